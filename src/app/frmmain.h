@@ -1,0 +1,229 @@
+#pragma once
+
+#include "catalogue/catalogue.h"
+#include "platform/platform.h"
+
+#include <QMainWindow>
+#include <QString>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+class TAboutBox;
+
+// The main window: the author's editor and the end user's menu. It holds the catalogue model
+// and the window's flags; its handlers are defined in the folder of the subsystem they belong
+// to.
+class TfrmMain final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Works out the data file paths from the current directory and builds the controls.
+    explicit TfrmMain(Platform& platform, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // Loads the catalogue and brings the window up to date. False when the catalogue exists
+    // but cannot be read: the reason has been shown and the program must end.
+    bool FormCreate();
+    void setAboutBox(TAboutBox* aboutBox) { m_aboutBox = aboutBox; }
+
+    static constexpr int clientWidth = 552;
+    static constexpr int creationHeight = 433;
+    static constexpr int editorHeight = 434;
+    static constexpr int menuHeight = 282;
+    int clientHeight() const { return m_clientHeight; }
+
+    qubrix::Catalogue& catalogue() { return m_catalogue; }
+
+    // --- app: lifecycle, modes, options (app/) ---
+    QString catalogPath;
+    QString notesPath;
+    QString driveRoot; // mount point of the current directory, "" for "/"
+    bool programRunning = false;
+    bool listChanged = false;
+    bool autoSave = true;
+    bool isoCheck = true;
+    bool includeParent = false;
+    bool editorShown = true;
+
+    void mnuExitClick();
+    void cmdAddClick();
+    void cmdMenuClick();
+    void SetEditable(bool editable);
+    void ReadOnlyClick();
+    void chkSaveClick();
+    void AutoSave1Click();
+    void chkValidClick();
+    void Filenamecheck1Click();
+    void chkRootClick();
+    void Includeparent1Click();
+    void Contents1Click();
+    void About1Click();
+
+    // --- catalogue store and browsing (catalogue/) ---
+    int lastClickY = 0;
+    bool singleSelection = false;
+    bool quickEditArmed = false;
+
+    // Returns the attributes read before loading; std::nullopt when the catalogue was
+    // missing. Sets m_loadFailed when the catalogue exists but cannot be read.
+    std::optional<Platform::FileAttributes> LoadCatalogue();
+    void cmdSaveClick();
+    void mnuSaveClick();
+    void BuildCategories();
+    void CatBoxChange();
+    void lstDescClick();
+    void lstDescMouseDown(int y);
+    void lstDescDblClick();
+    void ShowNote(int row);
+    void NotePadMouseUp();
+
+    // --- actions (actions/) ---
+    void cmdInstallClick();
+
+    // Options number of the three check boxes.
+    int checkBoxOptions() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildTopBand(QWidget* client);
+    void buildPictureStrip(QWidget* client);
+    void buildListBand(QWidget* client);
+    void buildNotePopup(QWidget* client);
+    void buildEditingBand(QWidget* client);
+    void buildMenus();
+    void connectCommands();
+    void setClientHeight(int height);
+    void setOptionsFromNumber(int number);
+    void hideNotePopup();
+    bool saveSucceeded();
+    void showError(const QString& text);
+    // The default beep, then a message box without owner window.
+    Platform::Answer ask(const QString& text, const QString& caption, Platform::Icon icon,
+                         Platform::Buttons buttons);
+    int selectedListingCount() const;
+
+    Platform& m_platform;
+    qubrix::Catalogue m_catalogue;
+    TAboutBox* m_aboutBox = nullptr;
+    int m_clientHeight = creationHeight;
+    bool m_saveFailed = false;
+    bool m_loadFailed = false;
+
+public:
+    // Controls, named as the window names them (tests find them by object name too).
+    QFrame* CoolBar1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolInstall = nullptr;
+    QToolButton* ToolCopy = nullptr;
+    QToolButton* ToolCopyFolder = nullptr;
+    QToolButton* cmdSort = nullptr;
+    QToolButton* cmdCat = nullptr;
+    QFrame* Splitter1 = nullptr;
+    QToolButton* cmdSave = nullptr;
+    QToolButton* cmdDelete = nullptr;
+    QFrame* Splitter2 = nullptr;
+    QToolButton* cmdMenu = nullptr;
+    QToolButton* cmdAdd = nullptr;
+    QAction* Splitter1Action = nullptr;
+    QAction* Splitter2Action = nullptr;
+    QToolButton* MOK = nullptr;
+    QToolButton* MOC = nullptr;
+    QLabel* lblCWD = nullptr;
+    QLineEdit* MenuEdit = nullptr;
+
+    QLabel* Image1 = nullptr;
+    QLabel* Image2 = nullptr;
+    QPushButton* cmdInstall = nullptr;
+    QPushButton* cmdCopy = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QFrame* Bevel2 = nullptr;
+
+    QWidget* ToolBar2 = nullptr;
+    QSplitter* Splitter3 = nullptr;
+    QListWidget* CatBox = nullptr;
+    QListWidget* lstDesc = nullptr;
+    QTextEdit* Outline = nullptr;
+    QTextEdit* NotePad = nullptr;
+
+    QLineEdit* txtFilename = nullptr;
+    QLineEdit* txtDescription = nullptr;
+    QPushButton* Browse = nullptr;
+    QPushButton* btnAddNote = nullptr;
+    QToolBar* ToolBar3 = nullptr;
+    QToolButton* cmdOK = nullptr;
+    QToolButton* cmdCancel = nullptr;
+    QToolButton* btnSave = nullptr;
+    QToolButton* btnClose = nullptr;
+    QCheckBox* chkSave = nullptr;
+    QCheckBox* chkValid = nullptr;
+    QCheckBox* chkRoot = nullptr;
+    QLabel* Image3 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QLabel* StaticText3 = nullptr;
+    QFrame* Bevel3 = nullptr;
+    QLabel* Label6 = nullptr;
+
+    QMenu* mnuFiles = nullptr;
+    QAction* mnuInstall = nullptr;
+    QMenu* mnuCopy = nullptr;
+    QAction* File1 = nullptr;
+    QAction* Folder1 = nullptr;
+    QAction* N8 = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* AddFiles1 = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuMDelete = nullptr;
+    QAction* mnuMModify = nullptr;
+    QAction* N3 = nullptr;
+    QAction* mnuMClear = nullptr;
+    QAction* ReadOnly = nullptr;
+    QAction* N7 = nullptr;
+    QMenu* mnuNewCat = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Rename2 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* Delete3 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* Options = nullptr;
+    QAction* AutoSave1 = nullptr;
+    QAction* Filenamecheck1 = nullptr;
+    QAction* Includeparent1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Contents1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* About1 = nullptr;
+
+    QMenu* EditPopup = nullptr;
+    QAction* mnuDelete = nullptr;
+    QAction* mnuModify = nullptr;
+    QAction* N2 = nullptr;
+    QAction* mnuClear = nullptr;
+    QMenu* CatPopup = nullptr;
+    QAction* New2 = nullptr;
+    QAction* Rename1 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* Delete2 = nullptr;
+
+    // The edit popup opens only when the listing list has rows; the category popup only
+    // while the catalogue is editable.
+    bool editPopupEnabled = false;
+    bool catPopupEnabled = true;
+};

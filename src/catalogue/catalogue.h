@@ -1,0 +1,91 @@
+#pragma once
+
+#include "catalogue/textfile.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qubrix {
+
+// The options number on the last line of the catalogue: 100 x Auto-Save + 10 x ISO 9660 +
+// Include Parent folder.
+struct Options {
+    bool autoSave = true;
+    bool isoCheck = true;
+    bool includeParent = false;
+};
+constexpr int kDefaultOptionsNumber = 110;
+int optionsNumber(const Options& options);
+// Each option is a bitwise test of the number (AND 100, AND 10, AND 1).
+Options decodeOptions(int number);
+// C-style conversion: leading blanks, optional sign, digits up to the first non-digit;
+// no digits give 0.
+int parseOptionsNumber(std::string_view line);
+// True when the line reads as a number at all (blanks, optional sign, at least one digit).
+bool hasLeadingNumber(std::string_view line);
+
+// The catalogue model: every line of qubrix.dat but the options line, the notes of
+// descript.txt, the category table and the shown category's parallel rows.
+class Catalogue {
+public:
+    std::vector<std::string> lstAll;
+    std::vector<std::string> lstMemo;
+    // For category row k, the lstAll index of its header line.
+    std::vector<std::size_t> categoryStart;
+    // The category names, row for row with categoryStart (the rows of CatBox).
+    std::vector<std::string> categoryNames;
+    // The shown category: row i is lstAll line categoryStart[shownCategory] + 1 + i.
+    int shownCategory = -1;
+    std::vector<std::string> lstFiles;
+    std::vector<std::string> lstPath;
+    std::vector<int> noteIndex; // -1 for a listing without note
+    int optionsAtLoad = 0;
+    TextEncoding catalogueEncoding = TextEncoding::Windows1252;
+    TextEncoding notesEncoding = TextEncoding::Windows1252;
+
+    struct LoadOutcome {
+        enum class Status { Loaded, Missing, Unreadable } status = Status::Missing;
+        std::string error; // with Unreadable: the system's reason
+        int options = kDefaultOptionsNumber;
+    };
+    // Reads both files. An empty catalogue file counts as missing; a missing or unreadable
+    // notes file leaves lstMemo empty. The options line is taken off lstAll; a last line that
+    // is no number stays a catalogue line and the options are 110.
+    LoadOutcome LoadCatalogue(const std::string& catalogPath, const std::string& notesPath);
+    // The model of a new catalogue: the single category "[Main]", no notes.
+    void startNewCatalogue();
+
+    // Writes both files with options as the last catalogue line, all or nothing. On success
+    // optionsAtLoad becomes options; on failure nothing changes.
+    WriteOutcome SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
+                               int options);
+    std::string catalogueBytes(int options) const;
+    std::string notesBytes() const;
+
+    // Rebuilds categoryStart and categoryNames from the header lines; returns their count.
+    std::size_t BuildCategories();
+    // Fills lstFiles, lstPath and noteIndex with the listings of category row k.
+    void showCategory(int k);
+    // Two blanks and the description field of lstFiles row i.
+    std::string GetListingDescription(std::size_t i) const;
+    // The path field of lstFiles row i; sets noteIndex[i] to its note field.
+    std::string GetListingPath(std::size_t i);
+    // Keeps note k when it holds text and returns k; otherwise removes it, renumbers every
+    // later note reference in all categories and returns "-1".
+    std::string CommitNote(std::size_t k);
+
+    // The lstAll index of row i of the shown category.
+    std::size_t lineIndexOfRow(std::size_t i) const;
+};
+
+// Fields of a listing line: description ";" path [";" note].
+struct ListingFields {
+    std::string description;
+    std::string path;
+    int note = -1;
+};
+ListingFields splitListingLine(std::string_view line);
+
+} // namespace qubrix

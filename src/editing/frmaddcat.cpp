@@ -1,0 +1,3 @@
+#include "editing/frmaddcat.h"
+
+TfrmAddCat::TfrmAddCat(QWidget* parent) : QDialog(parent) { setObjectName("frmAddCat"); }

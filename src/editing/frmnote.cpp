@@ -1,0 +1,3 @@
+#include "editing/frmnote.h"
+
+TfrmNote::TfrmNote(QWidget* parent) : QDialog(parent) { setObjectName("frmNote"); }

@@ -1,0 +1,3 @@
+#include "naming/frmvalidname.h"
+
+TfrmValidName::TfrmValidName(QWidget* parent) : QDialog(parent) { setObjectName("frmValidName"); }
