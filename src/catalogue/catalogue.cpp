@@ -1,0 +1,260 @@
+#include "catalogue/catalogue.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace qubrix {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isHeaderLine(std::string_view line) { return !line.empty() && line.front() == '['; }
+
+struct LeadingNumber {
+    bool hasDigits = false;
+    int value = 0;
+};
+
+// Like C's atoi, but a digit run beyond the range of int saturates at INT_MAX or INT_MIN
+// instead of being undefined.
+LeadingNumber readLeadingNumber(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size() && isBlank(text[pos]))
+        ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        negative = text[pos++] == '-';
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    LeadingNumber number;
+    long long value = 0;
+    for (; pos < text.size() && isDigit(text[pos]); ++pos) {
+        number.hasDigits = true;
+        value = std::min(limit, value * 10 + (text[pos] - '0'));
+    }
+    number.value = static_cast<int>(negative ? -value : value);
+    return number;
+}
+
+// Blanks and control characters are what a typed description may carry at its ends.
+std::string_view trimmed(std::string_view text) {
+    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && isTrimmed(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isTrimmed(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+void convertToUtf8(std::vector<std::string>& lines) {
+    for (auto& line : lines)
+        line = toUtf8(line, TextEncoding::Windows1252);
+}
+
+} // namespace
+
+int optionsNumber(const Options& options) {
+    return (options.autoSave ? 100 : 0) + (options.isoCheck ? 10 : 0) +
+           (options.includeParent ? 1 : 0);
+}
+
+Options decodeOptions(int number) {
+    return Options{(number & 100) != 0, (number & 10) != 0, (number & 1) != 0};
+}
+
+int parseOptionsNumber(std::string_view line) { return readLeadingNumber(line).value; }
+
+bool hasLeadingNumber(std::string_view line) { return readLeadingNumber(line).hasDigits; }
+
+ListingFields splitListingLine(std::string_view line) {
+    ListingFields fields;
+    const auto first = line.find(';');
+    fields.description = line.substr(0, first);
+    if (first == std::string_view::npos)
+        return fields;
+    const std::string_view rest = line.substr(first + 1);
+    const auto second = rest.find(';');
+    fields.path = rest.substr(0, second);
+    if (second != std::string_view::npos)
+        fields.note = readLeadingNumber(rest.substr(second + 1)).value;
+    return fields;
+}
+
+Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
+                                                const std::string& notesPath) {
+    LoadOutcome outcome;
+    ReadOutcome catalogue = readWholeFile(catalogPath);
+    if (catalogue.status == ReadOutcome::Status::Failed) {
+        outcome.status = LoadOutcome::Status::Unreadable;
+        outcome.error = std::move(catalogue.error);
+        return outcome;
+    }
+    std::vector<std::string> lines = splitLines(catalogue.bytes);
+    if (catalogue.status == ReadOutcome::Status::Missing || lines.empty())
+        return outcome;
+
+    outcome.status = LoadOutcome::Status::Loaded;
+    // A catalogue written without options line keeps its last line; the options are then
+    // the defaults.
+    if (hasLeadingNumber(lines.back())) {
+        outcome.options = parseOptionsNumber(lines.back());
+        lines.pop_back();
+    }
+    lstAll = std::move(lines);
+    catalogueEncoding = detectEncoding(catalogue.bytes);
+    optionsAtLoad = outcome.options;
+
+    const ReadOutcome notes = readWholeFile(notesPath);
+    if (notes.status == ReadOutcome::Status::Read) {
+        lstMemo = splitLines(notes.bytes);
+        notesEncoding = detectEncoding(notes.bytes);
+    } else {
+        lstMemo.clear();
+        notesEncoding = catalogueEncoding;
+    }
+    categoryStart.clear();
+    categoryNames.clear();
+    showCategory(-1);
+    return outcome;
+}
+
+void Catalogue::startNewCatalogue() {
+    lstAll = {"[Main]"};
+    lstMemo.clear();
+    categoryStart.clear();
+    categoryNames.clear();
+    showCategory(-1);
+}
+
+std::string Catalogue::catalogueBytes(int options) const {
+    std::string bytes = joinLines(lstAll);
+    bytes += std::to_string(options);
+    bytes += "\r\n";
+    return bytes;
+}
+
+std::string Catalogue::notesBytes() const { return joinLines(lstMemo); }
+
+WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
+                                      int options) {
+    // Notes first: a catalogue must never point at notes that are not on disk yet.
+    const WriteOutcome outcome = replaceFilesAtomically(
+        {{notesPath, notesBytes()}, {catalogPath, catalogueBytes(options)}});
+    if (outcome.ok)
+        optionsAtLoad = options;
+    return outcome;
+}
+
+std::size_t Catalogue::BuildCategories() {
+    categoryStart.clear();
+    categoryNames.clear();
+    for (std::size_t i = 0; i < lstAll.size(); ++i) {
+        const std::string_view line = lstAll[i];
+        if (!isHeaderLine(line))
+            continue;
+        categoryStart.push_back(i);
+        categoryNames.emplace_back(line.substr(1, line.find(']') - 1));
+    }
+    // The shown rows belong to a category that no longer exists.
+    if (shownCategory >= static_cast<int>(categoryStart.size()))
+        showCategory(-1);
+    return categoryStart.size();
+}
+
+void Catalogue::showCategory(int k) {
+    lstFiles.clear();
+    lstPath.clear();
+    noteIndex.clear();
+    if (k < 0 || k >= static_cast<int>(categoryStart.size())) {
+        shownCategory = -1;
+        return;
+    }
+    shownCategory = k;
+    for (std::size_t i = categoryStart[k] + 1; i < lstAll.size() && !isHeaderLine(lstAll[i]); ++i)
+        lstFiles.push_back(lstAll[i]);
+    noteIndex.resize(lstFiles.size(), -1);
+    lstPath.reserve(lstFiles.size());
+    for (std::size_t i = 0; i < lstFiles.size(); ++i)
+        lstPath.push_back(GetListingPath(i));
+}
+
+std::string Catalogue::GetListingDescription(std::size_t i) const {
+    if (i >= lstFiles.size())
+        return {};
+    const std::string_view line = lstFiles[i];
+    return "  " + std::string(line.substr(0, line.find(';')));
+}
+
+std::string Catalogue::GetListingPath(std::size_t i) {
+    if (i >= lstFiles.size())
+        return {};
+    ListingFields fields = splitListingLine(lstFiles[i]);
+    if (noteIndex.size() < lstFiles.size())
+        noteIndex.resize(lstFiles.size(), -1);
+    noteIndex[i] = fields.note;
+    return std::move(fields.path);
+}
+
+std::size_t Catalogue::lineIndexOfRow(std::size_t i) const {
+    if (shownCategory < 0 || shownCategory >= static_cast<int>(categoryStart.size()))
+        return lstAll.size();
+    return categoryStart[shownCategory] + 1 + i;
+}
+
+std::string Catalogue::CommitNote(std::size_t k) {
+    // A note that does not exist is no note: the caller's listing is then written without one,
+    // and no other reference changes.
+    if (k >= lstMemo.size())
+        return "-1";
+    if (!lstMemo[k].empty())
+        return std::to_string(k);
+    lstMemo.erase(lstMemo.begin() + static_cast<std::ptrdiff_t>(k));
+
+    // Lines before the first header belong to no category and are kept as they are.
+    const std::size_t firstShown = lineIndexOfRow(0);
+    bool inCategory = false;
+    for (std::size_t line = 0; line < lstAll.size(); ++line) {
+        if (isHeaderLine(lstAll[line])) {
+            inCategory = true;
+            continue;
+        }
+        const ListingFields fields = splitListingLine(lstAll[line]);
+        if (!inCategory || fields.note < 0 || static_cast<std::size_t>(fields.note) < k)
+            continue;
+        const int lowered = fields.note - 1;
+        std::string rewritten(trimmed(fields.description));
+        rewritten += ';';
+        rewritten += fields.path;
+        rewritten += ';';
+        rewritten += std::to_string(lowered);
+        lstAll[line] = rewritten;
+        const std::size_t row = line - firstShown;
+        if (line >= firstShown && row < lstFiles.size()) {
+            lstFiles[row] = std::move(rewritten);
+            if (row < noteIndex.size())
+                noteIndex[row] = lowered;
+        }
+    }
+    return "-1";
+}
+
+std::string Catalogue::catalogueTextFromUtf8(std::string_view utf8) {
+    const std::string text = toUtf8(utf8, TextEncoding::Utf8);
+    if (auto bytes = fromUtf8(text, catalogueEncoding))
+        return std::move(*bytes);
+    for (auto* lines : {&lstAll, &lstFiles, &lstPath, &categoryNames})
+        convertToUtf8(*lines);
+    catalogueEncoding = TextEncoding::Utf8;
+    return text;
+}
+
+std::string Catalogue::noteTextFromUtf8(std::string_view utf8) {
+    const std::string text = toUtf8(utf8, TextEncoding::Utf8);
+    if (auto bytes = fromUtf8(text, notesEncoding))
+        return std::move(*bytes);
+    convertToUtf8(lstMemo);
+    notesEncoding = TextEncoding::Utf8;
+    return text;
+}
+
+} // namespace qubrix

@@ -52,7 +52,9 @@ public:
     };
     // Reads both files. An empty catalogue file counts as missing; a missing or unreadable
     // notes file leaves lstMemo empty. The options line is taken off lstAll; a last line that
-    // is no number stays a catalogue line and the options are 110.
+    // is no number stays a catalogue line and the options are 110. An options number beyond
+    // the range of int saturates. Unless Loaded, the model is left as it was; once Loaded, the
+    // category table and the shown rows are empty until BuildCategories and showCategory.
     LoadOutcome LoadCatalogue(const std::string& catalogPath, const std::string& notesPath);
     // The model of a new catalogue: the single category "[Main]", no notes.
     void startNewCatalogue();
@@ -66,21 +68,33 @@ public:
 
     // Rebuilds categoryStart and categoryNames from the header lines; returns their count.
     std::size_t BuildCategories();
-    // Fills lstFiles, lstPath and noteIndex with the listings of category row k.
+    // Fills lstFiles, lstPath and noteIndex with the listings of category row k; a k that is
+    // no category row shows nothing (shownCategory -1).
     void showCategory(int k);
-    // Two blanks and the description field of lstFiles row i.
+    // Two blanks and the description field of lstFiles row i (empty text for no such row).
     std::string GetListingDescription(std::size_t i) const;
-    // The path field of lstFiles row i; sets noteIndex[i] to its note field.
+    // The path field of lstFiles row i; sets noteIndex[i] to its note field (empty text and
+    // nothing set for no such row).
     std::string GetListingPath(std::size_t i);
     // Keeps note k when it holds text and returns k; otherwise removes it, renumbers every
-    // later note reference in all categories and returns "-1".
+    // later note reference in all categories and returns "-1". A k beyond lstMemo names no
+    // note: nothing changes and the result is "-1".
     std::string CommitNote(std::size_t k);
 
-    // The lstAll index of row i of the shown category.
+    // The lstAll index of row i of the shown category; lstAll.size() when none is shown.
     std::size_t lineIndexOfRow(std::size_t i) const;
+
+    // Text typed by the user (UTF-8) as the bytes to store in a catalogue line. When the
+    // catalogue's encoding cannot carry it, the catalogue switches to UTF-8 first and every line
+    // held (lstAll, lstFiles, lstPath, categoryNames) is converted.
+    std::string catalogueTextFromUtf8(std::string_view utf8);
+    // The same for a note and the notes file (lstMemo).
+    std::string noteTextFromUtf8(std::string_view utf8);
 };
 
-// Fields of a listing line: description ";" path [";" note].
+// Fields of a listing line: description ";" path [";" note]. Without a second ";" the note
+// is -1; without any ";" the whole line is the description. The note reads like the options
+// number, so a field without digits gives 0.
 struct ListingFields {
     std::string description;
     std::string path;
