@@ -1,0 +1,260 @@
+#include "actions/launch.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+namespace qubrix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view drivePlaceholder = "<DRIVE>";
+
+char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string upperAscii(std::string_view text) {
+    std::string upper(text);
+    std::transform(upper.begin(), upper.end(), upper.begin(),
+                   [](char c) { return upperAscii(c); });
+    return upper;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && upperAscii(a) == upperAscii(b);
+}
+
+std::string slashes(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+// Where the author's part of the line begins: the mount point is not theirs to classify.
+std::size_t authoredStart(std::string_view line, std::string_view driveRoot) {
+    const bool prefixed = line.size() > driveRoot.size() && line.starts_with(driveRoot) &&
+                          line[driveRoot.size()] == '/';
+    return prefixed ? driveRoot.size() + 1 : 0;
+}
+
+struct FoundExtension {
+    std::string_view extension; // empty when the line names no program
+    std::size_t end = 0;        // just past the extension
+};
+
+// The upper-cased copy keeps every byte where it was, so positions found in it hold for line.
+FoundExtension findProgramExtension(std::string_view line, std::size_t start) {
+    const std::string upper = upperAscii(line);
+    for (const std::string_view extension : {".EXE", ".COM", ".BAT"}) {
+        const std::size_t at = upper.find(extension, start);
+        if (at != std::string::npos)
+            return {extension, at + extension.size()};
+    }
+    return {};
+}
+
+LaunchKind kindOf(std::string_view line, const FoundExtension& found) {
+    if (found.extension.empty())
+        return LaunchKind::Document;
+    const bool blankFollows = found.end < line.size() && line[found.end] == ' ';
+    return blankFollows ? LaunchKind::ProgramWithArguments : LaunchKind::Program;
+}
+
+bool isRegularFile(const std::string& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+bool isExecutableFile(const std::string& path) {
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    constexpr auto execBits = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    return !error && fs::is_regular_file(status) &&
+           (status.permissions() & execBits) != fs::perms::none;
+}
+
+bool hasWindowsProgramName(const std::string& path) {
+    const std::string name = upperAscii(fs::path(path).filename().string());
+    return name.ends_with(".EXE") || name.ends_with(".COM") || name.ends_with(".BAT");
+}
+
+// wine's cmd takes a leading "/" for a switch, so it is given the file through wine's Z: drive,
+// which maps the Unix root.
+std::string wineDrivePath(std::string path) {
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+}
+
+// Fills in how the program named by path is started with the given arguments.
+void planProgram(LaunchPlan& plan, const std::string& path, std::vector<std::string> arguments) {
+    const std::optional<std::string> found = resolvePathCaseBlind(path);
+    if (!found || !isRegularFile(*found) || !hasWindowsProgramName(*found)) {
+        plan.program = found.value_or(path);
+        plan.arguments = std::move(arguments);
+        return;
+    }
+    plan.program = "wine";
+    if (upperAscii(*found).ends_with(".BAT"))
+        plan.arguments = {"cmd", "/c", wineDrivePath(*found)};
+    else
+        plan.arguments = {*found};
+    plan.arguments.insert(plan.arguments.end(), arguments.begin(), arguments.end());
+}
+
+// head is the program, rest its argument text.
+void planProgramWithArguments(LaunchPlan& plan, std::string_view head, std::string_view rest,
+                              std::string_view driveRoot) {
+    const std::string program = slashes(replaceDrivePlaceholders(head, driveRoot));
+    const std::string argumentText = slashes(replaceDrivePlaceholders(rest, driveRoot));
+    plan.kind = LaunchKind::ProgramWithArguments;
+    plan.line = program + " " + argumentText;
+    planProgram(plan, program, splitArguments(argumentText));
+}
+
+// A document line may name a native program, alone or before its arguments.
+void planDocument(LaunchPlan& plan, const std::string& line, std::size_t start,
+                  std::string_view driveRoot) {
+    const std::string whole = slashes(line);
+    plan.line = whole;
+    const std::optional<std::string> file = resolvePathCaseBlind(whole);
+    if (file && isExecutableFile(*file)) {
+        plan.kind = LaunchKind::Program;
+        plan.program = *file;
+        return;
+    }
+    const std::size_t blank = whole.find(' ', start);
+    if (!file && blank != std::string::npos) {
+        const std::optional<std::string> head = resolvePathCaseBlind(whole.substr(0, blank));
+        if (head && isExecutableFile(*head)) {
+            planProgramWithArguments(plan, std::string_view(line).substr(0, blank),
+                                     std::string_view(line).substr(blank + 1), driveRoot);
+            return;
+        }
+    }
+    plan.document = file.value_or(whole);
+}
+
+} // namespace
+
+std::string buildCommandLine(std::string_view driveRoot, std::string_view storedPath) {
+    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) < 33; };
+    const auto first = std::find_if_not(storedPath.begin(), storedPath.end(), isTrimmed);
+    const auto last = std::find_if_not(storedPath.rbegin(), storedPath.rend(), isTrimmed).base();
+    std::string line(driveRoot);
+    line += '/';
+    if (first < last)
+        line.append(first, last);
+    return line;
+}
+
+LaunchKind classifyCommandLine(std::string& line, bool cutArguments,
+                               std::string_view driveRoot) {
+    const FoundExtension found = findProgramExtension(line, authoredStart(line, driveRoot));
+    const LaunchKind kind = kindOf(line, found);
+    if (kind != LaunchKind::ProgramWithArguments)
+        return kind;
+    if (cutArguments)
+        line.resize(found.end);
+    else
+        line = replaceDrivePlaceholders(line, driveRoot);
+    return kind;
+}
+
+std::string replaceDrivePlaceholders(std::string_view text, std::string_view driveRoot) {
+    const std::string upper = upperAscii(text);
+    std::string result;
+    std::size_t from = 0;
+    for (std::size_t at = upper.find(drivePlaceholder); at != std::string::npos;
+         at = upper.find(drivePlaceholder, from)) {
+        result.append(text.substr(from, at - from));
+        result.append(driveRoot);
+        from = at + drivePlaceholder.size();
+    }
+    result.append(text.substr(from));
+    return result;
+}
+
+std::vector<std::string> splitArguments(std::string_view text) {
+    std::vector<std::string> words;
+    std::string word;
+    int quoteCount = 0;
+    bool inQuote = false;
+    for (const char c : text) {
+        if (c == '"') {
+            if (++quoteCount == 3) {
+                quoteCount = 0;
+                word += c;
+            }
+            continue;
+        }
+        if (quoteCount == 1)
+            inQuote = !inQuote;
+        quoteCount = 0;
+        const bool space = c == ' ' || (c >= '\t' && c <= '\r');
+        if (!inQuote && space) {
+            if (!word.empty())
+                words.push_back(std::move(word));
+            word.clear();
+        } else {
+            word += c;
+        }
+    }
+    if (!word.empty())
+        words.push_back(std::move(word));
+    return words;
+}
+
+std::optional<std::string> resolvePathCaseBlind(const std::string& path) {
+    std::error_code error;
+    if (path.empty())
+        return std::nullopt;
+    if (fs::exists(path, error))
+        return path;
+    const fs::path wanted(path);
+    fs::path resolved = wanted.root_path();
+    for (const fs::path& component : wanted.relative_path()) {
+        if (component.empty())
+            continue;
+        if (fs::exists(resolved / component, error)) {
+            resolved /= component;
+            continue;
+        }
+        std::optional<std::string> match;
+        const fs::path folder = resolved.empty() ? fs::path(".") : resolved;
+        for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
+             entry.increment(error)) {
+            const std::string name = entry->path().filename().string();
+            if (equalsIgnoringCase(name, component.string()) && (!match || name < *match))
+                match = name;
+        }
+        if (!match)
+            return std::nullopt;
+        resolved /= *match;
+    }
+    return resolved.string();
+}
+
+LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath) {
+    const std::string line = buildCommandLine(driveRoot, storedPath);
+    const std::size_t start = authoredStart(line, driveRoot);
+    const FoundExtension found = findProgramExtension(line, start);
+    LaunchPlan plan;
+    plan.kind = kindOf(line, found);
+    switch (plan.kind) {
+    case LaunchKind::Document:
+        planDocument(plan, line, start, driveRoot);
+        break;
+    case LaunchKind::Program:
+        plan.line = slashes(line);
+        planProgram(plan, plan.line, {});
+        break;
+    case LaunchKind::ProgramWithArguments:
+        planProgramWithArguments(plan, std::string_view(line).substr(0, found.end),
+                                 std::string_view(line).substr(found.end + 1), driveRoot);
+        break;
+    }
+    return plan;
+}
+
+} // namespace qubrix
