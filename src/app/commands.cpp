@@ -1,0 +1,146 @@
+#include "app/frmmain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QToolButton>
+
+// The menus and the wiring of every command that has its handler in this window.
+
+namespace {
+
+QAction* item(QMenu* menu, const char* name, const QString& caption) {
+    auto* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+QAction* separator(QMenu* menu, const char* name) {
+    auto* action = menu->addSeparator();
+    action->setObjectName(name);
+    return action;
+}
+
+QMenu* submenu(QWidget* owner, QMenu* parentMenu, const char* name, const QString& caption) {
+    auto* menu = new QMenu(caption, owner);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(QString(name) + "Item");
+    parentMenu->addMenu(menu);
+    return menu;
+}
+
+QAction* checkItem(QMenu* menu, const char* name, const QString& caption, bool checked) {
+    auto* action = item(menu, name, caption);
+    action->setCheckable(true);
+    action->setChecked(checked);
+    return action;
+}
+
+} // namespace
+
+void TfrmMain::buildMenus() {
+    menuBar()->setObjectName("MainMenu1");
+
+    mnuFiles = menuBar()->addMenu("&Files");
+    mnuFiles->setObjectName("mnuFiles");
+    mnuInstall = item(mnuFiles, "mnuInstall", "R&un");
+    mnuCopy = submenu(this, mnuFiles, "mnuCopy", "&Copy");
+    File1 = item(mnuCopy, "File1", "&File");
+    Folder1 = item(mnuCopy, "Folder1", "F&older");
+    N8 = separator(mnuFiles, "N8");
+    mnuSave = item(mnuFiles, "mnuSave", "&Save");
+    AddFiles1 = item(mnuFiles, "AddFiles1", "&Add Files");
+    mnuEdit = submenu(this, mnuFiles, "mnuEdit", "&Edit List");
+    mnuMDelete = item(mnuEdit, "mnuMDelete", "&Remove");
+    mnuMModify = item(mnuEdit, "mnuMModify", "&Modify");
+    N3 = separator(mnuEdit, "N3");
+    mnuMClear = item(mnuEdit, "mnuMClear", "&Clear");
+    ReadOnly = checkItem(mnuFiles, "ReadOnly", "&Read Only", false);
+    N7 = separator(mnuFiles, "N7");
+    mnuNewCat = submenu(this, mnuFiles, "mnuNewCat", "Ca&tegory");
+    New1 = item(mnuNewCat, "New1", "&New");
+    Rename2 = item(mnuNewCat, "Rename2", "&Rename");
+    N6 = separator(mnuNewCat, "N6");
+    Delete3 = item(mnuNewCat, "Delete3", "&Delete");
+    N1 = separator(mnuFiles, "N1");
+    N1->setVisible(false);
+    mnuExit = item(mnuFiles, "mnuExit", "E&xit");
+    for (QAction* action : {mnuMDelete, mnuMModify})
+        action->setEnabled(false);
+
+    Options = menuBar()->addMenu("&Options");
+    Options->setObjectName("Options");
+    AutoSave1 = checkItem(Options, "AutoSave1", "Auto Save", true);
+    Filenamecheck1 = checkItem(Options, "Filenamecheck1", "ISO 9660", true);
+    Includeparent1 = checkItem(Options, "Includeparent1", "Include Parent folder", false);
+
+    Help1 = menuBar()->addMenu("&Help");
+    Help1->setObjectName("Help1");
+    Contents1 = item(Help1, "Contents1", "&Contents");
+    N4 = separator(Help1, "N4");
+    About1 = item(Help1, "About1", "&About");
+
+    EditPopup = new QMenu(this);
+    EditPopup->setObjectName("EditPopup");
+    mnuDelete = item(EditPopup, "mnuDelete", "&Remove");
+    mnuModify = item(EditPopup, "mnuModify", "&Modify");
+    N2 = separator(EditPopup, "N2");
+    mnuClear = item(EditPopup, "mnuClear", "&Clear");
+    for (QAction* action : {mnuDelete, mnuModify})
+        action->setEnabled(false);
+
+    CatPopup = new QMenu(this);
+    CatPopup->setObjectName("CatPopup");
+    New2 = item(CatPopup, "New2", "&New");
+    Rename1 = item(CatPopup, "Rename1", "&Rename");
+    N5 = separator(CatPopup, "N5");
+    Delete2 = item(CatPopup, "Delete2", "Re&move");
+}
+
+void TfrmMain::connectCommands() {
+    connect(mnuExit, &QAction::triggered, this, &TfrmMain::mnuExitClick);
+    connect(mnuSave, &QAction::triggered, this, &TfrmMain::mnuSaveClick);
+    for (QToolButton* button : {cmdSave, btnSave})
+        connect(button, &QToolButton::clicked, this, &TfrmMain::cmdSaveClick);
+
+    connect(cmdAdd, &QToolButton::clicked, this, &TfrmMain::cmdAddClick);
+    connect(AddFiles1, &QAction::triggered, this, &TfrmMain::cmdAddClick);
+    for (QToolButton* button : {cmdMenu, btnClose})
+        connect(button, &QToolButton::clicked, this, &TfrmMain::cmdMenuClick);
+    connect(ReadOnly, &QAction::triggered, this, &TfrmMain::ReadOnlyClick);
+
+    // A check box set from code runs its handler as well, which keeps the menu in step.
+    connect(chkSave, &QCheckBox::toggled, this, &TfrmMain::chkSaveClick);
+    connect(chkValid, &QCheckBox::toggled, this, &TfrmMain::chkValidClick);
+    connect(chkRoot, &QCheckBox::toggled, this, &TfrmMain::chkRootClick);
+    connect(AutoSave1, &QAction::triggered, this, &TfrmMain::AutoSave1Click);
+    connect(Filenamecheck1, &QAction::triggered, this, &TfrmMain::Filenamecheck1Click);
+    connect(Includeparent1, &QAction::triggered, this, &TfrmMain::Includeparent1Click);
+
+    connect(Contents1, &QAction::triggered, this, &TfrmMain::Contents1Click);
+    connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
+
+    connect(CatBox, &QListWidget::itemSelectionChanged, this, &TfrmMain::CatBoxChange);
+    connect(lstDesc, &QListWidget::itemSelectionChanged, this, &TfrmMain::lstDescClick);
+    connect(CatBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (catPopupEnabled)
+            CatPopup->popup(CatBox->viewport()->mapToGlobal(at));
+    });
+    connect(lstDesc, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (editPopupEnabled && hasVisibleItem(EditPopup))
+            EditPopup->popup(lstDesc->viewport()->mapToGlobal(at));
+    });
+
+    connect(cmdInstall, &QPushButton::clicked, this, &TfrmMain::cmdInstallClick);
+    connect(ToolInstall, &QToolButton::clicked, this, &TfrmMain::cmdInstallClick);
+    connect(mnuInstall, &QAction::triggered, this, &TfrmMain::cmdInstallClick);
+}
+
+bool TfrmMain::hasVisibleItem(const QMenu* menu) {
+    const auto actions = menu->actions();
+    return std::any_of(actions.begin(), actions.end(),
+                       [](const QAction* action) { return action->isVisible(); });
+}

@@ -1,0 +1,79 @@
+#include "app/frmmain.h"
+#include "app/product.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPalette>
+
+TfrmMain::TfrmMain(Platform& platform, QWidget* parent)
+    : QMainWindow(parent), m_platform(platform) {
+    setObjectName("frmMain");
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    QPalette silver = palette();
+    silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(silver);
+
+    auto* client = new QWidget(this);
+    client->setObjectName("clientArea");
+    client->setAutoFillBackground(true);
+    setCentralWidget(client);
+    buildTopBand(client);
+    buildPictureStrip(client);
+    buildListBand(client);
+    buildEditingBand(client);
+    buildNotePopup(client);
+    buildMenus();
+    connectCommands();
+    setClientHeight(creationHeight);
+
+    programRunning = false;
+    // The data files live in the current directory; the drive root is the mount point of the
+    // file system that holds it, and stored paths are relative to it.
+    const QString directory = m_platform.currentDirectory();
+    const QString folder = directory.endsWith('/') ? directory : directory + '/';
+    catalogPath = folder + "qubrix.dat";
+    notesPath = folder + "descript.txt";
+    const QString mountPoint = m_platform.mountPointOf(directory);
+    driveRoot = mountPoint == "/" ? QString() : mountPoint;
+    const QString rootText = driveRoot + '/';
+    lblCWD->setText(QFontMetrics(lblCWD->font()).elidedText(rootText, Qt::ElideLeft,
+                                                            lblCWD->width()));
+    lblCWD->setToolTip(rootText);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::setClientHeight(int height) {
+    m_clientHeight = height;
+    setFixedSize(clientWidth, menuBar()->sizeHint().height() + height);
+}
+
+int TfrmMain::checkBoxOptions() const {
+    return qubrix::optionsNumber({chkSave->isChecked(), chkValid->isChecked(),
+                                  chkRoot->isChecked()});
+}
+
+Platform::Answer TfrmMain::ask(const QString& text, const QString& caption, Platform::Icon icon,
+                               Platform::Buttons buttons) {
+    m_platform.beep();
+    return m_platform.messageBox(text, caption, icon, buttons);
+}
+
+// Errors that the program does not expect to meet are shown the way the toolkit shows an
+// escaped error: the application title as caption, the error icon and OK.
+void TfrmMain::showError(const QString& text) {
+    m_platform.messageBox(text, applicationTitle, Platform::Icon::Error, Platform::Buttons::Ok);
+}
+
+QString TfrmMain::displayText(const std::string& bytes, qubrix::TextEncoding encoding) const {
+    return QString::fromStdString(qubrix::toUtf8(bytes, encoding));
+}
+
+std::string TfrmMain::filePath(const QString& path) const {
+    return QFile::encodeName(path).toStdString();
+}

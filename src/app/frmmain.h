@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 
 #include <QMainWindow>
+#include <QStyle>
 #include <QString>
 
 class QAction;
@@ -15,8 +16,8 @@ class QListWidget;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class QButtonGroup;
 class QTextEdit;
-class QToolBar;
 class QToolButton;
 class QWidget;
 
@@ -106,6 +107,10 @@ private:
     void buildNotePopup(QWidget* client);
     void buildEditingBand(QWidget* client);
     void buildMenus();
+    QToolButton* toolButton(QWidget* bar, const char* name, const QString& hint,
+                            QStyle::StandardPixmap icon);
+    QToolButton* captionedButton(QWidget* bar, const char* name, const QString& caption,
+                                 const QString& hint, QStyle::StandardPixmap icon);
     void connectCommands();
     void setClientHeight(int height);
     void setOptionsFromNumber(int number);
@@ -116,10 +121,14 @@ private:
     Platform::Answer ask(const QString& text, const QString& caption, Platform::Icon icon,
                          Platform::Buttons buttons);
     int selectedListingCount() const;
+    static bool hasVisibleItem(const QMenu* menu);
+    QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) const;
+    std::string filePath(const QString& path) const;
 
     Platform& m_platform;
     qubrix::Catalogue m_catalogue;
     TAboutBox* m_aboutBox = nullptr;
+    QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
     bool m_saveFailed = false;
     bool m_loadFailed = false;
@@ -127,7 +136,7 @@ private:
 public:
     // Controls, named as the window names them (tests find them by object name too).
     QFrame* CoolBar1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
+    QFrame* ToolBar1 = nullptr;
     QToolButton* ToolInstall = nullptr;
     QToolButton* ToolCopy = nullptr;
     QToolButton* ToolCopyFolder = nullptr;
@@ -139,8 +148,6 @@ public:
     QFrame* Splitter2 = nullptr;
     QToolButton* cmdMenu = nullptr;
     QToolButton* cmdAdd = nullptr;
-    QAction* Splitter1Action = nullptr;
-    QAction* Splitter2Action = nullptr;
     QToolButton* MOK = nullptr;
     QToolButton* MOC = nullptr;
     QLabel* lblCWD = nullptr;
@@ -166,7 +173,7 @@ public:
     QLineEdit* txtDescription = nullptr;
     QPushButton* Browse = nullptr;
     QPushButton* btnAddNote = nullptr;
-    QToolBar* ToolBar3 = nullptr;
+    QFrame* ToolBar3 = nullptr;
     QToolButton* cmdOK = nullptr;
     QToolButton* cmdCancel = nullptr;
     QToolButton* btnSave = nullptr;

@@ -1,0 +1,279 @@
+#include "app/frmmain.h"
+#include "app/pictures.h"
+#include "app/product.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTextEdit>
+#include <QToolButton>
+
+// Every control sits at a fixed place in the client area, as the window was designed; there
+// are no layouts apart from the two button rows.
+
+namespace {
+
+template <typename Widget>
+Widget* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(name);
+    widget->setGeometry(left, top, width, height);
+    return widget;
+}
+
+QFrame* divider(QWidget* parent, const char* name, int width) {
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setFixedWidth(width);
+    return line;
+}
+
+QLabel* picture(QWidget* parent, const char* name, int left, int top, int width, int height,
+                const QPixmap& pixmap) {
+    auto* label = place<QLabel>(parent, name, left, top, width, height);
+    label->setPixmap(pixmap);
+    label->setScaledContents(true);
+    return label;
+}
+
+QFont arialPixels(int pixels, bool bold = false) {
+    QFont font("Arial");
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+QToolButton* TfrmMain::toolButton(QWidget* bar, const char* name, const QString& hint,
+                                  QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setFixedSize(25, 21);
+    button->setIcon(style()->standardIcon(icon));
+    bar->layout()->addWidget(button);
+    return button;
+}
+
+QToolButton* TfrmMain::captionedButton(QWidget* bar, const char* name, const QString& caption,
+                                       const QString& hint, QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(bar);
+    button->setObjectName(name);
+    button->setText(caption);
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setFixedSize(65, 23);
+    button->setIcon(style()->standardIcon(icon));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    bar->layout()->addWidget(button);
+    return button;
+}
+
+void TfrmMain::buildTopBand(QWidget* client) {
+    CoolBar1 = place<QFrame>(client, "CoolBar1", 0, 0, 553, 55);
+    CoolBar1->setFrameShape(QFrame::Panel);
+    CoolBar1->setFrameShadow(QFrame::Sunken);
+
+    ToolBar1 = place<QFrame>(CoolBar1, "ToolBar1", 3, 3, 261, 27);
+    auto* row = new QHBoxLayout(ToolBar1);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    ToolInstall = toolButton(ToolBar1, "ToolInstall", "Install/Run", QStyle::SP_MediaPlay);
+    ToolCopy = toolButton(ToolBar1, "ToolCopy", "Copy", QStyle::SP_FileIcon);
+    ToolCopyFolder = toolButton(ToolBar1, "ToolCopyFolder", "Copy Folder", QStyle::SP_DirIcon);
+    row->addWidget(divider(ToolBar1, "ToolButton2", 8));
+    cmdSort = toolButton(ToolBar1, "cmdSort", "Sort", QStyle::SP_ArrowDown);
+    row->addWidget(divider(ToolBar1, "ToolButton3", 8));
+    cmdCat = toolButton(ToolBar1, "cmdCat", "New Category", QStyle::SP_FileDialogNewFolder);
+    row->addSpacing(4);
+    // The two splitters only divide the bar; they cannot be dragged.
+    Splitter1 = divider(ToolBar1, "Splitter1", 2);
+    row->addWidget(Splitter1);
+    row->addSpacing(4);
+    cmdSave = toolButton(ToolBar1, "cmdSave", "Save", QStyle::SP_DialogSaveButton);
+    cmdDelete = toolButton(ToolBar1, "cmdDelete", "Remove", QStyle::SP_TrashIcon);
+    row->addSpacing(4);
+    Splitter2 = divider(ToolBar1, "Splitter2", 2);
+    row->addWidget(Splitter2);
+    row->addSpacing(4);
+    cmdMenu = toolButton(ToolBar1, "cmdMenu", "Hide Editor", QStyle::SP_TitleBarShadeButton);
+    cmdAdd = toolButton(ToolBar1, "cmdAdd", "Show Editor", QStyle::SP_TitleBarUnshadeButton);
+    row->addStretch();
+    for (QToolButton* button : {cmdMenu, cmdAdd})
+        button->setCheckable(true);
+    m_editorButtons = new QButtonGroup(this);
+    m_editorButtons->setExclusive(true);
+    m_editorButtons->addButton(cmdMenu);
+    m_editorButtons->addButton(cmdAdd);
+    cmdAdd->setChecked(true);
+
+    MOK = place<QToolButton>(client, "MOK", 3, 28, 25, 21);
+    MOK->setToolTip("OK");
+    MOK->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    MOC = place<QToolButton>(client, "MOC", 28, 28, 25, 21);
+    MOC->setToolTip("Cancel");
+    MOC->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    for (QToolButton* button : {MOK, MOC}) {
+        button->setAutoRaise(true);
+        button->setEnabled(false);
+    }
+    lblCWD = place<QLabel>(client, "lblCWD", 56, 30, 17, 18);
+    lblCWD->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    MenuEdit = place<QLineEdit>(client, "MenuEdit", 75, 30, 479, 21);
+    MenuEdit->setToolTip("Quick Editor");
+    MenuEdit->setEnabled(false);
+}
+
+void TfrmMain::buildPictureStrip(QWidget* client) {
+    Image1 = picture(client, "Image1", 0, 57, 100, 225, stripPicture(QSize(100, 225), true));
+    Image2 = picture(client, "Image2", 0, 279, 100, 154, stripPicture(QSize(100, 154), false));
+
+    const QString whiteText = "color: white; background: transparent;";
+    cmdInstall = place<QPushButton>(client, "cmdInstall", 10, 217, 80, 25);
+    cmdInstall->setText("Run...");
+    cmdInstall->setToolTip("Install/Run");
+    cmdCopy = place<QPushButton>(client, "cmdCopy", 10, 244, 80, 25);
+    cmdCopy->setText("Copy");
+    cmdCopy->setToolTip("Copy");
+    for (QPushButton* button : {cmdInstall, cmdCopy}) {
+        button->setFlat(true);
+        button->setFont(arialPixels(13));
+        button->setStyleSheet(whiteText + "border: 1px solid white;");
+        button->setVisible(false);
+    }
+
+    Label1 = place<QLabel>(client, "Label1", 32, 294, 66, 16);
+    Label1->setText("File name:");
+    Label1->setToolTip("Click Browse to add a listing");
+    Label2 = place<QLabel>(client, "Label2", 24, 330, 74, 16);
+    Label2->setText("Description:");
+    Label2->setToolTip("Enter a friendly description");
+    for (QLabel* label : {Label1, Label2}) {
+        label->setFont(arialPixels(12));
+        label->setStyleSheet(whiteText);
+    }
+
+    Bevel1 = place<QFrame>(client, "Bevel1", 4, 284, 92, 2);
+    Bevel2 = place<QFrame>(client, "Bevel2", 4, 386, 92, 2);
+    for (QFrame* line : {Bevel1, Bevel2}) {
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+    }
+}
+
+void TfrmMain::buildListBand(QWidget* client) {
+    ToolBar2 = place<QWidget>(client, "ToolBar2", 102, 55, 448, 229);
+    Splitter3 = place<QSplitter>(ToolBar2, "Splitter3", 0, 2, 448, 225);
+    Splitter3->setHandleWidth(1);
+    Splitter3->setChildrenCollapsible(false);
+
+    CatBox = new QListWidget(Splitter3);
+    CatBox->setObjectName("CatBox");
+    CatBox->setToolTip("Categories");
+    CatBox->setSelectionMode(QAbstractItemView::SingleSelection);
+    CatBox->setContextMenuPolicy(Qt::CustomContextMenu);
+
+    lstDesc = new QListWidget(Splitter3);
+    lstDesc->setObjectName("lstDesc");
+    lstDesc->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    lstDesc->setDragEnabled(true);
+    lstDesc->setContextMenuPolicy(Qt::CustomContextMenu);
+    lstDesc->viewport()->installEventFilter(this);
+
+    Splitter3->addWidget(CatBox);
+    Splitter3->addWidget(lstDesc);
+    Splitter3->setSizes({86, 448 - 86 - 1});
+}
+
+void TfrmMain::buildNotePopup(QWidget* client) {
+    Outline = place<QTextEdit>(client, "Outline", 338, 130, 187, 56);
+    Outline->setStyleSheet("background: palette(dark);");
+    NotePad = place<QTextEdit>(client, "NotePad", 339, 131, 185, 54);
+    NotePad->setStyleSheet("background: palette(tooltip-base); color: palette(tooltip-text);");
+    for (QTextEdit* edit : {Outline, NotePad}) {
+        edit->setReadOnly(true);
+        edit->setAcceptRichText(false);
+        edit->setFrameShape(QFrame::NoFrame);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        edit->document()->setDocumentMargin(0);
+        edit->setVisible(false);
+    }
+    NotePad->setLineWrapMode(QTextEdit::WidgetWidth);
+    NotePad->viewport()->installEventFilter(this);
+}
+
+void TfrmMain::buildEditingBand(QWidget* client) {
+    txtFilename = place<QLineEdit>(client, "txtFilename", 101, 288, 372, 27);
+    txtDescription = place<QLineEdit>(client, "txtDescription", 101, 320, 372, 28);
+    for (QLineEdit* edit : {txtFilename, txtDescription})
+        edit->setFont(arialPixels(13));
+
+    Browse = place<QPushButton>(client, "Browse", 478, 289, 73, 25);
+    Browse->setText("&Browse...");
+    Browse->setToolTip("Add new listing");
+    btnAddNote = place<QPushButton>(client, "btnAddNote", 478, 322, 73, 25);
+    btnAddNote->setText("&Notes");
+    btnAddNote->setToolTip("Add additional comments");
+
+    ToolBar3 = place<QFrame>(client, "ToolBar3", 100, 352, 293, 33);
+    auto* row = new QHBoxLayout(ToolBar3);
+    row->setContentsMargins(0, 5, 0, 5);
+    row->setSpacing(0);
+    row->addSpacing(8); // ToolButton9
+    cmdOK = captionedButton(ToolBar3, "cmdOK", "&OK", "Accept entry",
+                            QStyle::SP_DialogApplyButton);
+    cmdCancel = captionedButton(ToolBar3, "cmdCancel", "Cancel", "Redo entry",
+                                QStyle::SP_DialogCancelButton);
+    row->addWidget(divider(ToolBar3, "ToolButton1", 8));
+    btnSave = captionedButton(ToolBar3, "btnSave", "&Save", "Save data files",
+                              QStyle::SP_DialogSaveButton);
+    row->addSpacing(8); // ToolButton4
+    btnClose = captionedButton(ToolBar3, "btnClose", "&Close", "Hide Editor",
+                               QStyle::SP_DialogCloseButton);
+    row->addStretch();
+
+    chkSave = place<QCheckBox>(client, "chkSave", 104, 400, 80, 17);
+    chkSave->setText("Auto-Save");
+    chkSave->setToolTip("Auto-Save feature");
+    chkValid = place<QCheckBox>(client, "chkValid", 188, 400, 76, 17);
+    chkValid->setText("ISO 9660");
+    chkValid->setToolTip("Check filename conventions");
+    chkRoot = place<QCheckBox>(client, "chkRoot", 268, 400, 146, 17);
+    chkRoot->setText("Include Parent folder");
+    chkRoot->setToolTip("Include Parent folder in path");
+    chkSave->setChecked(true);
+    chkValid->setChecked(true);
+
+    Image3 = picture(client, "Image3", 472, 352, 61, 80, QPixmap());
+    const QString name = productName;
+    StaticText1 = place<QLabel>(client, "StaticText1", 424, 384, 33, 16);
+    StaticText1->setText(name.left(4));
+    StaticText1->setStyleSheet("color: red; background: transparent;");
+    StaticText3 = place<QLabel>(client, "StaticText3", 457, 384, 60, 16);
+    StaticText3->setText(name.mid(4) + ' ' + productVersion);
+    StaticText3->setStyleSheet("color: palette(window-text); background: transparent;");
+    for (QLabel* label : {StaticText1, StaticText3}) {
+        QFont font("Arial Rounded MT Bold");
+        font.setPixelSize(13);
+        font.setBold(true);
+        label->setFont(font);
+    }
+    Bevel3 = place<QFrame>(client, "Bevel3", 416, 420, 132, 2);
+    Bevel3->setFrameShape(QFrame::HLine);
+    Bevel3->setFrameShadow(QFrame::Sunken);
+    Label6 = place<QLabel>(client, "Label6", 416, 424, 136, 10);
+    Label6->setText(QString("\u00a9 2026 %1 Software").arg(name));
+    Label6->setFont(arialPixels(9));
+}

@@ -1,0 +1,56 @@
+#include "app/frmmain.h"
+#include "app/product.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalBlocker>
+
+bool TfrmMain::FormCreate() {
+    const std::optional<Platform::FileAttributes> attributes = LoadCatalogue();
+    if (m_loadFailed)
+        return false;
+    if (attributes && attributes->readOnly) {
+        // On a medium that cannot be written the attribute cannot be set again, and the
+        // window stays read-only for the whole run.
+        if (m_platform.setReadOnly(catalogPath))
+            ReadOnly->setChecked(true);
+        else
+            ReadOnly->setVisible(false);
+        SetEditable(false);
+    }
+    const QString label = m_platform.volumeLabel(m_platform.mountPointOf(
+        m_platform.currentDirectory()));
+    setWindowTitle(QString("%1 %2  [%3]").arg(productName, productVersion, label));
+    txtDescription->setMaxLength(53);
+    txtDescription->clear();
+    BuildCategories();
+    if (CatBox->count() > 0) {
+        const QSignalBlocker quiet(CatBox);
+        CatBox->setCurrentRow(0);
+    }
+    CatBoxChange();
+    return true;
+}
+
+void TfrmMain::mnuExitClick() {
+    const bool optionsChanged = checkBoxOptions() != m_catalogue.optionsAtLoad;
+    if ((optionsChanged || listChanged) && !ReadOnly->isChecked()) {
+        const auto answer = ask("List has changed--Save before exiting?", "Confirm SAVE",
+                                Platform::Icon::Warning, Platform::Buttons::YesNo);
+        if (answer == Platform::Answer::Yes) {
+            cmdSaveClick();
+            // A failed save keeps the window open, so nothing is lost.
+            if (m_saveFailed)
+                return;
+        }
+    }
+    m_platform.endProcess(1);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    // Leaving goes through Exit; the process ends there, or the window stays open.
+    event->ignore();
+    mnuExitClick();
+}

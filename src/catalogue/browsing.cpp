@@ -1,0 +1,134 @@
+#include "app/frmmain.h"
+#include "catalogue/notepopup.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+#include <QToolButton>
+
+void TfrmMain::BuildCategories() {
+    m_catalogue.BuildCategories();
+    const QSignalBlocker quiet(CatBox);
+    CatBox->clear();
+    for (const std::string& name : m_catalogue.categoryNames)
+        CatBox->addItem(displayText(name, m_catalogue.catalogueEncoding));
+}
+
+void TfrmMain::CatBoxChange() {
+    m_catalogue.showCategory(CatBox->currentRow());
+    {
+        const QSignalBlocker quiet(lstDesc);
+        lstDesc->clear();
+        for (std::size_t i = 0; i < m_catalogue.lstFiles.size(); ++i)
+            lstDesc->addItem(displayText(m_catalogue.GetListingDescription(i),
+                                         m_catalogue.catalogueEncoding));
+    }
+    lstDescClick();
+}
+
+int TfrmMain::selectedListingCount() const { return int(lstDesc->selectedItems().size()); }
+
+void TfrmMain::lstDescClick() {
+    quickEditArmed = false;
+    hideNotePopup();
+    const bool hasRows = lstDesc->count() > 0;
+    mnuEdit->menuAction()->setEnabled(hasRows);
+    editPopupEnabled = hasRows;
+
+    const int selected = selectedListingCount();
+    const bool one = selected == 1;
+    const bool some = selected > 0;
+    const int row = lstDesc->currentRow();
+    const bool rowKnown = row >= 0 && std::size_t(row) < m_catalogue.lstPath.size();
+    MenuEdit->setText(one && rowKnown
+                          ? displayText(m_catalogue.lstPath[std::size_t(row)],
+                                        m_catalogue.catalogueEncoding)
+                          : QString());
+    MenuEdit->setEnabled(one);
+    cmdCopy->setVisible(some);
+    cmdInstall->setVisible(one);
+    ToolCopy->setEnabled(some);
+    for (QToolButton* button : {ToolCopyFolder, ToolInstall, cmdDelete})
+        button->setEnabled(one);
+    Folder1->setEnabled(one);
+    mnuCopy->menuAction()->setEnabled(some);
+    for (QAction* action : {mnuInstall, mnuDelete, mnuModify, mnuMDelete, mnuMModify})
+        action->setEnabled(one);
+    singleSelection = one;
+}
+
+void TfrmMain::lstDescMouseDown(int y) { lastClickY = y; }
+
+void TfrmMain::lstDescDblClick() {
+    const int row = lstDesc->currentRow();
+    if (row >= 0)
+        ShowNote(row);
+}
+
+namespace {
+
+// Lines the note takes when wrapped at the pop-up's width.
+int displayedLines(QTextEdit* pad) {
+    QTextDocument* document = pad->document();
+    document->setTextWidth(pad->width());
+    int lines = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        lines += block.layout() ? block.layout()->lineCount() : 1;
+    return std::max(lines, 1);
+}
+
+} // namespace
+
+void TfrmMain::ShowNote(int row) {
+    if (row < 0 || std::size_t(row) >= m_catalogue.noteIndex.size())
+        return;
+    const int note = m_catalogue.noteIndex[std::size_t(row)];
+    if (note < 0) {
+        m_platform.beep();
+        return;
+    }
+    if (std::size_t(note) >= m_catalogue.lstMemo.size()) {
+        showError(QString("List index out of bounds (%1)").arg(note));
+        return;
+    }
+    NotePad->setPlainText(
+        displayText(m_catalogue.lstMemo[std::size_t(note)], m_catalogue.notesEncoding));
+    const auto geometry = qubrix::notePopupGeometry(displayedLines(NotePad), lastClickY);
+    NotePad->setGeometry(geometry.left, geometry.top, NotePad->width(), geometry.height);
+    Outline->setGeometry(geometry.outlineLeft, geometry.outlineTop, Outline->width(),
+                         geometry.outlineHeight);
+    Outline->raise();
+    NotePad->raise();
+    Outline->show();
+    NotePad->show();
+}
+
+void TfrmMain::hideNotePopup() {
+    NotePad->clear();
+    NotePad->hide();
+    Outline->hide();
+}
+
+void TfrmMain::NotePadMouseUp() { hideNotePopup(); }
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstDesc->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            lstDescMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
+        else if (event->type() == QEvent::MouseButtonDblClick)
+            QMetaObject::invokeMethod(this, &TfrmMain::lstDescDblClick, Qt::QueuedConnection);
+    } else if (watched == NotePad->viewport() && (event->type() == QEvent::MouseButtonPress ||
+                                                  event->type() == QEvent::MouseButtonRelease)) {
+        NotePadMouseUp();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

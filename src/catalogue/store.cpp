@@ -1,0 +1,49 @@
+#include "app/frmmain.h"
+
+#include <QFile>
+
+std::optional<Platform::FileAttributes> TfrmMain::LoadCatalogue() {
+    using Status = qubrix::Catalogue::LoadOutcome::Status;
+    const std::optional<Platform::FileAttributes> attributes =
+        m_platform.fileAttributes(catalogPath);
+    const auto outcome = m_catalogue.LoadCatalogue(filePath(catalogPath), filePath(notesPath));
+    switch (outcome.status) {
+    case Status::Unreadable:
+        // Going on could overwrite a catalogue that merely could not be read this time.
+        showError(QString("Cannot open file %1. %2")
+                      .arg(catalogPath, QString::fromStdString(outcome.error)));
+        m_loadFailed = true;
+        return attributes;
+    case Status::Missing:
+        m_catalogue.startNewCatalogue();
+        m_catalogue.optionsAtLoad = qubrix::kDefaultOptionsNumber;
+        cmdSaveClick();
+        setOptionsFromNumber(qubrix::kDefaultOptionsNumber);
+        // A catalogue that cannot be created leaves the window read-only on the default one.
+        if (m_saveFailed)
+            return Platform::FileAttributes{true};
+        return std::nullopt;
+    case Status::Loaded:
+        m_catalogue.optionsAtLoad = outcome.options;
+        setOptionsFromNumber(outcome.options);
+        return attributes.value_or(Platform::FileAttributes{});
+    }
+    return attributes;
+}
+
+void TfrmMain::cmdSaveClick() {
+    const qubrix::WriteOutcome outcome =
+        m_catalogue.SaveCatalogue(filePath(catalogPath), filePath(notesPath), checkBoxOptions());
+    m_saveFailed = !outcome.ok;
+    if (m_saveFailed) {
+        showError(QString("Cannot create file %1").arg(QFile::decodeName(outcome.failedPath.c_str())));
+        return;
+    }
+    listChanged = false;
+}
+
+void TfrmMain::mnuSaveClick() {
+    cmdSaveClick();
+    if (!m_saveFailed)
+        listChanged = false;
+}
