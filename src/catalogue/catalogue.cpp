@@ -7,9 +7,15 @@ namespace qubrix {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isHeaderLine(std::string_view line) { return !line.empty() && line.front() == '['; }
+bool isBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isHeaderLine(std::string_view line) {
+    return !line.empty() && line.front() == '[';
+}
 
 struct LeadingNumber {
     bool hasDigits = false;
@@ -62,9 +68,13 @@ Options decodeOptions(int number) {
     return Options{(number & 100) != 0, (number & 10) != 0, (number & 1) != 0};
 }
 
-int parseOptionsNumber(std::string_view line) { return readLeadingNumber(line).value; }
+int parseOptionsNumber(std::string_view line) {
+    return readLeadingNumber(line).value;
+}
 
-bool hasLeadingNumber(std::string_view line) { return readLeadingNumber(line).hasDigits; }
+bool hasLeadingNumber(std::string_view line) {
+    return readLeadingNumber(line).hasDigits;
+}
 
 ListingFields splitListingLine(std::string_view line) {
     ListingFields fields;
@@ -133,13 +143,15 @@ std::string Catalogue::catalogueBytes(int options) const {
     return bytes;
 }
 
-std::string Catalogue::notesBytes() const { return joinLines(lstMemo); }
+std::string Catalogue::notesBytes() const {
+    return joinLines(lstMemo);
+}
 
 WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
                                       int options) {
     // Notes first: a catalogue must never point at notes that are not on disk yet.
-    const WriteOutcome outcome = replaceFilesAtomically(
-        {{notesPath, notesBytes()}, {catalogPath, catalogueBytes(options)}});
+    const WriteOutcome outcome =
+        replaceFilesAtomically({{notesPath, notesBytes()}, {catalogPath, catalogueBytes(options)}});
     if (outcome.ok)
         optionsAtLoad = options;
     return outcome;

@@ -24,7 +24,9 @@ constexpr std::array<char32_t, 32> kCp1252High = {
 
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Decodes one UTF-8 sequence at pos and moves pos past it. Overlong forms, surrogates and
 // values beyond U+10FFFF are rejected; on failure pos moves past the lead byte only.
@@ -89,7 +91,9 @@ std::string_view untilNul(std::string_view bytes) {
     return bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
 }
 
-std::string systemReason(int error) { return std::strerror(error); }
+std::string systemReason(int error) {
+    return std::strerror(error);
+}
 
 } // namespace
 

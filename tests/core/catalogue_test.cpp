@@ -102,9 +102,9 @@ TEST_F(CatalogueFiles, WorkedExampleLoadsIntoTheModelAndSavesByteForByte) {
     ASSERT_EQ(outcome.status, Status::Loaded);
     EXPECT_EQ(outcome.options, 110);
     EXPECT_EQ(model.optionsAtLoad, 110);
-    EXPECT_EQ(model.lstAll, (Lines{"[Main]", "Install the demo;DEMO\\SETUP.EXE;0",
-                                   "Read me first;README.TXT;-1", "[Tools]",
-                                   "Disk viewer;TOOLS\\VIEW.EXE;1"}));
+    EXPECT_EQ(model.lstAll,
+              (Lines{"[Main]", "Install the demo;DEMO\\SETUP.EXE;0", "Read me first;README.TXT;-1",
+                     "[Tools]", "Disk viewer;TOOLS\\VIEW.EXE;1"}));
     EXPECT_EQ(model.lstMemo, (Lines{"Installs the demo program into a folder of your choice.",
                                     "A viewer for the data on this disc."}));
     EXPECT_EQ(model.BuildCategories(), 2u);
@@ -112,8 +112,8 @@ TEST_F(CatalogueFiles, WorkedExampleLoadsIntoTheModelAndSavesByteForByte) {
     EXPECT_EQ(model.categoryStart, (std::vector<std::size_t>{0, 3}));
 
     model.showCategory(0);
-    EXPECT_EQ(model.lstFiles, (Lines{"Install the demo;DEMO\\SETUP.EXE;0",
-                                     "Read me first;README.TXT;-1"}));
+    EXPECT_EQ(model.lstFiles,
+              (Lines{"Install the demo;DEMO\\SETUP.EXE;0", "Read me first;README.TXT;-1"}));
     EXPECT_EQ(model.GetListingDescription(0), "  Install the demo");
     EXPECT_EQ(model.GetListingDescription(1), "  Read me first");
     EXPECT_EQ(model.lstPath, (Lines{"DEMO\\SETUP.EXE", "README.TXT"}));
@@ -291,9 +291,9 @@ TEST_F(CommitNote, EmptyNoteIsRemovedAndLaterNotesRenumberedInEveryCategory) {
     model.lstMemo[0].clear();
     EXPECT_EQ(model.CommitNote(0), "-1");
     EXPECT_EQ(model.lstMemo, (Lines{"A viewer for the data on this disc."}));
-    EXPECT_EQ(model.lstAll, (Lines{"[Main]", "Install the demo;DEMO\\SETUP.EXE;-1",
-                                   "Read me first;README.TXT;-1", "[Tools]",
-                                   "Disk viewer;TOOLS\\VIEW.EXE;0"}));
+    EXPECT_EQ(model.lstAll,
+              (Lines{"[Main]", "Install the demo;DEMO\\SETUP.EXE;-1", "Read me first;README.TXT;-1",
+                     "[Tools]", "Disk viewer;TOOLS\\VIEW.EXE;0"}));
     EXPECT_EQ(model.lstFiles[0], model.lstAll[1]);
     EXPECT_EQ(model.noteIndex, (std::vector<int>{-1, -1}));
     EXPECT_EQ(model.lstPath, (Lines{"DEMO\\SETUP.EXE", "README.TXT"}));
@@ -394,8 +394,8 @@ TEST_F(CatalogueFiles, HundredThousandListingsLoadBuildAndSave) {
         catalogue += "[Category " + std::to_string(k) + "]\r\n";
         for (int i = 0; i < 10; ++i) {
             const int n = k * 10 + i;
-            catalogue += "Listing " + std::to_string(n) + ";DIR\\F" + std::to_string(n) +
-                         ".EXE;" + std::to_string(n) + "\r\n";
+            catalogue += "Listing " + std::to_string(n) + ";DIR\\F" + std::to_string(n) + ".EXE;" +
+                         std::to_string(n) + "\r\n";
             notes += "Note " + std::to_string(n) + "\r\n";
         }
     }

@@ -65,6 +65,8 @@ inline std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline bool runningAsRoot() { return ::geteuid() == 0; }
+inline bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
 
 } // namespace qubrix::test
