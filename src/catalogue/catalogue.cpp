@@ -131,6 +131,8 @@ Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
 void Catalogue::startNewCatalogue() {
     lstAll = {"[Main]"};
     lstMemo.clear();
+    catalogueEncoding = TextEncoding::Windows1252;
+    notesEncoding = TextEncoding::Windows1252;
     categoryStart.clear();
     categoryNames.clear();
     showCategory(-1);
