@@ -17,6 +17,10 @@ TfrmMain::TfrmMain(Platform& platform, QWidget* parent)
     QPalette silver = palette();
     silver.setColor(QPalette::Window, QColor(192, 192, 192));
     setPalette(silver);
+    // The window was laid out for an 8 point face: 13-pixel list rows and note lines.
+    QFont windowFont = font();
+    windowFont.setPointSize(8);
+    setFont(windowFont);
 
     auto* client = new QWidget(this);
     client->setObjectName("clientArea");

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds Qubrix and runs every test: core, windows (offscreen) and end to end (Xvfb), then the
+# core and window tests again under AddressSanitizer + UndefinedBehaviorSanitizer, then the
+# fuzz targets for a bounded number of runs. Installs what is missing on Debian 12.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/packages.sh
+install_packages "${build_packages[@]}" "${test_packages[@]}"
+
+export CTEST_OUTPUT_ON_FAILURE=1
+jobs=$(nproc)
+
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j 1 --timeout 600
+
+if [ "${QUBRIX_SKIP_SANITIZERS:-0}" != 1 ]; then
+  cmake --preset asan
+  cmake --build --preset asan -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=0 ctest --preset asan -L 'core|gui' -j 1 --timeout 600
+fi
+
+if [ "${QUBRIX_SKIP_FUZZ:-0}" != 1 ] && [ -x fuzz/run.sh ]; then
+  fuzz/run.sh
+fi
