@@ -2,6 +2,8 @@
 #include "app/pictures.h"
 #include "app/product.h"
 
+#include <algorithm>
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -269,7 +271,10 @@ void TfrmMain::buildEditingBand(QWidget* client) {
         font.setPixelSize(13);
         font.setBold(true);
         label->setFont(font);
+        label->adjustSize();
     }
+    // The two halves must read as one word whatever face stands in for the rounded one.
+    StaticText3->move(std::max(457, StaticText1->geometry().right() + 1), 384);
     Bevel3 = place<QFrame>(client, "Bevel3", 416, 420, 132, 2);
     Bevel3->setFrameShape(QFrame::HLine);
     Bevel3->setFrameShadow(QFrame::Sunken);

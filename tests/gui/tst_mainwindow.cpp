@@ -110,6 +110,13 @@ private slots:
         QCOMPARE(unlabelled->windowTitle(), QString("Qubrix 3.1  []"));
         QCOMPARE(unlabelled->driveRoot, QString());
         QCOMPARE(unlabelled->lblCWD->toolTip(), QString("/"));
+
+        // A mount point wider than the label is elided; the tooltip keeps the whole text.
+        m_platform->mountPoint = "/media/someone/A_RATHER_LONG_LABEL";
+        auto deep = start();
+        QCOMPARE(deep->lblCWD->toolTip(), QString("/media/someone/A_RATHER_LONG_LABEL/"));
+        QVERIFY(deep->lblCWD->text() != deep->lblCWD->toolTip());
+        QVERIFY(deep->lblCWD->text().endsWith('/'));
     }
 
     void windowGeometry() {
