@@ -24,21 +24,7 @@ std::optional<std::string> readVersionField(const char* fileName, const char* fi
     std::vector<std::uint8_t> block(size);
     if (!fileVersionInfo(fileName, size, block.data()))
         return std::nullopt;
-    const std::optional<VersionValue> translation =
-        queryVersionValue(block, "\\VarFileInfo\\Translation");
-    if (!translation || translation->bytes.size() < 4)
-        return std::nullopt;
-    // The entry holds the language in its low half; the table key wants it first.
-    const std::span<const std::uint8_t> entry = translation->bytes;
-    const unsigned long key = static_cast<unsigned long>(entry[0] | entry[1] << 8) << 16 |
-                              static_cast<unsigned long>(entry[2] | entry[3] << 8);
-    std::array<char, 9> keyText{};
-    std::snprintf(keyText.data(), keyText.size(), "%08lx", key);
-    const std::string path = std::string("\\StringFileInfo\\") + keyText.data() + "\\" + fieldName;
-    const std::optional<VersionValue> value = queryVersionValue(block, path);
-    if (!value)
-        return std::nullopt;
-    return versionText(*value);
+    return versionRecordField(block, fieldName);
 }
 
 // Cuts to bufferSize - 1 bytes, but never inside a UTF-8 sequence.
@@ -130,6 +116,26 @@ std::size_t TExeVersion::GetFileVersionField(const char* fileName, const char* f
     if (number != nullptr)
         *number = versionNumber(*text);
     return text->size();
+}
+
+std::optional<std::string> versionRecordField(std::span<const std::uint8_t> record,
+                                              std::string_view fieldName) {
+    const std::optional<VersionValue> translation =
+        queryVersionValue(record, "\\VarFileInfo\\Translation");
+    if (!translation || translation->bytes.size() < 4)
+        return std::nullopt;
+    // The entry holds the language in its low half; the table key wants it first.
+    const std::span<const std::uint8_t> entry = translation->bytes;
+    const unsigned long key = static_cast<unsigned long>(entry[0] | entry[1] << 8) << 16 |
+                              static_cast<unsigned long>(entry[2] | entry[3] << 8);
+    std::array<char, 9> keyText{};
+    std::snprintf(keyText.data(), keyText.size(), "%08lx", key);
+    std::string path = std::string("\\StringFileInfo\\") + keyText.data() + "\\";
+    path += fieldName;
+    const std::optional<VersionValue> value = queryVersionValue(record, path);
+    if (!value)
+        return std::nullopt;
+    return versionText(*value);
 }
 
 std::string versionFieldText(const std::string& fileName, const char* fieldName) {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -36,6 +38,11 @@ public:
     static std::string GetRelease();
     static std::string GetBuild();
 };
+
+// The text of fieldName in the string table that the record's first translation names; the
+// lookup of keys and field names is case-blind.
+std::optional<std::string> versionRecordField(std::span<const std::uint8_t> record,
+                                              std::string_view fieldName);
 
 // What the text getters do, for any file: the field cut to 259 characters, without the
 // blanks and control characters around it; empty when missing.
