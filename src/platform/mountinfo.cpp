@@ -6,7 +6,9 @@ namespace mountinfo {
 
 namespace {
 
-bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
+bool isOctalDigit(char c) {
+    return c >= '0' && c <= '7';
+}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9')
@@ -18,7 +20,9 @@ int hexValue(char c) {
     return -1;
 }
 
-QString decodedPath(QByteArrayView field) { return QFile::decodeName(decodeOctalEscapes(field)); }
+QString decodedPath(QByteArrayView field) {
+    return QFile::decodeName(decodeOctalEscapes(field));
+}
 
 bool contains(const QString& mountPoint, const QString& path) {
     if (mountPoint == QLatin1String("/"))
@@ -36,8 +40,8 @@ QByteArray decodeOctalEscapes(QByteArrayView text) {
         // A first digit above 3 would not fit a byte; the kernel never writes one.
         if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '3' &&
             isOctalDigit(text[i + 2]) && isOctalDigit(text[i + 3])) {
-            decoded.append(char((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 +
-                                (text[i + 3] - '0')));
+            decoded.append(
+                char((text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0')));
             i += 3;
         } else {
             decoded.append(text[i]);

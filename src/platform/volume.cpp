@@ -81,8 +81,8 @@ std::optional<QString> labelFromBlkid(const QString& device) {
 // udev.
 std::optional<QString> labelFromFileSystem(const QString& mountPoint) {
 #ifdef FS_IOC_GETFSLABEL
-    const int fd = ::open(QFile::encodeName(mountPoint).constData(),
-                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(QFile::encodeName(mountPoint).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return std::nullopt;
     char buffer[FSLABEL_MAX + 1] = {};
@@ -120,7 +120,9 @@ QString volumeLabel(const QString& mountPoint) {
 
 } // namespace mountinfo
 
-QString LinuxPlatform::mountPointOf(const QString& path) { return mountinfo::mountPointOf(path); }
+QString LinuxPlatform::mountPointOf(const QString& path) {
+    return mountinfo::mountPointOf(path);
+}
 
 QString LinuxPlatform::volumeLabel(const QString& mountPoint) {
     return mountinfo::volumeLabel(mountPoint);

@@ -122,11 +122,11 @@ void TestVolume::parsesMountinfoLines() {
     QCOMPARE(two->source, "/dev/sr0");
     QCOMPARE(two->fsType, "iso9660");
 
-    const QList<Mount> parsed = mountinfo::parseTable(
-        "27 1 254:0 / / rw - ext4 /dev/vda rw\n"
-        "garbage\n"
-        "\n"
-        "30 27 0:27 / /dev/shm rw - tmpfs tmpfs rw\n");
+    const QList<Mount> parsed =
+        mountinfo::parseTable("27 1 254:0 / / rw - ext4 /dev/vda rw\n"
+                              "garbage\n"
+                              "\n"
+                              "30 27 0:27 / /dev/shm rw - tmpfs tmpfs rw\n");
     QCOMPARE(parsed.size(), 2);
     QCOMPARE(parsed[1].mountPoint, "/dev/shm");
 }
@@ -141,18 +141,24 @@ void TestVolume::rejectsMalformedLines() {
 void TestVolume::findsTheMountHoldingAPath_data() {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("mountPoint");
-    QTest::newRow("root file system") << "/home/author/disc" << "/";
-    QTest::newRow("the mount point itself") << "/media/cd" << "/media/cd";
-    QTest::newRow("deep inside") << "/media/cd/TOOLS/x" << "/media/cd";
-    QTest::newRow("a name that only starts alike") << "/media/cdrom/x" << "/";
-    QTest::newRow("nested mount wins") << "/media/cd/inner/x" << "/media/cd/inner";
-    QTest::newRow("blank in the name") << "/media/MY DISC/a" << "/media/MY DISC";
+    QTest::newRow("root file system") << "/home/author/disc"
+                                      << "/";
+    QTest::newRow("the mount point itself") << "/media/cd"
+                                            << "/media/cd";
+    QTest::newRow("deep inside") << "/media/cd/TOOLS/x"
+                                 << "/media/cd";
+    QTest::newRow("a name that only starts alike") << "/media/cdrom/x"
+                                                   << "/";
+    QTest::newRow("nested mount wins") << "/media/cd/inner/x"
+                                       << "/media/cd/inner";
+    QTest::newRow("blank in the name") << "/media/MY DISC/a"
+                                       << "/media/MY DISC";
 }
 
 void TestVolume::findsTheMountHoldingAPath() {
     QFETCH(QString, path);
     QFETCH(QString, mountPoint);
-    // The nested mount is listed before its parent's sibling to show order is not relied on.
+    // The nested mount comes before its parent: the longest match wins, not the first or last.
     const QList<Mount> mounts =
         table({"/", "/media/cd/inner", "/media/cd", "/media/MY DISC", "/proc"});
     const auto mount = mountinfo::mountHolding(mounts, path);
@@ -175,8 +181,7 @@ void TestVolume::liveRootAndTemporaryFolder() {
     QVERIFY(dir.isValid());
     const QString mountPoint = mountinfo::mountPointOf(dir.path());
     const QString canonical = QFileInfo(dir.path()).canonicalFilePath();
-    QVERIFY2(mountPoint == "/" || canonical == mountPoint ||
-                 canonical.startsWith(mountPoint + "/"),
+    QVERIFY2(mountPoint == "/" || canonical == mountPoint || canonical.startsWith(mountPoint + "/"),
              qPrintable(mountPoint + " does not hold " + canonical));
     // A folder that does not exist is placed by its path.
     QCOMPARE(mountinfo::mountPointOf(dir.path() + "/missing/folder"), mountPoint);
