@@ -13,12 +13,13 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view drivePlaceholder = "<DRIVE>";
 
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string upperAscii(std::string_view text) {
     std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](char c) { return upperAscii(c); });
+    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return upperAscii(c); });
     return upper;
 }
 
@@ -69,7 +70,8 @@ bool isRegularFile(const std::string& path) {
 bool isExecutableFile(const std::string& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    constexpr auto execBits = fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    constexpr auto execBits =
+        fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
     return !error && fs::is_regular_file(status) &&
            (status.permissions() & execBits) != fs::perms::none;
 }
@@ -148,8 +150,7 @@ std::string buildCommandLine(std::string_view driveRoot, std::string_view stored
     return line;
 }
 
-LaunchKind classifyCommandLine(std::string& line, bool cutArguments,
-                               std::string_view driveRoot) {
+LaunchKind classifyCommandLine(std::string& line, bool cutArguments, std::string_view driveRoot) {
     const FoundExtension found = findProgramExtension(line, authoredStart(line, driveRoot));
     const LaunchKind kind = kindOf(line, found);
     if (kind != LaunchKind::ProgramWithArguments)

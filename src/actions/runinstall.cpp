@@ -1,0 +1,55 @@
+#include "actions/launch.h"
+#include "app/frmmain.h"
+#include "catalogue/textfile.h"
+
+#include <QListWidget>
+#include <QStringList>
+#include <QUrl>
+
+namespace {
+
+QStringList toStringList(const std::vector<std::string>& words) {
+    QStringList list;
+    for (const std::string& word : words)
+        list.append(QString::fromStdString(word));
+    return list;
+}
+
+} // namespace
+
+// Behind "Run...", ToolInstall and "R&un": the sound plays on every invocation, even when a
+// program started earlier still runs or nothing is selected.
+void TfrmMain::cmdInstallClick() {
+    m_platform.playSound1000();
+    if (programRunning)
+        return;
+    const int row = lstDesc->currentRow();
+    if (lstDesc->count() == 0 || row < 0 ||
+        static_cast<std::size_t>(row) >= m_catalogue.lstPath.size())
+        return;
+    const std::string storedPath =
+        qubrix::toUtf8(m_catalogue.lstPath[row], m_catalogue.catalogueEncoding);
+    const qubrix::LaunchPlan plan = qubrix::planLaunch(driveRoot.toStdString(), storedPath);
+    if (ask(QString::fromStdString(plan.line), "Confirm installation", Platform::Icon::Warning,
+            Platform::Buttons::YesNo) != Platform::Answer::Yes)
+        return;
+    if (plan.kind == qubrix::LaunchKind::Document) {
+        m_platform.openUrl(QUrl::fromLocalFile(QString::fromStdString(plan.document)));
+        return;
+    }
+    // While the program runs the window waits minimised, and every command but Run stays
+    // usable in it.
+    const bool started =
+        m_platform.runAndWait(QString::fromStdString(plan.program), toStringList(plan.arguments),
+                              m_platform.currentDirectory(), [this] {
+                                  showMinimized();
+                                  programRunning = true;
+                              });
+    if (!started) {
+        ask("Error loading file!", "Error", Platform::Icon::Error, Platform::Buttons::Ok);
+        return;
+    }
+    programRunning = false;
+    showNormal();
+    activateWindow();
+}

@@ -63,7 +63,9 @@ struct MemoryFile {
     sf_count_t position = 0;
 };
 
-MemoryFile& memoryFile(void* user) { return *static_cast<MemoryFile*>(user); }
+MemoryFile& memoryFile(void* user) {
+    return *static_cast<MemoryFile*>(user);
+}
 
 SF_VIRTUAL_IO memoryIo() {
     SF_VIRTUAL_IO io{};

@@ -47,17 +47,17 @@ TEST(Sound1000, IsMonoMsAdpcmWithTheStandardCoefficients) {
     ASSERT_TRUE(chunks.contains("fmt "));
     const std::string& fmt = chunks.at("fmt ");
     ASSERT_EQ(fmt.size(), 50u);
-    EXPECT_EQ(le(fmt, 0, 2), 2u);      // Microsoft ADPCM
-    EXPECT_EQ(le(fmt, 2, 2), 1u);      // mono
-    EXPECT_EQ(le(fmt, 4, 4), 22050u);  // samples a second
-    EXPECT_EQ(le(fmt, 8, 4), 11155u);  // bytes a second: 22050 * 512 / 1012
-    EXPECT_EQ(le(fmt, 12, 2), 512u);   // block size
-    EXPECT_EQ(le(fmt, 14, 2), 4u);     // bits a sample
-    EXPECT_EQ(le(fmt, 16, 2), 32u);    // extra format bytes
-    EXPECT_EQ(le(fmt, 18, 2), 1012u);  // samples a block
-    ASSERT_EQ(le(fmt, 20, 2), 7u);     // coefficient pairs
-    const int standard[7][2] = {{256, 0},   {512, -256}, {0, 0},    {192, 64},
-                                {240, 0},   {460, -208}, {392, -232}};
+    EXPECT_EQ(le(fmt, 0, 2), 2u);     // Microsoft ADPCM
+    EXPECT_EQ(le(fmt, 2, 2), 1u);     // mono
+    EXPECT_EQ(le(fmt, 4, 4), 22050u); // samples a second
+    EXPECT_EQ(le(fmt, 8, 4), 11155u); // bytes a second: 22050 * 512 / 1012
+    EXPECT_EQ(le(fmt, 12, 2), 512u);  // block size
+    EXPECT_EQ(le(fmt, 14, 2), 4u);    // bits a sample
+    EXPECT_EQ(le(fmt, 16, 2), 32u);   // extra format bytes
+    EXPECT_EQ(le(fmt, 18, 2), 1012u); // samples a block
+    ASSERT_EQ(le(fmt, 20, 2), 7u);    // coefficient pairs
+    const int standard[7][2] = {{256, 0}, {512, -256}, {0, 0},     {192, 64},
+                                {240, 0}, {460, -208}, {392, -232}};
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(le16s(fmt, 22 + 4 * i), standard[i][0]) << "pair " << i;
         EXPECT_EQ(le16s(fmt, 24 + 4 * i), standard[i][1]) << "pair " << i;
