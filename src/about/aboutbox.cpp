@@ -1,5 +1,87 @@
 #include "about/aboutbox.h"
 
+#include "about/pictures.h"
+#include "app/product.h"
+#include "version/exever.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+template <typename Widget>
+Widget* placed(QWidget* parent, const char* name, int x, int y, int width, int height) {
+    auto* widget = new Widget(parent);
+    widget->setObjectName(name);
+    widget->setGeometry(x, y, width, height);
+    return widget;
+}
+
+} // namespace
+
 TAboutBox::TAboutBox(Platform& platform, QWidget* parent) : QDialog(parent), m_platform(platform) {
     setObjectName("AboutBox");
+    buildLayout();
+    setWindowTitle(productName);
+    // Read once: opening the box again shows the same text.
+    Version->setText(QString::fromStdString(qubrix::TExeVersion::GetFileVersion()));
 }
+
+QUrl TAboutBox::makerHomePage() { return QUrl(QString::fromUtf8(QUBRIX_HOME_PAGE)); }
+
+void TAboutBox::buildLayout() {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(298, 192);
+    QPalette silver = palette();
+    silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(silver);
+    setAutoFillBackground(true);
+
+    // An etched frame: lowered outside, raised inside.
+    Panel1 = placed<QFrame>(this, "Panel1", 8, 8, 281, 145);
+    Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+
+    Version = placed<QLabel>(Panel1, "Version", 184, 24, 89, 13);
+    Version->setAlignment(Qt::AlignCenter);
+
+    Copyright = placed<QLabel>(Panel1, "Copyright", 40, 120, 196, 13);
+    Copyright->setText(QStringLiteral("© 1997-2024 Qubrix Software"));
+    Copyright->setAlignment(Qt::AlignCenter);
+
+    Image1 = placed<QLabel>(Panel1, "Image1", 16, 16, 150, 72);
+    Image1->setPixmap(logoPicture());
+
+    cmdUpdate = placed<QPushButton>(Panel1, "cmdUpdate", 184, 64, 73, 25);
+    cmdUpdate->setText(tr("&Update"));
+    cmdUpdate->setToolTip(tr("Check for updates on Internet"));
+    cmdUpdate->setFlat(true);
+    cmdUpdate->setAutoDefault(false);
+    connect(cmdUpdate, &QPushButton::clicked, this, &TAboutBox::cmdUpdateClick);
+
+    // The arrow lies under the button it overlaps: pictures are painted beneath controls.
+    Image2 = placed<QLabel>(Panel1, "Image2", 216, 40, 61, 80);
+    Image2->setPixmap(arrowPicture());
+    Image2->stackUnder(cmdUpdate);
+
+    OKButton = placed<QPushButton>(this, "OKButton", 112, 160, 65, 25);
+    OKButton->setText(tr("&OK"));
+    OKButton->setToolTip(tr("Close"));
+    OKButton->setIcon(QIcon(okGlyph()));
+    OKButton->setFlat(true);
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+}
+
+void TAboutBox::cmdUpdateClick() {
+    m_platform.beep();
+    const Platform::Answer answer =
+        m_platform.messageBox(tr("Update via the Internet?"), tr("Connect to the Internet"),
+                              Platform::Icon::Information, Platform::Buttons::YesNo);
+    // Whether the desktop manages to open the page is not this box's business.
+    if (answer == Platform::Answer::Yes)
+        m_platform.openUrl(makerHomePage());
+}
+
+void TAboutBox::OKButtonClick() { accept(); }

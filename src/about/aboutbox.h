@@ -3,14 +3,35 @@
 #include "platform/platform.h"
 
 #include <QDialog>
+#include <QUrl>
+
+class QFrame;
+class QLabel;
+class QPushButton;
 
 // The About box: the logo, the program's file version and the way to the maker's home page.
+// Created once; its texts are filled at creation and shown unchanged every time.
 class TAboutBox final : public QDialog {
     Q_OBJECT
 
 public:
     explicit TAboutBox(Platform& platform, QWidget* parent = nullptr);
 
+    // The maker's home page that "&Update" offers (QUBRIX_HOME_PAGE at configure time).
+    static QUrl makerHomePage();
+
+    void cmdUpdateClick();
+    void OKButtonClick();
+
 private:
+    void buildLayout();
+
     Platform& m_platform;
+    QFrame* Panel1 = nullptr;
+    QLabel* Version = nullptr;
+    QLabel* Copyright = nullptr;
+    QLabel* Image1 = nullptr;
+    QPushButton* cmdUpdate = nullptr;
+    QLabel* Image2 = nullptr;
+    QPushButton* OKButton = nullptr;
 };

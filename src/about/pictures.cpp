@@ -1,0 +1,89 @@
+#include "about/pictures.h"
+
+#include "app/product.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+namespace {
+
+QPixmap transparentPixmap(int width, int height) {
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+QFont sized(QFont font, qreal pointSize, bool bold) {
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+QPixmap logoPicture() {
+    QPixmap pixmap = transparentPixmap(150, 72);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient background(0, 0, 0, 72);
+    background.setColorAt(0, QColor(16, 40, 104));
+    background.setColorAt(1, QColor(40, 88, 168));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(background);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, 149, 71), 6, 6);
+
+    const QPointF centre(30, 36);
+    QRadialGradient shine(centre, 22);
+    shine.setColorAt(0, QColor(236, 240, 248));
+    shine.setColorAt(0.7, QColor(176, 196, 228));
+    shine.setColorAt(1, QColor(120, 148, 200));
+    painter.setBrush(shine);
+    painter.drawEllipse(centre, 22, 22);
+    painter.setBrush(QColor(16, 40, 104));
+    painter.drawEllipse(centre, 5, 5);
+
+    painter.setPen(Qt::white);
+    painter.setFont(sized(painter.font(), 15, true));
+    painter.drawText(QRectF(58, 6, 90, 28), Qt::AlignLeft | Qt::AlignVCenter, productName);
+    painter.setFont(sized(painter.font(), 8, false));
+    painter.drawText(QRectF(58, 32, 90, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Version %1").arg(productVersion));
+    painter.setFont(sized(painter.font(), 6, false));
+    painter.drawText(QRectF(58, 50, 90, 14), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("© Qubrix Software"));
+    return pixmap;
+}
+
+QPixmap arrowPicture() {
+    QPixmap pixmap = transparentPixmap(61, 80);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shaft(QPointF(10, 74));
+    shaft.cubicTo(QPointF(4, 40), QPointF(18, 20), QPointF(40, 18));
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(120, 0, 0), 11, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPath(shaft);
+    painter.setPen(QPen(QColor(220, 24, 24), 7, Qt::SolidLine, Qt::RoundCap));
+    painter.drawPath(shaft);
+
+    QPainterPath head(QPointF(58, 18));
+    head.lineTo(QPointF(36, 4));
+    head.lineTo(QPointF(36, 32));
+    head.closeSubpath();
+    painter.setPen(QPen(QColor(120, 0, 0), 1.5));
+    painter.setBrush(QColor(220, 24, 24));
+    painter.drawPath(head);
+    return pixmap;
+}
+
+QPixmap okGlyph() {
+    QPixmap pixmap = transparentPixmap(16, 16);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 128, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
+    return pixmap;
+}
