@@ -8,7 +8,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> file(data, size);
-    const std::optional<qubrix::FileExtent> extent = qubrix::findElfVersionSection(qubrix::MemorySource(file));
+    const std::optional<qubrix::FileExtent> extent =
+        qubrix::findElfVersionSection(qubrix::MemorySource(file));
     if (!extent)
         return 0;
     if (extent->offset > size || extent->size > size - extent->offset)

@@ -15,7 +15,8 @@ using Bytes = std::vector<std::uint8_t>;
 void save(const std::filesystem::path& file, const Bytes& bytes) {
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 } // namespace
@@ -30,8 +31,9 @@ int main(int argc, char** argv) {
     info.fixed.fileVersionMS = 0x00030001;
     info.fixed.fileVersionLS = 0x00020009;
     info.translations = {0x04E40409, 0x04B00407};
-    info.stringTables = {{"040904E4", {{"CompanyName", "Qubrix Software"}, {"FileVersion", "3.1.2.9"}}},
-                         {"040704b0", {{"FileVersion", "0x3,010,2"}}}};
+    info.stringTables = {
+        {"040904E4", {{"CompanyName", "Qubrix Software"}, {"FileVersion", "3.1.2.9"}}},
+        {"040704b0", {{"FileVersion", "0x3,010,2"}}}};
     const Bytes record = qubrix::buildVersionRecord(info);
     save(root / "record" / "own", record);
     save(root / "elf" / "elf64le", qubrix::images::elfImage(record));

@@ -28,7 +28,9 @@ TAboutBox::TAboutBox(Platform& platform, QWidget* parent) : QDialog(parent), m_p
     Version->setText(QString::fromStdString(qubrix::TExeVersion::GetFileVersion()));
 }
 
-QUrl TAboutBox::makerHomePage() { return QUrl(QString::fromUtf8(QUBRIX_HOME_PAGE)); }
+QUrl TAboutBox::makerHomePage() {
+    return QUrl(QString::fromUtf8(QUBRIX_HOME_PAGE));
+}
 
 void TAboutBox::buildLayout() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -84,4 +86,6 @@ void TAboutBox::cmdUpdateClick() {
         m_platform.openUrl(makerHomePage());
 }
 
-void TAboutBox::OKButtonClick() { accept(); }
+void TAboutBox::OKButtonClick() {
+    accept();
+}

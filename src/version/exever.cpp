@@ -31,14 +31,17 @@ std::optional<std::string> readVersionField(const char* fileName, const char* fi
 void copyCut(const std::string& text, char* buffer, std::size_t bufferSize) {
     const std::size_t room = bufferSize - 1;
     std::size_t count = std::min(text.size(), room);
-    while (count > 0 && count < text.size() && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80)
+    while (count > 0 && count < text.size() &&
+           (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80)
         --count;
     std::copy_n(text.data(), count, buffer);
     buffer[count] = '\0';
     buffer[room] = '\0';
 }
 
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front()))
@@ -97,7 +100,9 @@ std::vector<std::string_view> splitParts(std::string_view text, std::string_view
     return parts;
 }
 
-std::string ownField(const char* fieldName) { return versionFieldText(kOwnExecutable, fieldName); }
+std::string ownField(const char* fieldName) {
+    return versionFieldText(kOwnExecutable, fieldName);
+}
 
 } // namespace
 
@@ -140,8 +145,8 @@ std::optional<std::string> versionRecordField(std::span<const std::uint8_t> reco
 
 std::string versionFieldText(const std::string& fileName, const char* fieldName) {
     std::array<char, kTextBufferSize> buffer{};
-    if (TExeVersion::GetFileVersionField(fileName.c_str(), fieldName, buffer.data(),
-                                         buffer.size(), nullptr) == 0)
+    if (TExeVersion::GetFileVersionField(fileName.c_str(), fieldName, buffer.data(), buffer.size(),
+                                         nullptr) == 0)
         return {};
     return trimmed(buffer.data());
 }
@@ -173,19 +178,47 @@ std::string versionPart(std::string_view fileVersion, std::size_t index) {
     return index < parts.size() ? std::string(parts[index]) : std::string{};
 }
 
-std::string TExeVersion::GetCompanyName() { return ownField("CompanyName"); }
-std::string TExeVersion::GetFileDescription() { return ownField("FileDescription"); }
-std::string TExeVersion::GetFileVersion() { return ownField("FileVersion"); }
-std::string TExeVersion::GetInternalName() { return ownField("InternalName"); }
-std::string TExeVersion::GetLegalCopyright() { return ownField("LegalCopyright"); }
-std::string TExeVersion::GetLegalTrademarks() { return ownField("LegalTrademarks"); }
-std::string TExeVersion::GetOriginalFilename() { return ownField("OriginalFilename"); }
-std::string TExeVersion::GetProductName() { return ownField("ProductName"); }
-std::string TExeVersion::GetProductVersion() { return ownField("ProductVersion"); }
-std::string TExeVersion::GetComments() { return ownField("Comments"); }
-std::string TExeVersion::GetMajorVersion() { return majorVersionPart(GetFileVersion()); }
-std::string TExeVersion::GetMinorVersion() { return versionPart(GetFileVersion(), 1); }
-std::string TExeVersion::GetRelease() { return versionPart(GetFileVersion(), 2); }
-std::string TExeVersion::GetBuild() { return versionPart(GetFileVersion(), 3); }
+std::string TExeVersion::GetCompanyName() {
+    return ownField("CompanyName");
+}
+std::string TExeVersion::GetFileDescription() {
+    return ownField("FileDescription");
+}
+std::string TExeVersion::GetFileVersion() {
+    return ownField("FileVersion");
+}
+std::string TExeVersion::GetInternalName() {
+    return ownField("InternalName");
+}
+std::string TExeVersion::GetLegalCopyright() {
+    return ownField("LegalCopyright");
+}
+std::string TExeVersion::GetLegalTrademarks() {
+    return ownField("LegalTrademarks");
+}
+std::string TExeVersion::GetOriginalFilename() {
+    return ownField("OriginalFilename");
+}
+std::string TExeVersion::GetProductName() {
+    return ownField("ProductName");
+}
+std::string TExeVersion::GetProductVersion() {
+    return ownField("ProductVersion");
+}
+std::string TExeVersion::GetComments() {
+    return ownField("Comments");
+}
+std::string TExeVersion::GetMajorVersion() {
+    return majorVersionPart(GetFileVersion());
+}
+std::string TExeVersion::GetMinorVersion() {
+    return versionPart(GetFileVersion(), 1);
+}
+std::string TExeVersion::GetRelease() {
+    return versionPart(GetFileVersion(), 2);
+}
+std::string TExeVersion::GetBuild() {
+    return versionPart(GetFileVersion(), 3);
+}
 
 } // namespace qubrix

@@ -52,8 +52,8 @@ std::optional<FileExtent> recordExtent(const ByteSource& file, std::uint64_t off
                                        std::uint64_t size) {
     if (size == 0 || offset > file.size() || size > file.size() - offset)
         return std::nullopt;
-    return FileExtent{offset, static_cast<std::uint32_t>(std::min<std::uint64_t>(
-                                  size, kMaxVersionRecordSize))};
+    return FileExtent{
+        offset, static_cast<std::uint32_t>(std::min<std::uint64_t>(size, kMaxVersionRecordSize))};
 }
 
 struct ElfShape {
@@ -250,7 +250,8 @@ private:
             return std::nullopt;
         const std::uint64_t data = std::uint64_t{m_root} + language->target;
         const std::uint64_t rva = readRva(data, 4);
-        const std::uint64_t size = std::min<std::uint64_t>(readRva(data + 4, 4), kMaxVersionRecordSize);
+        const std::uint64_t size =
+            std::min<std::uint64_t>(readRva(data + 4, 4), kMaxVersionRecordSize);
         const std::optional<std::uint64_t> at = fileOffset(rva, size);
         if (!ok() || !at)
             return std::nullopt;
@@ -292,7 +293,10 @@ bool FileSource::read(std::uint64_t offset, std::span<std::uint8_t> out) const {
 
 std::optional<FileExtent> findElfVersionSection(const ByteSource& file) {
     std::array<std::uint8_t, 6> ident{};
-    if (!file.read(0, ident) || std::memcmp(ident.data(), "\x7F" "ELF", 4) != 0)
+    if (!file.read(0, ident) || std::memcmp(ident.data(),
+                                            "\x7F"
+                                            "ELF",
+                                            4) != 0)
         return std::nullopt;
     const std::uint8_t elfClass = ident[4];
     const std::uint8_t byteOrder = ident[5];

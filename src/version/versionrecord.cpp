@@ -12,10 +12,14 @@ constexpr std::size_t kNodeHeaderSize = 6;
 constexpr std::uint16_t kBinaryType = 0;
 constexpr std::uint16_t kTextType = 1;
 
-std::size_t align4(std::size_t offset) { return (offset + 3) & ~std::size_t{3}; }
+std::size_t align4(std::size_t offset) {
+    return (offset + 3) & ~std::size_t{3};
+}
 
 // Keys are ASCII; a locale's case rules must not decide whether "FileVersion" is found.
-char32_t asciiLower(char32_t c) { return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c; }
+char32_t asciiLower(char32_t c) {
+    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+}
 
 std::uint16_t get16(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
@@ -179,7 +183,8 @@ std::optional<Node> readNode(std::span<const std::uint8_t> record, std::size_t a
         return std::nullopt;
     node.keyEnd = k;
     node.valueBegin = std::min(align4(k + 2), node.end);
-    node.valueEnd = std::min(node.valueBegin + (node.text ? 2 * valueLength : valueLength), node.end);
+    node.valueEnd =
+        std::min(node.valueBegin + (node.text ? 2 * valueLength : valueLength), node.end);
     node.childrenBegin = std::min(align4(node.valueEnd), node.end);
     return node;
 }
@@ -216,8 +221,8 @@ std::optional<Node> findChild(std::span<const std::uint8_t> record, const Node& 
 std::vector<std::uint8_t> buildVersionRecord(const VersionInfo& info) {
     RecordWriter writer;
     const std::vector<std::uint8_t> fixed = fixedBytes(info.fixed);
-    const std::size_t root =
-        writer.open("VS_VERSION_INFO", kBinaryType, static_cast<std::uint16_t>(fixed.size()), fixed);
+    const std::size_t root = writer.open("VS_VERSION_INFO", kBinaryType,
+                                         static_cast<std::uint16_t>(fixed.size()), fixed);
 
     const std::size_t stringInfo = writer.open("StringFileInfo", kTextType, 0, {});
     for (const VersionStringTable& table : info.stringTables) {
@@ -246,7 +251,8 @@ std::optional<VersionValue> queryVersionValue(std::span<const std::uint8_t> reco
     while (node && !path.empty()) {
         const std::size_t separator = path.find('\\');
         const std::string_view name = path.substr(0, separator);
-        path = separator == std::string_view::npos ? std::string_view{} : path.substr(separator + 1);
+        path =
+            separator == std::string_view::npos ? std::string_view{} : path.substr(separator + 1);
         if (!name.empty())
             node = findChild(record, *node, name);
     }

@@ -73,7 +73,8 @@ int write(const char* definitionFile, const char* recordFile) {
         throw std::runtime_error(std::string("cannot read ") + definitionFile);
     const std::vector<std::uint8_t> record = qubrix::buildVersionRecord(readDefinition(in));
     std::ofstream out(recordFile, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(record.data()), static_cast<std::streamsize>(record.size()));
+    out.write(reinterpret_cast<const char*>(record.data()),
+              static_cast<std::streamsize>(record.size()));
     out.close();
     if (!out)
         throw std::runtime_error(std::string("cannot write ") + recordFile);

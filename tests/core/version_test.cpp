@@ -50,10 +50,10 @@ class TempFile {
 public:
     explicit TempFile(const Bytes& bytes) {
         static int serial = 0;
-        m_path = (std::filesystem::temp_directory_path() /
-                  ("qubrix_version_test_" + std::to_string(::getpid()) + "_" +
-                   std::to_string(serial++)))
-                     .string();
+        m_path =
+            (std::filesystem::temp_directory_path() /
+             ("qubrix_version_test_" + std::to_string(::getpid()) + "_" + std::to_string(serial++)))
+                .string();
         std::ofstream(m_path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
@@ -94,8 +94,8 @@ TEST(VersionRecord, FollowsTheStandardLayout) {
     EXPECT_EQ(record[4] | record[5] << 8, 0);
     EXPECT_EQ(record[6], 'V');
     EXPECT_EQ(record[40] | record[41] << 8 | record[42] << 16 | record[43] << 24, 0xFEEF04BD);
-    for (const std::string_view key : {"StringFileInfo", "040904E4", "FileVersion", "Comments",
-                                       "VarFileInfo", "Translation"})
+    for (const std::string_view key :
+         {"StringFileInfo", "040904E4", "FileVersion", "Comments", "VarFileInfo", "Translation"})
         EXPECT_EQ(nodeOffset(record, key) % 4, 0u) << key;
     // A text value's length counts UTF-16 units with the terminating zero.
     const std::size_t version = nodeOffset(record, "FileVersion");
@@ -129,7 +129,8 @@ TEST(GetFileVersionField, ReadsTheRecordThroughTheFirstTranslation) {
     for (const bool is64 : {true, false}) {
         for (const bool bigEndian : {false, true}) {
             SCOPED_TRACE(testing::Message() << "64-bit " << is64 << ", big-endian " << bigEndian);
-            const TempFile file(images::elfImage(buildVersionRecord(ownLikeInfo()), is64, bigEndian));
+            const TempFile file(
+                images::elfImage(buildVersionRecord(ownLikeInfo()), is64, bigEndian));
             std::array<char, 16> buffer{};
             std::uint32_t number = 1;
             EXPECT_EQ(field(file, "FileVersion", buffer.data(), buffer.size(), &number), 7u);
@@ -190,8 +191,8 @@ TEST(GetFileVersionField, FilesWithoutAUsableRecordGiveNothing) {
     const TempFile text(Bytes{'h', 'e', 'l', 'l', 'o'});
     const TempFile noTranslationFile = elfFile(noTranslation);
     const std::string directory = std::filesystem::temp_directory_path().string();
-    for (const char* name : {text.path(), noTranslationFile.path(), directory.c_str(),
-                             "/nonexistent/qubrix", ""})
+    for (const char* name :
+         {text.path(), noTranslationFile.path(), directory.c_str(), "/nonexistent/qubrix", ""})
         EXPECT_EQ(TExeVersion::GetFileVersionField(name, "FileVersion", nullptr, 0, nullptr), 0u)
             << name;
 }
@@ -209,12 +210,20 @@ TEST(VersionFieldText, TrimsBlanksAndCutsLongTexts) {
 }
 
 TEST(VersionNumber, ReadsUpToFourPartsLeftAligned) {
-    const std::pair<std::string_view, std::uint32_t> cases[] = {
-        {"3.1.2.9", 0x03010209}, {"3.1", 0x03010000},     {"3", 0x03000000},
-        {"3,1,2,9", 0x03010209}, {"1.2.3.4.5", 0x01020304}, {"0x10.010.9", 0x10080900},
-        {"258.-1", 0x02FF0000},  {"3.x.2", 0x03000000},   {"3..2", 0x03020000},
-        {" 7. 8", 0x07080000},   {"08", 0x00000000},      {"", 0},
-        {"beta", 0},             {"2a.1", 0x02010000}};
+    const std::pair<std::string_view, std::uint32_t> cases[] = {{"3.1.2.9", 0x03010209},
+                                                                {"3.1", 0x03010000},
+                                                                {"3", 0x03000000},
+                                                                {"3,1,2,9", 0x03010209},
+                                                                {"1.2.3.4.5", 0x01020304},
+                                                                {"0x10.010.9", 0x10080900},
+                                                                {"258.-1", 0x02FF0000},
+                                                                {"3.x.2", 0x03000000},
+                                                                {"3..2", 0x03020000},
+                                                                {" 7. 8", 0x07080000},
+                                                                {"08", 0x00000000},
+                                                                {"", 0},
+                                                                {"beta", 0},
+                                                                {"2a.1", 0x02010000}};
     for (const auto& [text, number] : cases)
         EXPECT_EQ(versionNumber(text), number) << text;
 }
@@ -335,14 +344,14 @@ TEST(Hostile, ElfHeaderDamage) {
         images::put(image, offset, value, width);
         return findVersionRecord(MemorySource(image));
     };
-    EXPECT_FALSE(with(0x3E, 9, 2));                   // names section past the table
-    EXPECT_FALSE(with(0x28, good.size() + 64, 8));    // table past the end
-    EXPECT_FALSE(with(0x28, ~std::uint64_t{0}, 8));   // offsets that would wrap
-    EXPECT_FALSE(with(0x3A, 16, 2));                  // entries too small
+    EXPECT_FALSE(with(0x3E, 9, 2));                              // names section past the table
+    EXPECT_FALSE(with(0x28, good.size() + 64, 8));               // table past the end
+    EXPECT_FALSE(with(0x28, ~std::uint64_t{0}, 8));              // offsets that would wrap
+    EXPECT_FALSE(with(0x3A, 16, 2));                             // entries too small
     EXPECT_FALSE(with(table + 3 * 64 + 24, good.size() - 4, 8)); // record runs past the end
-    EXPECT_FALSE(with(table + 3 * 64 + 32, 0, 8));    // empty record section
-    EXPECT_FALSE(with(table + 3 * 64, 40, 4));        // name running out of its section
-    EXPECT_FALSE(with(table + 3 * 64 + 4, 8, 4));     // no bytes in the file (NOBITS)
+    EXPECT_FALSE(with(table + 3 * 64 + 32, 0, 8));               // empty record section
+    EXPECT_FALSE(with(table + 3 * 64, 40, 4));                   // name running out of its section
+    EXPECT_FALSE(with(table + 3 * 64 + 4, 8, 4));                // no bytes in the file (NOBITS)
     EXPECT_FALSE(with(table + 64 + 24, ~std::uint64_t{0} - 8, 8)); // names section wraps
 
     // Many-section files keep the names index in section 0; that is followed, not refused.

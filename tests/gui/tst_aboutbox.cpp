@@ -22,8 +22,7 @@ private slots:
     void okAndCloseBoxCloseTheBox();
 
 private:
-    template <typename Widget>
-    static Widget* control(const TAboutBox& box, const char* name) {
+    template <typename Widget> static Widget* control(const TAboutBox& box, const char* name) {
         auto* widget = box.findChild<Widget*>(name);
         if (!widget)
             qFatal("no control %s", name);
@@ -56,9 +55,9 @@ void TestAboutBox::layoutAndTexts() {
     const struct {
         const char* name;
         QRect geometry;
-    } controls[] = {{"Panel1", {8, 8, 281, 145}},     {"Image1", {16, 16, 150, 72}},
-                    {"Version", {184, 24, 89, 13}},   {"cmdUpdate", {184, 64, 73, 25}},
-                    {"Image2", {216, 40, 61, 80}},    {"Copyright", {40, 120, 196, 13}},
+    } controls[] = {{"Panel1", {8, 8, 281, 145}},    {"Image1", {16, 16, 150, 72}},
+                    {"Version", {184, 24, 89, 13}},  {"cmdUpdate", {184, 64, 73, 25}},
+                    {"Image2", {216, 40, 61, 80}},   {"Copyright", {40, 120, 196, 13}},
                     {"OKButton", {112, 160, 65, 25}}};
     for (const auto& c : controls)
         QCOMPARE(control<QWidget>(box, c.name)->geometry(), c.geometry);

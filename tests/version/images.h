@@ -32,7 +32,8 @@ inline void putText(std::vector<std::uint8_t>& out, std::size_t at, std::string_
 
 // Section names; the decoy's name only begins like ours.
 constexpr std::string_view kElfNames = std::string_view("\0.shstrtab\0.qubrix_versions\0"
-                                                        ".qubrix_version\0", 44);
+                                                        ".qubrix_version\0",
+                                                        44);
 constexpr std::size_t kElfNamesName = 1;
 constexpr std::size_t kElfDecoyName = 11;
 constexpr std::size_t kElfRecordName = 28;
@@ -42,7 +43,9 @@ constexpr std::size_t kElfRecordOffset = 0x100;
 inline std::vector<std::uint8_t> elfImage(std::span<const std::uint8_t> record, bool is64 = true,
                                           bool bigEndian = false) {
     std::vector<std::uint8_t> out(kElfRecordOffset);
-    putText(out, 0, "\x7F" "ELF");
+    putText(out, 0,
+            "\x7F"
+            "ELF");
     out[4] = is64 ? 2 : 1;
     out[5] = bigEndian ? 2 : 1;
     out[6] = 1;
