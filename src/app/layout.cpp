@@ -1,3 +1,4 @@
+#include "about/pictures.h"
 #include "app/frmmain.h"
 #include "app/pictures.h"
 #include "app/product.h"
@@ -258,7 +259,7 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     chkSave->setChecked(true);
     chkValid->setChecked(true);
 
-    Image3 = picture(client, "Image3", 472, 352, 61, 80, QPixmap());
+    Image3 = picture(client, "Image3", 472, 352, 61, 80, arrowPicture());
     const QString name = productName;
     StaticText1 = place<QLabel>(client, "StaticText1", 424, 384, 33, 16);
     StaticText1->setText(name.left(4));
