@@ -1,19 +1,29 @@
 # Debian 12 packages the project needs, and a function that installs the missing ones.
-build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev qt6-qpa-plugins
-                libsndfile1-dev libblkid-dev)
-test_packages=(libgtest-dev libgmock-dev xvfb xauth xdotool e2fsprogs util-linux clang-14
-               libclang-rt-14-dev)
+build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
+                qt6-qpa-plugins libsndfile1-dev libblkid-dev libgtest-dev libgmock-dev)
+test_packages=(xvfb xauth xdotool e2fsprogs util-linux clang-14 libclang-rt-14-dev)
+run_packages=(qt6-wayland e2fsprogs util-linux)
 
 install_packages() {
-  local missing=()
+  if ! command -v dpkg-query >/dev/null; then
+    echo "Not a Debian system: make sure the equivalents of these are installed: $*"
+    return 0
+  fi
+  local missing=() package
   for package in "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q '^install ok installed' ||
       missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   local sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "Cannot install without root or sudo; as root run: apt-get install ${missing[*]}" >&2
+      return 1
+    fi
+    sudo=(sudo)
+  fi
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 }

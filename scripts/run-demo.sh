@@ -17,8 +17,6 @@ set -euo pipefail
 root_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 demo_dir=$root_dir/examples/demo-disc
 label=QUBRIXDEMO
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
-    qt6-qpa-plugins qt6-wayland libsndfile1-dev libblkid-dev libgtest-dev e2fsprogs)
 # mkfs.ext4 and losetup live in sbin, which a user's PATH often lacks.
 export PATH=$PATH:/usr/sbin:/sbin
 
@@ -60,25 +58,6 @@ check_display() {
     die "no graphical display: neither DISPLAY nor WAYLAND_DISPLAY is set.
 Qubrix is a desktop program. Run this script from a terminal inside your desktop session,
 or on a virtual X server:  xvfb-run -a $0   (Debian package: xvfb)"
-}
-
-install_packages() {
-    if ! command -v dpkg-query >/dev/null; then
-        say "not a Debian system: make sure the equivalents of these are installed: ${packages[*]}"
-        return
-    fi
-    local missing=() package
-    for package in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$package")
-    done
-    ((${#missing[@]} == 0)) && return
-    say "installing ${missing[*]}"
-    if ! can_be_root; then
-        die "cannot install without root or sudo; as root run: apt-get install ${missing[*]}"
-    fi
-    as_root apt-get update
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 }
 
 build() {
@@ -145,7 +124,9 @@ run_on_bind_mount() {
 
 main() {
     check_display
-    install_packages
+    # shellcheck source=packages.sh
+    source "$root_dir/scripts/packages.sh"
+    install_packages "${build_packages[@]}" "${run_packages[@]}"
     build
     trap cleanup EXIT
     stage=$(mktemp -d "${TMPDIR:-/tmp}/qubrix-demo.XXXXXX")

@@ -1,24 +1,13 @@
 #include "about/aboutbox.h"
 
 #include "about/pictures.h"
+#include "app/placement.h"
 #include "app/product.h"
 #include "version/exever.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-
-namespace {
-
-template <typename Widget>
-Widget* placed(QWidget* parent, const char* name, int x, int y, int width, int height) {
-    auto* widget = new Widget(parent);
-    widget->setObjectName(name);
-    widget->setGeometry(x, y, width, height);
-    return widget;
-}
-
-} // namespace
 
 TAboutBox::TAboutBox(Platform& platform, QWidget* parent) : QDialog(parent), m_platform(platform) {
     setObjectName("AboutBox");
@@ -42,20 +31,20 @@ void TAboutBox::buildLayout() {
     setAutoFillBackground(true);
 
     // An etched frame: lowered outside, raised inside.
-    Panel1 = placed<QFrame>(this, "Panel1", 8, 8, 281, 145);
+    Panel1 = place<QFrame>(this, "Panel1", 8, 8, 281, 145);
     Panel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
-    Version = placed<QLabel>(Panel1, "Version", 184, 24, 89, 13);
+    Version = place<QLabel>(Panel1, "Version", 184, 24, 89, 13);
     Version->setAlignment(Qt::AlignCenter);
 
-    Copyright = placed<QLabel>(Panel1, "Copyright", 40, 120, 196, 13);
+    Copyright = place<QLabel>(Panel1, "Copyright", 40, 120, 196, 13);
     Copyright->setText(QStringLiteral("© 1997-2024 Qubrix Software"));
     Copyright->setAlignment(Qt::AlignCenter);
 
-    Image1 = placed<QLabel>(Panel1, "Image1", 16, 16, 150, 72);
+    Image1 = place<QLabel>(Panel1, "Image1", 16, 16, 150, 72);
     Image1->setPixmap(logoPicture());
 
-    cmdUpdate = placed<QPushButton>(Panel1, "cmdUpdate", 184, 64, 73, 25);
+    cmdUpdate = place<QPushButton>(Panel1, "cmdUpdate", 184, 64, 73, 25);
     cmdUpdate->setText(tr("&Update"));
     cmdUpdate->setToolTip(tr("Check for updates on Internet"));
     cmdUpdate->setFlat(true);
@@ -63,11 +52,11 @@ void TAboutBox::buildLayout() {
     connect(cmdUpdate, &QPushButton::clicked, this, &TAboutBox::cmdUpdateClick);
 
     // The arrow lies under the button it overlaps: pictures are painted beneath controls.
-    Image2 = placed<QLabel>(Panel1, "Image2", 216, 40, 61, 80);
+    Image2 = place<QLabel>(Panel1, "Image2", 216, 40, 61, 80);
     Image2->setPixmap(arrowPicture());
     Image2->stackUnder(cmdUpdate);
 
-    OKButton = placed<QPushButton>(this, "OKButton", 112, 160, 65, 25);
+    OKButton = place<QPushButton>(this, "OKButton", 112, 160, 65, 25);
     OKButton->setText(tr("&OK"));
     OKButton->setToolTip(tr("Close"));
     OKButton->setIcon(QIcon(okGlyph()));

@@ -1,5 +1,7 @@
 #include "actions/launch.h"
 
+#include "catalogue/textfile.h"
+
 #include <algorithm>
 #include <array>
 #include <filesystem>
@@ -140,13 +142,9 @@ void planDocument(LaunchPlan& plan, const std::string& line, std::size_t start,
 } // namespace
 
 std::string buildCommandLine(std::string_view driveRoot, std::string_view storedPath) {
-    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) < 33; };
-    const auto first = std::find_if_not(storedPath.begin(), storedPath.end(), isTrimmed);
-    const auto last = std::find_if_not(storedPath.rbegin(), storedPath.rend(), isTrimmed).base();
     std::string line(driveRoot);
     line += '/';
-    if (first < last)
-        line.append(first, last);
+    line += trimmedText(storedPath);
     return line;
 }
 

@@ -1,6 +1,7 @@
 #include "about/pictures.h"
 #include "app/frmmain.h"
 #include "app/pictures.h"
+#include "app/placement.h"
 #include "app/product.h"
 
 #include <algorithm>
@@ -22,14 +23,6 @@
 // are no layouts apart from the two button rows.
 
 namespace {
-
-template <typename Widget>
-Widget* place(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* widget = new Widget(parent);
-    widget->setObjectName(name);
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
 
 QFrame* divider(QWidget* parent, const char* name, int width) {
     auto* line = new QFrame(parent);

@@ -42,16 +42,6 @@ LeadingNumber readLeadingNumber(std::string_view text) {
     return number;
 }
 
-// Blanks and control characters are what a typed description may carry at its ends.
-std::string_view trimmed(std::string_view text) {
-    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && isTrimmed(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isTrimmed(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 void convertToUtf8(std::vector<std::string>& lines) {
     for (auto& line : lines)
         line = toUtf8(line, TextEncoding::Windows1252);
@@ -236,7 +226,7 @@ std::string Catalogue::CommitNote(std::size_t k) {
         if (!inCategory || fields.note < 0 || static_cast<std::size_t>(fields.note) < k)
             continue;
         const int lowered = fields.note - 1;
-        std::string rewritten(trimmed(fields.description));
+        std::string rewritten(trimmedText(fields.description));
         rewritten += ';';
         rewritten += fields.path;
         rewritten += ';';

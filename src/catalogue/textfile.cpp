@@ -360,4 +360,23 @@ WriteOutcome replaceFilesAtomically(const std::vector<FileContent>& files) {
     return outcome;
 }
 
+std::string_view trimmedText(std::string_view text) {
+    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!text.empty() && isTrimmed(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isTrimmed(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace qubrix

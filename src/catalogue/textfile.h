@@ -14,6 +14,11 @@ enum class TextEncoding { Windows1252, Utf8 };
 
 TextEncoding detectEncoding(std::string_view bytes);
 
+// The text without the blanks and control characters (codes 0 to 32) at its ends.
+std::string_view trimmedText(std::string_view text);
+// The value of a hexadecimal digit in either letter case; -1 for any other character.
+int hexDigitValue(char c);
+
 // Converts bytes of the given encoding to UTF-8.
 std::string toUtf8(std::string_view bytes, TextEncoding encoding);
 // Converts UTF-8 text to the given encoding; std::nullopt when the encoding cannot carry it.

@@ -1,5 +1,7 @@
 #include "platform/mountinfo.h"
 
+#include "catalogue/textfile.h"
+
 #include <QFile>
 
 namespace mountinfo {
@@ -8,16 +10,6 @@ namespace {
 
 bool isOctalDigit(char c) {
     return c >= '0' && c <= '7';
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 QString decodedPath(QByteArrayView field) {
@@ -55,8 +47,8 @@ QByteArray decodeHexEscapes(QByteArrayView text) {
     decoded.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
-            hexValue(text[i + 2]) >= 0 && hexValue(text[i + 3]) >= 0) {
-            decoded.append(char(hexValue(text[i + 2]) * 16 + hexValue(text[i + 3])));
+            qubrix::hexDigitValue(text[i + 2]) >= 0 && qubrix::hexDigitValue(text[i + 3]) >= 0) {
+            decoded.append(char(qubrix::hexDigitValue(text[i + 2]) * 16 + qubrix::hexDigitValue(text[i + 3])));
             i += 3;
         } else {
             decoded.append(text[i]);

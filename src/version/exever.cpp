@@ -1,5 +1,6 @@
 #include "version/exever.h"
 
+#include "catalogue/textfile.h"
 #include "version/versionfile.h"
 #include "version/versionrecord.h"
 
@@ -39,28 +40,6 @@ void copyCut(const std::string& text, char* buffer, std::size_t bufferSize) {
     buffer[room] = '\0';
 }
 
-bool isBlank(char c) {
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-std::string trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return std::string(text);
-}
-
-int digitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return 99;
-}
-
 // One part read like %i. Only the low byte counts, so the value may wrap freely.
 std::optional<std::uint32_t> scanInteger(std::string_view part) {
     std::size_t i = 0;
@@ -73,7 +52,7 @@ std::optional<std::uint32_t> scanInteger(std::string_view part) {
     if (i < part.size() && part[i] == '0') {
         base = 8;
         const bool hex = i + 2 < part.size() && (part[i + 1] == 'x' || part[i + 1] == 'X') &&
-                         digitValue(part[i + 2]) < 16;
+                         hexDigitValue(part[i + 2]) >= 0;
         if (hex) {
             base = 16;
             i += 2;
@@ -81,8 +60,8 @@ std::optional<std::uint32_t> scanInteger(std::string_view part) {
     }
     std::uint32_t value = 0;
     std::size_t digits = 0;
-    for (; i < part.size() && static_cast<unsigned>(digitValue(part[i])) < base; ++i, ++digits)
-        value = value * base + static_cast<std::uint32_t>(digitValue(part[i]));
+    for (; i < part.size() && static_cast<unsigned>(hexDigitValue(part[i])) < base; ++i, ++digits)
+        value = value * base + static_cast<std::uint32_t>(hexDigitValue(part[i]));
     if (digits == 0)
         return std::nullopt;
     return negative ? 0u - value : value;
@@ -148,7 +127,7 @@ std::string versionFieldText(const std::string& fileName, const char* fieldName)
     if (TExeVersion::GetFileVersionField(fileName.c_str(), fieldName, buffer.data(), buffer.size(),
                                          nullptr) == 0)
         return {};
-    return trimmed(buffer.data());
+    return std::string(trimmedText(buffer.data()));
 }
 
 std::uint32_t versionNumber(std::string_view text) {

@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "fakeplatform.h"
+#include "testfiles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,17 +30,6 @@ const QByteArray workedCatalogue = "[Main]\r\n"
                                    "110\r\n";
 const QByteArray workedNotes = "Installs the demo program into a folder of your choice.\r\n"
                                "A viewer for the data on this disc.\r\n";
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
 
 } // namespace
 

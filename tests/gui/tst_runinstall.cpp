@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "fakeplatform.h"
+#include "testfiles.h"
 
 #include <QAction>
 #include <QDir>
@@ -24,15 +25,6 @@ const QByteArray catalogue = "[Disc]\r\n"
                              "Hello;TOOLS\\HELLO.SH \"a b\" $(touch x) && rm y;-1\r\n"
                              "110\r\n";
 enum Row { Setup, SetupQuietly, ReadMe, Cafe, Hello };
-
-void writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
-    QDir().mkpath(path.section('/', 0, -2));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
 
 } // namespace
 

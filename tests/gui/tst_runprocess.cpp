@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "fakeplatform.h"
+#include "testfiles.h"
 #include "platform/linuxplatform.h"
 
 #include <QDir>
@@ -50,20 +51,6 @@ const QByteArray argsScript =
     "for a in \"$@\"; do printf '%s\\n' \"$a\" >> args.txt; done\n"
     "i=0\n"
     "while [ ! -e go ] && [ $i -lt 200 ]; do sleep 0.05; i=$((i+1)); done\n";
-
-void writeFile(const QString& path, const QByteArray& bytes, bool executable = false) {
-    QDir().mkpath(path.section('/', 0, -2));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 
