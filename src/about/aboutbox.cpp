@@ -38,7 +38,7 @@ void TAboutBox::buildLayout() {
     Version->setAlignment(Qt::AlignCenter);
 
     Copyright = place<QLabel>(Panel1, "Copyright", 40, 120, 196, 13);
-    Copyright->setText(QStringLiteral("© 1997-2024 Qubrix Software"));
+    Copyright->setText(QString::fromUtf8(copyrightLabel));
     Copyright->setAlignment(Qt::AlignCenter);
 
     Image1 = place<QLabel>(Panel1, "Image1", 16, 16, 150, 72);

@@ -273,6 +273,6 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     Bevel3->setFrameShape(QFrame::HLine);
     Bevel3->setFrameShadow(QFrame::Sunken);
     Label6 = place<QLabel>(client, "Label6", 416, 424, 136, 10);
-    Label6->setText(QString("\u00a9 2026 %1 Software").arg(name));
+    Label6->setText(QString::fromUtf8(copyrightLabel));
     Label6->setFont(arialPixels(9));
 }
