@@ -45,8 +45,8 @@ TfrmMain::TfrmMain(Platform& platform, QWidget* parent)
     const QString mountPoint = m_platform.mountPointOf(directory);
     driveRoot = mountPoint == "/" ? QString() : mountPoint;
     const QString rootText = driveRoot + '/';
-    lblCWD->setText(QFontMetrics(lblCWD->font()).elidedText(rootText, Qt::ElideLeft,
-                                                            lblCWD->width()));
+    lblCWD->setText(
+        QFontMetrics(lblCWD->font()).elidedText(rootText, Qt::ElideLeft, lblCWD->width()));
     lblCWD->setToolTip(rootText);
 }
 
@@ -58,8 +58,8 @@ void TfrmMain::setClientHeight(int height) {
 }
 
 int TfrmMain::checkBoxOptions() const {
-    return qubrix::optionsNumber({chkSave->isChecked(), chkValid->isChecked(),
-                                  chkRoot->isChecked()});
+    return qubrix::optionsNumber(
+        {chkSave->isChecked(), chkValid->isChecked(), chkRoot->isChecked()});
 }
 
 Platform::Answer TfrmMain::ask(const QString& text, const QString& caption, Platform::Icon icon,

@@ -4,8 +4,8 @@
 #include "platform/platform.h"
 
 #include <QMainWindow>
-#include <QStyle>
 #include <QString>
+#include <QStyle>
 
 class QAction;
 class QCheckBox;

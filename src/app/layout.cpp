@@ -228,8 +228,7 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     row->setContentsMargins(0, 5, 0, 5);
     row->setSpacing(0);
     row->addSpacing(8); // ToolButton9
-    cmdOK = captionedButton(ToolBar3, "cmdOK", "&OK", "Accept entry",
-                            QStyle::SP_DialogApplyButton);
+    cmdOK = captionedButton(ToolBar3, "cmdOK", "&OK", "Accept entry", QStyle::SP_DialogApplyButton);
     cmdCancel = captionedButton(ToolBar3, "cmdCancel", "Cancel", "Redo entry",
                                 QStyle::SP_DialogCancelButton);
     row->addWidget(divider(ToolBar3, "ToolButton1", 8));

@@ -93,7 +93,9 @@ void TfrmMain::setOptionsFromNumber(int number) {
     chkRoot->setChecked(options.includeParent);
 }
 
-void TfrmMain::Contents1Click() { m_platform.openHelp(); }
+void TfrmMain::Contents1Click() {
+    m_platform.openHelp();
+}
 
 void TfrmMain::About1Click() {
     if (m_aboutBox)

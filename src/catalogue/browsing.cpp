@@ -29,13 +29,15 @@ void TfrmMain::CatBoxChange() {
         const QSignalBlocker quiet(lstDesc);
         lstDesc->clear();
         for (std::size_t i = 0; i < m_catalogue.lstFiles.size(); ++i)
-            lstDesc->addItem(displayText(m_catalogue.GetListingDescription(i),
-                                         m_catalogue.catalogueEncoding));
+            lstDesc->addItem(
+                displayText(m_catalogue.GetListingDescription(i), m_catalogue.catalogueEncoding));
     }
     lstDescClick();
 }
 
-int TfrmMain::selectedListingCount() const { return int(lstDesc->selectedItems().size()); }
+int TfrmMain::selectedListingCount() const {
+    return int(lstDesc->selectedItems().size());
+}
 
 void TfrmMain::lstDescClick() {
     quickEditArmed = false;
@@ -49,10 +51,9 @@ void TfrmMain::lstDescClick() {
     const bool some = selected > 0;
     const int row = lstDesc->currentRow();
     const bool rowKnown = row >= 0 && std::size_t(row) < m_catalogue.lstPath.size();
-    MenuEdit->setText(one && rowKnown
-                          ? displayText(m_catalogue.lstPath[std::size_t(row)],
-                                        m_catalogue.catalogueEncoding)
-                          : QString());
+    MenuEdit->setText(one && rowKnown ? displayText(m_catalogue.lstPath[std::size_t(row)],
+                                                    m_catalogue.catalogueEncoding)
+                                      : QString());
     MenuEdit->setEnabled(one);
     cmdCopy->setVisible(some);
     cmdInstall->setVisible(one);
@@ -66,7 +67,9 @@ void TfrmMain::lstDescClick() {
     singleSelection = one;
 }
 
-void TfrmMain::lstDescMouseDown(int y) { lastClickY = y; }
+void TfrmMain::lstDescMouseDown(int y) {
+    lastClickY = y;
+}
 
 void TfrmMain::lstDescDblClick() {
     const int row = lstDesc->currentRow();
@@ -118,7 +121,9 @@ void TfrmMain::hideNotePopup() {
     Outline->hide();
 }
 
-void TfrmMain::NotePadMouseUp() { hideNotePopup(); }
+void TfrmMain::NotePadMouseUp() {
+    hideNotePopup();
+}
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstDesc->viewport()) {

@@ -36,7 +36,8 @@ void TfrmMain::cmdSaveClick() {
         m_catalogue.SaveCatalogue(filePath(catalogPath), filePath(notesPath), checkBoxOptions());
     m_saveFailed = !outcome.ok;
     if (m_saveFailed) {
-        showError(QString("Cannot create file %1").arg(QFile::decodeName(outcome.failedPath.c_str())));
+        showError(
+            QString("Cannot create file %1").arg(QFile::decodeName(outcome.failedPath.c_str())));
         return;
     }
     listChanged = false;

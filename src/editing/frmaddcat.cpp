@@ -1,3 +1,5 @@
 #include "editing/frmaddcat.h"
 
-TfrmAddCat::TfrmAddCat(QWidget* parent) : QDialog(parent) { setObjectName("frmAddCat"); }
+TfrmAddCat::TfrmAddCat(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmAddCat");
+}

@@ -1,3 +1,5 @@
 #include "editing/frmnote.h"
 
-TfrmNote::TfrmNote(QWidget* parent) : QDialog(parent) { setObjectName("frmNote"); }
+TfrmNote::TfrmNote(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmNote");
+}

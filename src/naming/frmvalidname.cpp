@@ -1,3 +1,5 @@
 #include "naming/frmvalidname.h"
 
-TfrmValidName::TfrmValidName(QWidget* parent) : QDialog(parent) { setObjectName("frmValidName"); }
+TfrmValidName::TfrmValidName(QWidget* parent) : QDialog(parent) {
+    setObjectName("frmValidName");
+}

@@ -15,7 +15,9 @@ namespace {
 
 constexpr mode_t writeBits = S_IWUSR | S_IWGRP | S_IWOTH;
 
-QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 QMessageBox::Icon messageIcon(Platform::Icon icon) {
     switch (icon) {
@@ -44,7 +46,9 @@ QString helpPagePath() {
 
 } // namespace
 
-QString LinuxPlatform::currentDirectory() { return QDir::currentPath(); }
+QString LinuxPlatform::currentDirectory() {
+    return QDir::currentPath();
+}
 
 std::optional<Platform::FileAttributes> LinuxPlatform::fileAttributes(const QString& path) {
     struct stat status {};
@@ -70,8 +74,8 @@ bool LinuxPlatform::clearReadOnly(const QString& path) {
            ::chmod(native.constData(), (status.st_mode | S_IWUSR) & 07777) == 0;
 }
 
-Platform::Answer LinuxPlatform::messageBox(const QString& text, const QString& caption,
-                                           Icon icon, Buttons buttons) {
+Platform::Answer LinuxPlatform::messageBox(const QString& text, const QString& caption, Icon icon,
+                                           Buttons buttons) {
     QMessageBox box(messageIcon(icon), caption, text,
                     buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                               : QMessageBox::Ok);
@@ -81,9 +85,13 @@ Platform::Answer LinuxPlatform::messageBox(const QString& text, const QString& c
     return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
-void LinuxPlatform::beep() { QApplication::beep(); }
+void LinuxPlatform::beep() {
+    QApplication::beep();
+}
 
-void LinuxPlatform::openUrl(const QUrl& url) { QDesktopServices::openUrl(url); }
+void LinuxPlatform::openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
 
 void LinuxPlatform::openHelp() {
     const QString page = helpPagePath();
@@ -96,4 +104,6 @@ void LinuxPlatform::openHelp() {
     openUrl(QUrl::fromLocalFile(page));
 }
 
-void LinuxPlatform::endProcess(int status) { QCoreApplication::exit(status); }
+void LinuxPlatform::endProcess(int status) {
+    QCoreApplication::exit(status);
+}

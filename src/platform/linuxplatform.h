@@ -6,7 +6,7 @@
 class LinuxPlatform final : public Platform {
 public:
     QString currentDirectory() override;
-    QString mountPointOf(const QString& path) override;  // volume.cpp
+    QString mountPointOf(const QString& path) override;      // volume.cpp
     QString volumeLabel(const QString& mountPoint) override; // volume.cpp
 
     std::optional<FileAttributes> fileAttributes(const QString& path) override;

@@ -48,7 +48,8 @@ QByteArray decodeHexEscapes(QByteArrayView text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' &&
             qubrix::hexDigitValue(text[i + 2]) >= 0 && qubrix::hexDigitValue(text[i + 3]) >= 0) {
-            decoded.append(char(qubrix::hexDigitValue(text[i + 2]) * 16 + qubrix::hexDigitValue(text[i + 3])));
+            decoded.append(
+                char(qubrix::hexDigitValue(text[i + 2]) * 16 + qubrix::hexDigitValue(text[i + 3])));
             i += 3;
         } else {
             decoded.append(text[i]);

@@ -16,9 +16,9 @@ std::optional<Platform::FileAttributes> FakePlatform::fileAttributes(const QStri
 bool FakePlatform::setReadOnly(const QString& path) {
     if (lockedPaths.contains(path) || !QFileInfo::exists(path))
         return false;
-    return QFile::setPermissions(path, QFile::permissions(path) &
-                                           ~(QFile::WriteOwner | QFile::WriteGroup |
-                                             QFile::WriteOther | QFile::WriteUser));
+    return QFile::setPermissions(
+        path, QFile::permissions(path) &
+                  ~(QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther | QFile::WriteUser));
 }
 
 bool FakePlatform::clearReadOnly(const QString& path) {

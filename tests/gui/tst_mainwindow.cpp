@@ -211,8 +211,7 @@ private slots:
         QVERIFY2(pad.height() > 15, "a long note takes several lines");
         QCOMPARE((pad.height() - 2) % 13, 0);
         QCOMPARE(pad.bottom() + 1, 190 + 37);
-        QCOMPARE(window->Outline->geometry(),
-                 QRect(300, pad.top() - 1, 187, pad.height() + 2));
+        QCOMPARE(window->Outline->geometry(), QRect(300, pad.top() - 1, 187, pad.height() + 2));
     }
 
     void noteBeyondTheNotesListIsReported() {
@@ -322,8 +321,8 @@ private slots:
                                 window->mnuEdit->menuAction(), window->mnuNewCat->menuAction(),
                                 window->mnuDelete, window->mnuClear, window->N1})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-        for (QWidget* hidden : std::initializer_list<QWidget*>{
-                 window->cmdCat, window->cmdSave, window->cmdMenu, window->cmdAdd})
+        for (QWidget* hidden : std::initializer_list<QWidget*>{window->cmdCat, window->cmdSave,
+                                                               window->cmdMenu, window->cmdAdd})
             QVERIFY2(!hidden->isVisibleTo(window.get()), qPrintable(hidden->objectName()));
         QVERIFY(window->cmdSort->isVisibleTo(window.get()));
         QVERIFY(!window->catPopupEnabled);

@@ -1,7 +1,7 @@
 #include "app/frmmain.h"
 #include "fakeplatform.h"
-#include "testfiles.h"
 #include "platform/linuxplatform.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,6 @@
 // Built only by the layering test: the core must not be able to reach Qt.
 #include <QString>
 
-int coreReachedQt() { return QString().size(); }
+int coreReachedQt() {
+    return QString().size();
+}
