@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the version reader's fuzz targets (clang-14, libFuzzer, ASan, UBSan) and runs each
-# for a bounded number of inputs from seeds written in code. Exits non-zero when a target
+# for a bounded number of inputs, starting from inputs written in code. Exits non-zero when a target
 # crashes, reads out of bounds, hits undefined behaviour or hangs on an input.
 # Needs the Debian packages clang-14 and libclang-rt-14-dev.
 # Usage: fuzz/run.sh [BUILD_DIR]; QUBRIX_FUZZ_RUNS sets the inputs per target (200000).
@@ -16,13 +16,13 @@ CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" "${generator[@]}" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$build"
 
-"$build/make_seeds" "$build/seeds"
+"$build/make_corpus" "$build/starting-inputs"
 for target in record elf pe; do
     corpus=$build/corpus/$target
     mkdir -p "$corpus"
     echo "== fuzz_$target: $runs runs"
     # A slow input counts as a hang: the reader must never loop.
     "$build/fuzz_$target" -runs="$runs" -max_len=8192 -timeout=10 \
-        -artifact_prefix="$build/fuzz_$target-" "$corpus" "$build/seeds/$target"
+        -artifact_prefix="$build/fuzz_$target-" "$corpus" "$build/starting-inputs/$target"
 done
 echo "== all fuzz targets ran clean"

@@ -23,7 +23,7 @@ void save(const std::filesystem::path& file, const Bytes& bytes) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::cerr << "usage: make_seeds DIRECTORY\n";
+        std::cerr << "usage: make_corpus DIRECTORY\n";
         return 2;
     }
     const std::filesystem::path root = argv[1];
