@@ -20,8 +20,8 @@ bool TfrmMain::FormCreate() {
             ReadOnly->setVisible(false);
         SetEditable(false);
     }
-    const QString label =
-        m_platform.volumeLabel(m_platform.mountPointOf(m_platform.currentDirectory()));
+    // The drive root is the mount point found at construction; "/" shows as the empty text.
+    const QString label = m_platform.volumeLabel(driveRoot.isEmpty() ? "/" : driveRoot);
     setWindowTitle(QString("%1 %2  [%3]").arg(productName, productVersion, label));
     txtDescription->setMaxLength(53);
     txtDescription->clear();

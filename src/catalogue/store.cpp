@@ -24,7 +24,6 @@ std::optional<Platform::FileAttributes> TfrmMain::LoadCatalogue() {
             return Platform::FileAttributes{true};
         return std::nullopt;
     case Status::Loaded:
-        m_catalogue.optionsAtLoad = outcome.options;
         setOptionsFromNumber(outcome.options);
         return attributes.value_or(Platform::FileAttributes{});
     }
