@@ -84,6 +84,23 @@ public:
     // The lstAll index of row i of the shown category; lstAll.size() when none is shown.
     std::size_t lineIndexOfRow(std::size_t i) const;
 
+    // Category operations. Each keeps the category table and the shown rows in step with
+    // lstAll; names are the bytes typed, and a "]" in a name ends the name shown.
+    // Appends "[" name "]" as the last line; the new category is the last row.
+    void addCategory(std::string_view name);
+    // Replaces the header line of category k; its position and listings stay.
+    void renameCategory(std::size_t k, std::string_view name);
+    // Removes category k with any listings it still holds and shows the first category.
+    // The last remaining category is never removed: false then, and nothing changes.
+    bool deleteCategory(std::size_t k);
+    // Moves row `row` of the shown category to the top of category `target` and shows the
+    // source category again. False when there is no such row or category; a listing already
+    // at the top of its own category counts as unmoved too.
+    bool moveListing(std::size_t row, std::size_t target);
+    // Orders the shown category's listing lines by their whole text without regard to letter
+    // case; lines equal but for case keep their order. False when the order stayed as it was.
+    bool sortShownCategory();
+
     // Text typed by the user (UTF-8) as the bytes to store in a catalogue line. When the
     // catalogue's encoding cannot carry it, the catalogue switches to UTF-8 first and every line
     // held (lstAll, lstFiles, lstPath, categoryNames) is converted.
