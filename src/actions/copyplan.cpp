@@ -1,0 +1,155 @@
+#include "actions/copyplan.h"
+
+#include "actions/launch.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace qubrix {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view everyFile = "*.*";
+
+std::string slashes(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
+
+// The stored path with a program's arguments cut off, as the file copy takes it.
+std::string withoutArguments(std::string_view storedPath) {
+    std::string line(storedPath);
+    classifyCommandLine(line, true, "");
+    return line;
+}
+
+// Either separator counts: the path is used on a file system where "/" separates too.
+bool climbsOutOfMedium(std::string_view entry) {
+    std::size_t start = 0;
+    while (start <= entry.size()) {
+        const std::size_t end = std::min(entry.find_first_of("\\/", start), entry.size());
+        if (entry.substr(start, end - start) == "..")
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+std::string onMedium(std::string_view mediumRoot, std::string_view entry) {
+    std::string path(mediumRoot);
+    path += '/';
+    path += slashes(std::string(entry));
+    return path;
+}
+
+// A pattern's folder: the text before "*.*", without its last backslash.
+std::string patternFolder(std::string_view mediumRoot, std::string_view pattern) {
+    std::string_view folder = pattern.substr(0, pattern.size() - everyFile.size());
+    if (folder.empty())
+        return mediumRoot.empty() ? "/" : std::string(mediumRoot);
+    folder.remove_suffix(1);
+    return onMedium(mediumRoot, folder);
+}
+
+std::string withoutTrailingSlashes(std::string_view path) {
+    while (path.size() > 1 && path.back() == '/')
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
+std::string joinedPath(const std::string& folder, std::string_view name) {
+    return folder == "/" ? folder + std::string(name) : folder + "/" + std::string(name);
+}
+
+bool isInsideOrSame(const fs::path& inner, const fs::path& outer) {
+    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first ==
+           outer.end();
+}
+
+bool isFolder(const std::string& path) {
+    std::error_code error;
+    return fs::is_directory(path, error);
+}
+
+} // namespace
+
+std::string folderPattern(std::string_view storedPath) {
+    const std::size_t lastBackslash = storedPath.rfind('\\');
+    if (lastBackslash == std::string_view::npos)
+        return std::string(everyFile);
+    return std::string(storedPath.substr(0, lastBackslash + 1)) + std::string(everyFile);
+}
+
+bool namesWholeMedium(std::string_view storedPath) {
+    return withoutArguments(storedPath).find('\\') == std::string::npos;
+}
+
+std::string parentFolderName(std::string_view storedPath) {
+    const std::size_t folderEnd = storedPath.rfind('\\');
+    if (folderEnd == std::string_view::npos)
+        return {};
+    const std::string_view folder = storedPath.substr(0, folderEnd);
+    const std::size_t nameStart = folder.rfind('\\');
+    if (nameStart == std::string_view::npos)
+        return {};
+    return std::string(folder.substr(nameStart + 1)) + '\\';
+}
+
+// A folder copy cuts a program's arguments off first as well: a backslash in them (as in
+// <DRIVE>\DATA) would otherwise name a folder that does not exist.
+CopyPlan planCopy(std::string_view mediumRoot, const std::vector<std::string>& storedPaths,
+                  CopyMode mode, std::string_view pickedFolder) {
+    CopyPlan plan;
+    plan.destinationFolder = withoutTrailingSlashes(pickedFolder);
+    for (const std::string& storedPath : storedPaths) {
+        const std::string entry = withoutArguments(storedPath);
+        if (climbsOutOfMedium(entry)) {
+            plan.error =
+                "The path \"" + storedPath + "\" leads outside the disc. Nothing was copied.";
+            plan.sources.clear();
+            return plan;
+        }
+        if (mode == CopyMode::File) {
+            plan.sources.push_back({onMedium(mediumRoot, entry), false});
+            continue;
+        }
+        const std::string parentName = parentFolderName(entry);
+        if (!parentName.empty() && parentName.front() != '\\')
+            plan.destinationFolder =
+                joinedPath(plan.destinationFolder, parentName.substr(0, parentName.size() - 1));
+        plan.sources.push_back({patternFolder(mediumRoot, folderPattern(entry)), true});
+    }
+    return plan;
+}
+
+ResolvedPlan resolveCopyPlan(const CopyPlan& plan) {
+    ResolvedPlan resolved;
+    resolved.error = plan.error;
+    if (!plan.error.empty())
+        return resolved;
+    std::error_code error;
+    const fs::path destination = fs::weakly_canonical(plan.destinationFolder, error);
+    for (const CopySource& source : plan.sources) {
+        const std::optional<std::string> found = resolvePathCaseBlind(source.path);
+        if (!found) {
+            resolved.missing.push_back(source.path);
+            continue;
+        }
+        const fs::path real = fs::canonical(*found, error);
+        if (!error && !destination.empty() && isFolder(*found) &&
+            isInsideOrSame(destination, real)) {
+            resolved.error = "Cannot copy \"" + *found + "\" into \"" + plan.destinationFolder +
+                             "\": the destination lies inside what is copied. Nothing was "
+                             "copied.";
+            resolved.sources.clear();
+            return resolved;
+        }
+        resolved.sources.push_back({*found, source.contentsOnly});
+    }
+    return resolved;
+}
+
+} // namespace qubrix

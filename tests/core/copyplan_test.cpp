@@ -1,0 +1,200 @@
+#include "actions/copyplan.h"
+
+#include "tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using qubrix::CopyMode;
+using qubrix::CopySource;
+using qubrix::test::TempFolder;
+using qubrix::test::writeFile;
+
+namespace qubrix {
+bool operator==(const CopySource& a, const CopySource& b) {
+    return a.path == b.path && a.contentsOnly == b.contentsOnly;
+}
+void PrintTo(const CopySource& source, std::ostream* out) {
+    *out << source.path << (source.contentsOnly ? " (contents)" : "");
+}
+} // namespace qubrix
+
+namespace {
+
+TEST(FolderRules, PatternParentNameAndWholeMedium) {
+    struct Case {
+        std::string storedPath, pattern, parentName;
+        bool wholeMedium;
+    };
+    const Case cases[] = {
+        {"GAMES\\CHESS\\CHESS.EXE", "GAMES\\CHESS\\*.*", "CHESS\\", false},
+        {"SETUP\\SETUP.EXE", "SETUP\\*.*", "", false},
+        {"README.TXT", "*.*", "", true},
+        {"A\\B\\C\\D.TXT", "A\\B\\C\\*.*", "C\\", false},
+        // Both rules take the path whole, arguments and all.
+        {"SETUP.EXE <DRIVE>\\DATA", "SETUP.EXE <DRIVE>\\*.*", "", true},
+        {"X\\SETUP.EXE /D <DRIVE>\\D\\E", "X\\SETUP.EXE /D <DRIVE>\\D\\*.*", "D\\", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.storedPath);
+        EXPECT_EQ(qubrix::folderPattern(c.storedPath), c.pattern);
+        EXPECT_EQ(qubrix::parentFolderName(c.storedPath), c.parentName);
+        EXPECT_EQ(qubrix::namesWholeMedium(c.storedPath), c.wholeMedium);
+    }
+}
+
+TEST(PlanCopy, SourcesAndDestinationOfBothModes) {
+    struct Case {
+        std::string mediumRoot;
+        std::vector<std::string> storedPaths;
+        CopyMode mode;
+        std::string picked;
+        std::vector<CopySource> sources;
+        std::string destination;
+    };
+    const Case cases[] = {
+        {"/media/cd",
+         {"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::File,
+         "/home/u/dest",
+         {{"/media/cd/GAMES/CHESS/CHESS.EXE", false}},
+         "/home/u/dest"},
+        {"/media/cd",
+         {"B.TXT", "A\\A.TXT", "C\\D\\C.TXT"},
+         CopyMode::File,
+         "/home/u/dest/",
+         {{"/media/cd/B.TXT", false}, {"/media/cd/A/A.TXT", false}, {"/media/cd/C/D/C.TXT", false}},
+         "/home/u/dest"},
+        // Arguments are cut whatever the letter case of the extension.
+        {"/media/cd",
+         {"SETUP\\SETUP.EXE /S"},
+         CopyMode::File,
+         "/d",
+         {{"/media/cd/SETUP/SETUP.EXE", false}},
+         "/d"},
+        {"/media/cd",
+         {"setup\\setup.exe /s <drive>\\..\\x"},
+         CopyMode::File,
+         "/d",
+         {{"/media/cd/setup/setup.exe", false}},
+         "/d"},
+        // Otherwise the stored path is taken as stored.
+        {"/media/cd",
+         {"DOCS\\READ ME.TXT "},
+         CopyMode::File,
+         "/d",
+         {{"/media/cd/DOCS/READ ME.TXT ", false}},
+         "/d"},
+        {"", {"DOCS\\A.TXT"}, CopyMode::File, "/", {{"/DOCS/A.TXT", false}}, "/"},
+        {"/media/cd",
+         {"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "/home/u/dest",
+         {{"/media/cd/GAMES/CHESS", true}},
+         "/home/u/dest/CHESS"},
+        {"/media/cd",
+         {"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "/",
+         {{"/media/cd/GAMES/CHESS", true}},
+         "/CHESS"},
+        {"/media/cd",
+         {"SETUP\\SETUP.EXE"},
+         CopyMode::Folder,
+         "/home/u/dest",
+         {{"/media/cd/SETUP", true}},
+         "/home/u/dest"},
+        {"/media/cd",
+         {"README.TXT"},
+         CopyMode::Folder,
+         "/home/u/dest",
+         {{"/media/cd", true}},
+         "/home/u/dest"},
+        {"", {"README.TXT"}, CopyMode::Folder, "/home/u/dest", {{"/", true}}, "/home/u/dest"},
+        // A backslash in a program's arguments does not make a folder.
+        {"/media/cd",
+         {"SETUP\\SETUP.EXE /D <DRIVE>\\DATA\\X"},
+         CopyMode::Folder,
+         "/d",
+         {{"/media/cd/SETUP", true}},
+         "/d"},
+        {"/media/cd", {"A\\\\B.TXT"}, CopyMode::Folder, "/d", {{"/media/cd/A/", true}}, "/d"},
+        {"/media/cd",
+         {"A..B\\C.TXT"},
+         CopyMode::File,
+         "/d",
+         {{"/media/cd/A..B/C.TXT", false}},
+         "/d"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.storedPaths.front());
+        const qubrix::CopyPlan plan =
+            qubrix::planCopy(c.mediumRoot, c.storedPaths, c.mode, c.picked);
+        EXPECT_EQ(plan.error, "");
+        EXPECT_EQ(plan.sources, c.sources);
+        EXPECT_EQ(plan.destinationFolder, c.destination);
+    }
+}
+
+TEST(PlanCopy, PathLeavingTheMediumRefusesEverything) {
+    for (const char* storedPath : {"..\\..\\etc\\passwd", "A\\..\\..\\X.TXT", "A/../../x", ".."}) {
+        SCOPED_TRACE(storedPath);
+        for (const CopyMode mode : {CopyMode::File, CopyMode::Folder}) {
+            const qubrix::CopyPlan plan =
+                qubrix::planCopy("/media/cd", {"OK.TXT", storedPath}, mode, "/d");
+            EXPECT_NE(plan.error.find("leads outside the disc"), std::string::npos);
+            EXPECT_TRUE(plan.sources.empty());
+        }
+    }
+}
+
+TEST(ResolveCopyPlan, FindsSourcesCaseBlindAndReportsMissingOnes) {
+    TempFolder disc;
+    fs::create_directories(disc.file("games/chess"));
+    writeFile(disc.file("games/chess/chess.exe"), "x");
+    const qubrix::CopyPlan plan = qubrix::planCopy(
+        disc.path(), {"GAMES\\CHESS\\CHESS.EXE", "GAMES\\GO\\GO.EXE", "Games\\Chess\\X.EXE"},
+        CopyMode::File, disc.file("out"));
+    const qubrix::ResolvedPlan resolved = qubrix::resolveCopyPlan(plan);
+    EXPECT_EQ(resolved.error, "");
+    ASSERT_EQ(resolved.sources.size(), 1u);
+    EXPECT_EQ(resolved.sources[0].path, disc.file("games/chess/chess.exe"));
+    EXPECT_EQ(resolved.missing, (std::vector<std::string>{disc.file("GAMES/GO/GO.EXE"),
+                                                          disc.file("Games/Chess/X.EXE")}));
+}
+
+TEST(ResolveCopyPlan, RefusesADestinationInsideWhatIsCopied) {
+    TempFolder disc;
+    TempFolder elsewhere;
+    fs::create_directories(disc.file("games/chess"));
+    writeFile(disc.file("games/chess/chess.exe"), "x");
+    fs::create_directory_symlink(disc.file("games"), elsewhere.file("link"));
+    struct Case {
+        std::string storedPath;
+        CopyMode mode;
+        std::string picked;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"GAMES\\CHESS\\CHESS.EXE", CopyMode::Folder, disc.file("games/chess/new/deeper"), true},
+        {"GAMES\\chess\\chess.exe", CopyMode::Folder, disc.file("games"), true}, // onto itself
+        {"SETUP.EXE", CopyMode::Folder, disc.file("GAMES/new"), true},           // whole disc
+        {"GAMES\\CHESS\\X.EXE", CopyMode::Folder, elsewhere.file("link/chess/x"), true},
+        {"GAMES\\CHESS", CopyMode::File, disc.file("games/chess"), true},
+        {"GAMES\\CHESS\\CHESS.EXE", CopyMode::Folder, disc.file("chess2"), false},
+        {"GAMES\\CHESS\\CHESS.EXE", CopyMode::File, disc.file("games/chess"), false},
+        {"GAMES\\CHESS\\CHESS.EXE", CopyMode::Folder, elsewhere.file("out"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.picked);
+        const qubrix::ResolvedPlan resolved = qubrix::resolveCopyPlan(
+            qubrix::planCopy(disc.path(), {c.storedPath}, c.mode, c.picked));
+        EXPECT_EQ(resolved.error.find("lies inside what is copied") != std::string::npos,
+                  c.refused);
+        EXPECT_EQ(resolved.sources.empty(), c.refused);
+    }
+}
+
+} // namespace
