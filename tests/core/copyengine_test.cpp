@@ -1,0 +1,334 @@
+#include "actions/copyengine.h"
+
+#include "tempfolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <map>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using qubrix::CopyMode;
+using qubrix::CopyReport;
+using qubrix::OverwriteAnswer;
+using qubrix::test::readFile;
+using qubrix::test::TempFolder;
+using qubrix::test::writeFile;
+using Outcome = qubrix::CopyReport::Outcome;
+
+namespace {
+
+// Answers overwrite questions from a script and records what the engine tells.
+class RecordingObserver : public qubrix::CopyObserver {
+public:
+    std::deque<OverwriteAnswer> answers;
+    std::vector<qubrix::OverwriteQuestion> questions;
+    std::vector<qubrix::CopyProgress> progress;
+    std::vector<CopyReport> finished;
+    std::function<void(const qubrix::CopyProgress&)> onProgress;
+
+    void copyProgress(const qubrix::CopyProgress& p) override {
+        progress.push_back(p);
+        if (onProgress)
+            onProgress(p);
+    }
+    OverwriteAnswer askOverwrite(const qubrix::OverwriteQuestion& question) override {
+        questions.push_back(question);
+        if (answers.empty())
+            return OverwriteAnswer::Cancel;
+        const OverwriteAnswer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void copyFinished(const CopyReport& report) override { finished.push_back(report); }
+};
+
+CopyReport copy(const std::string& disc, const std::string& storedPath, CopyMode mode,
+                const std::string& destination, RecordingObserver& observer,
+                std::stop_token stop = {}) {
+    return qubrix::runCopy(qubrix::planCopy(disc, {storedPath}, mode, destination), observer, stop);
+}
+
+void setModified(const std::string& path, std::time_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 123456789}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+std::string bytes(std::size_t size, unsigned seed) {
+    std::string text(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        text[i] = static_cast<char>((i * 131 + seed) % 251);
+    return text;
+}
+
+// Every entry below root by relative path: "d" for a folder, "l:" and the link text for a
+// link, the bytes for a file.
+std::map<std::string, std::string> snapshot(const std::string& root) {
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const std::string name = entry.path().lexically_relative(root).string();
+        if (entry.is_symlink())
+            entries[name] = "l:" + fs::read_symlink(entry.path()).string();
+        else if (entry.is_directory())
+            entries[name] = "d";
+        else
+            entries[name] = readFile(entry.path().string());
+    }
+    return entries;
+}
+
+struct stat statOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
+    return status;
+}
+
+TEST(CopyEngine, FolderCopyIsExactKeepsTimesAndGivesTheOwnerWriteAccess) {
+    TempFolder disc, home;
+    fs::create_directories(disc.file("games/chess/data/deep"));
+    writeFile(disc.file("games/chess/chess.exe"), bytes(3 << 20, 1)); // several chunks
+    writeFile(disc.file("games/chess/empty"), "");
+    writeFile(disc.file("games/chess/.hidden"), "h");
+    writeFile(disc.file("games/chess/data/deep/board.dat"), bytes(70000, 2));
+    setModified(disc.file("games/chess/chess.exe"), 1000000000);
+    setModified(disc.file("games/chess/data/deep"), 900000000);
+    // A pressed disc: nothing writable.
+    for (const auto& entry : fs::recursive_directory_iterator(disc.file("games")))
+        fs::permissions(entry.path(), entry.is_directory() ? fs::perms(0555) : fs::perms(0444));
+
+    RecordingObserver observer;
+    const CopyReport report = copy(disc.path(), "GAMES\\CHESS\\CHESS.EXE", CopyMode::Folder,
+                                   home.file("new/dest"), observer);
+
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    EXPECT_TRUE(report.failures.empty());
+    EXPECT_EQ(report.filesCopied, 4u);
+    const std::string copied = home.file("new/dest/CHESS");
+    EXPECT_EQ(snapshot(copied), snapshot(disc.file("games/chess")));
+    EXPECT_EQ(statOf(copied + "/chess.exe").st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(statOf(copied + "/chess.exe").st_mtim.tv_nsec, 123456789);
+    EXPECT_EQ(statOf(copied + "/data/deep").st_mtim.tv_sec, 900000000);
+    for (const auto& entry : fs::recursive_directory_iterator(copied))
+        EXPECT_NE(statOf(entry.path().string()).st_mode & S_IWUSR, 0u) << entry.path();
+
+    for (const auto& entry : fs::recursive_directory_iterator(disc.path()))
+        fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add);
+    ASSERT_FALSE(observer.progress.empty());
+    const qubrix::CopyProgress& last = observer.progress.back();
+    EXPECT_EQ(last.filesDone, 4u);
+    EXPECT_EQ(last.filesTotal, 4u);
+    EXPECT_EQ(last.bytesTotal, (3u << 20) + 70001u);
+    EXPECT_EQ(last.bytesDone, last.bytesTotal);
+    ASSERT_EQ(observer.finished.size(), 1u);
+}
+
+TEST(CopyEngine, MergesIntoExistingFoldersAndCopiesTheWholeDisc) {
+    TempFolder disc, home;
+    fs::create_directories(disc.file("a/b"));
+    writeFile(disc.file("root.txt"), "r");
+    writeFile(disc.file("a/b/new.txt"), "n");
+    fs::create_directories(home.file("a/b"));
+    writeFile(home.file("a/b/mine.txt"), "m");
+
+    RecordingObserver observer;
+    const CopyReport report =
+        copy(disc.path(), "ROOT.TXT", CopyMode::Folder, home.path(), observer);
+
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    EXPECT_EQ(readFile(home.file("a/b/mine.txt")), "m");
+    EXPECT_EQ(readFile(home.file("a/b/new.txt")), "n");
+    EXPECT_EQ(readFile(home.file("root.txt")), "r");
+    EXPECT_TRUE(observer.questions.empty());
+}
+
+TEST(CopyEngine, OverwriteAnswers) {
+    struct Case {
+        std::vector<OverwriteAnswer> answers;
+        std::string replaced; // which of a, b, c end up replaced
+        std::size_t questions;
+        Outcome outcome;
+    };
+    using A = OverwriteAnswer;
+    const Case cases[] = {
+        {{A::Yes, A::No, A::Yes}, "a c", 3, Outcome::Finished},
+        {{A::YesToAll}, "a b c", 1, Outcome::Finished},
+        {{A::NoToAll}, "", 1, Outcome::Finished},
+        {{A::No, A::YesToAll}, "b c", 2, Outcome::Finished},
+        {{A::Yes, A::Cancel}, "a", 2, Outcome::Cancelled},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.replaced);
+        TempFolder disc, home;
+        fs::create_directory(disc.file("f"));
+        for (const std::string name : {"a", "b", "c"}) {
+            writeFile(disc.file("f/" + name), "new " + name);
+            writeFile(home.file(name), "old");
+        }
+        setModified(home.file("a"), 1234);
+        RecordingObserver observer;
+        observer.answers.assign(c.answers.begin(), c.answers.end());
+
+        const CopyReport report =
+            copy(disc.path(), "F\\X", CopyMode::Folder, home.path(), observer);
+
+        EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(observer.questions.size(), c.questions);
+        for (const std::string name : {"a", "b", "c"})
+            EXPECT_EQ(readFile(home.file(name)),
+                      c.replaced.find(name) != std::string::npos ? "new " + name : "old");
+        EXPECT_EQ(home.entries(), (std::vector<std::string>{"a", "b", "c"})); // no temporaries
+        const qubrix::OverwriteQuestion& first = observer.questions.front();
+        EXPECT_EQ(first.destination, home.file("a"));
+        EXPECT_EQ(first.existing.size, 3u);
+        EXPECT_EQ(first.existing.modified.tv_sec, 1234);
+        EXPECT_EQ(first.incoming.size, 5u);
+    }
+}
+
+TEST(CopyEngine, CancelStopsQuicklyAndLeavesNoPartialFile) {
+    TempFolder disc, home;
+    fs::create_directory(disc.file("f"));
+    writeFile(disc.file("f/a_small"), "first");
+    writeFile(disc.file("f/c_after"), "never");
+    { // large but sparse: it takes no room on the disc
+        const int fd = ::open(disc.file("f/b_big").c_str(), O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t{8} << 30), 0);
+        ::close(fd);
+    }
+    std::stop_source stop;
+    std::chrono::steady_clock::time_point cancelledAt;
+    RecordingObserver observer;
+    observer.onProgress = [&](const qubrix::CopyProgress& p) {
+        if (p.bytesDone > 5 && !stop.stop_requested()) {
+            cancelledAt = std::chrono::steady_clock::now();
+            stop.request_stop();
+        }
+    };
+
+    const CopyReport report =
+        copy(disc.path(), "F\\X", CopyMode::Folder, home.path(), observer, stop.get_token());
+
+    EXPECT_LT(std::chrono::steady_clock::now() - cancelledAt, std::chrono::milliseconds(500));
+    EXPECT_EQ(report.outcome, Outcome::Cancelled);
+    EXPECT_EQ(home.entries(), std::vector<std::string>{"a_small"});
+    EXPECT_EQ(readFile(home.file("a_small")), "first");
+}
+
+TEST(CopyEngine, CancelFromTheEngineOwnerEndsTheWorker) {
+    TempFolder disc, home;
+    writeFile(disc.file("a.txt"), "a");
+    RecordingObserver observer;
+    {
+        qubrix::CopyEngine engine(
+            qubrix::planCopy(disc.path(), {"A.TXT"}, CopyMode::File, home.path()), observer);
+    } // joins the worker
+    ASSERT_EQ(observer.finished.size(), 1u);
+}
+
+TEST(CopyEngine, UnreadableFileIsReportedAndTheCopyGoesOn) {
+    if (qubrix::test::runningAsRoot())
+        GTEST_SKIP() << "root reads any file";
+    TempFolder disc, home;
+    fs::create_directory(disc.file("f"));
+    writeFile(disc.file("f/a"), "a");
+    writeFile(disc.file("f/locked"), "secret");
+    writeFile(disc.file("f/z"), "z");
+    fs::permissions(disc.file("f/locked"), fs::perms::none);
+
+    RecordingObserver observer;
+    const CopyReport report = copy(disc.path(), "F\\A", CopyMode::Folder, home.path(), observer);
+
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, disc.file("f/locked"));
+    EXPECT_EQ(report.failures[0].reason, "Permission denied");
+    EXPECT_EQ(home.entries(), (std::vector<std::string>{"a", "z"}));
+}
+
+TEST(CopyEngine, SymbolicLinks) {
+    TempFolder disc, home;
+    fs::create_directories(disc.file("f/sub"));
+    writeFile(disc.file("f/sub/file.txt"), "inside");
+    writeFile(disc.file("outside.txt"), "outside");
+    fs::create_symlink("sub/file.txt", disc.file("f/relative"));
+    fs::create_symlink(disc.file("f/sub"), disc.file("f/absolute"));
+    fs::create_symlink("../outside.txt", disc.file("f/out"));
+    fs::create_symlink("loopB", disc.file("f/loopA"));
+    fs::create_symlink("loopA", disc.file("f/loopB"));
+    fs::create_symlink("nothing", disc.file("f/dangling"));
+
+    RecordingObserver observer;
+    const CopyReport report = copy(disc.path(), "F\\X", CopyMode::Folder, home.file("c"), observer);
+
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    const std::map<std::string, std::string> expected = {
+        {"sub", "d"},          {"sub/file.txt", "inside"}, {"relative", "l:sub/file.txt"},
+        {"absolute", "l:sub"}, {"out", "outside"},         {"dangling", "l:nothing"},
+    };
+    EXPECT_EQ(snapshot(home.file("c")), expected);
+    EXPECT_EQ(readFile(home.file("c/absolute/file.txt")), "inside");
+    ASSERT_EQ(report.failures.size(), 2u);
+    for (const qubrix::CopyFailure& failure : report.failures)
+        EXPECT_EQ(failure.reason, "Symbolic link loop") << failure.path;
+}
+
+TEST(CopyEngine, LinkToAFolderAroundTheCopyIsALoop) {
+    TempFolder disc, home;
+    fs::create_directories(disc.file("top/f"));
+    writeFile(disc.file("top/f/a.txt"), "a");
+    fs::create_directory_symlink("..", disc.file("top/f/up"));
+
+    RecordingObserver observer;
+    const CopyReport report =
+        copy(disc.path(), "TOP\\F\\A.TXT", CopyMode::Folder, home.path(), observer);
+
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, disc.file("top/f/up/f"));
+    EXPECT_EQ(report.failures[0].reason, "Symbolic link loop");
+    EXPECT_EQ(readFile(home.file("F/a.txt")), "a");
+}
+
+TEST(CopyEngine, RefusalsCopyNothing) {
+    TempFolder disc, home;
+    fs::create_directory(disc.file("f"));
+    writeFile(disc.file("f/a.txt"), "a");
+    RecordingObserver observer;
+
+    CopyReport report =
+        copy(disc.path(), "F\\A.TXT", CopyMode::Folder, disc.file("f/in"), observer);
+    EXPECT_EQ(report.outcome, Outcome::Refused);
+    EXPECT_FALSE(fs::exists(disc.file("f/in")));
+
+    report = copy(disc.path(), "..\\X", CopyMode::File, home.path(), observer);
+    EXPECT_EQ(report.outcome, Outcome::Refused);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].path, "");
+    EXPECT_NE(report.failures[0].reason.find("leads outside the disc"), std::string::npos);
+    EXPECT_EQ(observer.finished.size(), 2u);
+}
+
+TEST(CopyEngine, MissingSourceAndTheFileItselfAreReported) {
+    TempFolder disc;
+    fs::create_directory(disc.file("f"));
+    writeFile(disc.file("f/a.txt"), "keep");
+    RecordingObserver observer;
+    const CopyReport report = qubrix::runCopy(
+        qubrix::planCopy(disc.path(), {"F\\A.TXT", "F\\GONE.TXT"}, CopyMode::File, disc.file("f")),
+        observer, {});
+
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    ASSERT_EQ(report.failures.size(), 2u);
+    EXPECT_EQ(report.failures[0].path, disc.file("F/GONE.TXT"));
+    EXPECT_EQ(report.failures[1].reason, "It is the source file itself");
+    EXPECT_EQ(readFile(disc.file("f/a.txt")), "keep");
+}
+
+} // namespace
