@@ -6,7 +6,7 @@ std::optional<AppWindows> createWindows(Platform& platform) {
     if (!windows.frmMain->FormCreate())
         return std::nullopt;
     windows.AboutBox = std::make_unique<TAboutBox>(platform);
-    windows.frmValidName = std::make_unique<TfrmValidName>();
+    windows.frmValidName = std::make_unique<TfrmValidName>(platform);
     windows.frmAddCat = std::make_unique<TfrmAddCat>();
     windows.frmNote = std::make_unique<TfrmNote>();
     windows.frmMain->setAboutBox(windows.AboutBox.get());

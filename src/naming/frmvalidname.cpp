@@ -1,5 +1,187 @@
 #include "naming/frmvalidname.h"
 
-TfrmValidName::TfrmValidName(QWidget* parent) : QDialog(parent) {
+#include "app/placement.h"
+#include "app/product.h"
+
+#include <algorithm>
+
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QRadialGradient>
+#include <QStyle>
+
+namespace {
+
+// A disc with a warning sign beneath it: a name on it must change before mastering.
+QPixmap discWarningPicture() {
+    QPixmap pixmap(38, 60);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QPointF centre(19, 18);
+    QRadialGradient shine(centre, 17);
+    shine.setColorAt(0, QColor(240, 244, 250));
+    shine.setColorAt(0.6, QColor(184, 200, 228));
+    shine.setColorAt(1, QColor(128, 152, 200));
+    painter.setPen(QPen(QColor(64, 80, 120), 1));
+    painter.setBrush(shine);
+    painter.drawEllipse(centre, 17, 17);
+    painter.setBrush(QColor(192, 192, 192));
+    painter.drawEllipse(centre, 4, 4);
+
+    QPainterPath triangle;
+    triangle.moveTo(19, 38);
+    triangle.lineTo(36, 58);
+    triangle.lineTo(2, 58);
+    triangle.closeSubpath();
+    painter.setPen(QPen(QColor(96, 64, 0), 1));
+    painter.setBrush(QColor(255, 204, 0));
+    painter.drawPath(triangle);
+    painter.setPen(QPen(Qt::black, 2.5, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(19, 45), QPointF(19, 51));
+    painter.drawPoint(QPointF(19, 55));
+    return pixmap;
+}
+
+// The fixed texts were laid out for a narrower face than many desktops have: a text that does not
+// fit its box takes a smaller size instead of being cut off.
+void shrinkToFit(QLabel* label) {
+    const QStringList lines = label->text().split('\n');
+    QFont font = label->font();
+    font.setPixelSize(QFontInfo(font).pixelSize());
+    for (; font.pixelSize() > 7; font.setPixelSize(font.pixelSize() - 1)) {
+        const QFontMetrics metrics(font);
+        const bool fitsHigh = metrics.height() * lines.size() <= label->height() + 2;
+        const bool fitsWide = std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
+            return metrics.horizontalAdvance(line.trimmed()) <= label->width();
+        });
+        if (fitsHigh && fitsWide)
+            break;
+    }
+    label->setFont(font);
+}
+
+QLabel* rightAligned(QLabel* label) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return label;
+}
+
+} // namespace
+
+TfrmValidName::TfrmValidName(Platform& platform, QWidget* parent)
+    : QDialog(parent), m_platform(platform) {
     setObjectName("frmValidName");
+    buildLayout();
+    setWindowTitle(productName);
+}
+
+void TfrmValidName::buildLayout() {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(433, 267);
+    QPalette silver = palette();
+    silver.setColor(QPalette::Window, QColor(192, 192, 192));
+    setPalette(silver);
+    setAutoFillBackground(true);
+    // Laid out for an 8 point face, like the main window.
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
+    buildTopBand();
+    buildNameRows();
+    buildButtonBand();
+    for (QLabel* label : {Memo2, lblLocation, lblName, lblChange, Memo1})
+        shrinkToFit(label);
+}
+
+void TfrmValidName::buildTopBand() {
+    Panel1 = place<QFrame>(this, "Panel1", 0, 0, 433, 33);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Memo2 = place<QLabel>(Panel1, "Memo2", 8, 8, 417, 17);
+    Memo2->setText(tr("The following must be renamed to be compatible with ISO 9660 naming "
+                      "conventions."));
+    Memo2->setAlignment(Qt::AlignCenter);
+    Image1 = place<QLabel>(this, "Image1", 392, 32, 38, 60);
+    Image1->setPixmap(discWarningPicture());
+}
+
+void TfrmValidName::buildNameRows() {
+    lblLocation = rightAligned(place<QLabel>(this, "lblLocation", 8, 48, 95, 13));
+    lblLocation->setText(tr("Folder Location:"));
+    lblPath = place<QLabel>(this, "lblPath", 112, 48, 289, 13);
+    lblName = rightAligned(place<QLabel>(this, "lblName", 8, 72, 96, 13));
+    lblName->setText(tr("Folder name:"));
+    lblFName = place<QLabel>(this, "lblFName", 112, 72, 281, 13);
+    lblChange = place<QLabel>(this, "lblChange", 25, 99, 81, 13);
+    lblChange->setText(tr("Change name to:"));
+    Edit1 = place<QLineEdit>(this, "Edit1", 112, 96, 297, 21);
+    lblChange->setBuddy(Edit1);
+    // Paths and names are shown as they are, never read as markup.
+    for (QLabel* label : {lblPath, lblFName})
+        label->setTextFormat(Qt::PlainText);
+}
+
+void TfrmValidName::buildButtonBand() {
+    Panel2 = place<QFrame>(this, "Panel2", 0, 136, 433, 129);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    GroupBox1 = place<QGroupBox>(this, "GroupBox1", 8, 152, 417, 57);
+    GroupBox1->setTitle(tr(" Valid names: "));
+    Memo1 = place<QLabel>(GroupBox1, "Memo1", 8, 16, 401, 33);
+    Memo1->setText(tr("File names must be at most 8 characters long plus a maximum 3 character "
+                      "extension. \nThey must contain only the characters 'A' - 'Z', '0' - '9' "
+                      "and the underscore ('_')."));
+    Memo1->setTextFormat(Qt::PlainText);
+
+    cmdChange = flatButton("cmdChange", 24, tr("&Change"), tr("Change file/path name(s)"),
+                           QStyle::SP_DialogApplyButton);
+    cmdChange->setDefault(true);
+    cmdCancel = flatButton("cmdCancel", 120, tr("&Skip"), tr("Keep current file/path name"),
+                           QStyle::SP_DialogCancelButton);
+    cmdHelp = flatButton("cmdHelp", 336, tr("&Help"), tr("View help"), QStyle::SP_DialogHelpButton);
+    connect(cmdChange, &QPushButton::clicked, this, &TfrmValidName::cmdChangeClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &TfrmValidName::cmdCancelClick);
+    connect(cmdHelp, &QPushButton::clicked, this, &TfrmValidName::cmdHelpClick);
+}
+
+QPushButton* TfrmValidName::flatButton(const char* name, int left, const QString& text,
+                                       const QString& hint, QStyle::StandardPixmap picture) {
+    auto* button = place<QPushButton>(Panel2, name, left, 88, 73, 25);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setIcon(style()->standardIcon(picture));
+    button->setFlat(true);
+    return button;
+}
+
+void TfrmValidName::showEvent(QShowEvent* event) {
+    // Opens where it was designed to, not centred over the main window.
+    move(designedLeft, designedTop);
+    Edit1->setFocus();
+    Edit1->selectAll();
+    QDialog::showEvent(event);
+}
+
+void TfrmValidName::cmdChangeClick() {
+    renameAccepted = true;
+    accept();
+}
+
+void TfrmValidName::cmdCancelClick() {
+    reject();
+}
+
+void TfrmValidName::reject() {
+    renameAccepted = false;
+    QDialog::reject();
+}
+
+void TfrmValidName::cmdHelpClick() {
+    m_platform.openHelp();
 }
