@@ -7,8 +7,9 @@ std::optional<AppWindows> createWindows(Platform& platform) {
         return std::nullopt;
     windows.AboutBox = std::make_unique<TAboutBox>(platform);
     windows.frmValidName = std::make_unique<TfrmValidName>(platform);
-    windows.frmAddCat = std::make_unique<TfrmAddCat>();
+    windows.frmAddCat = std::make_unique<TfrmAddCat>(*windows.frmMain);
     windows.frmNote = std::make_unique<TfrmNote>();
     windows.frmMain->setAboutBox(windows.AboutBox.get());
+    windows.frmMain->setAddCatDialog(windows.frmAddCat.get());
     return windows;
 }

@@ -134,6 +134,13 @@ void TfrmMain::connectCommands() {
             EditPopup->popup(lstDesc->viewport()->mapToGlobal(at));
     });
 
+    for (QAction* action : {New1, New2})
+        connect(action, &QAction::triggered, this, &TfrmMain::New1Click);
+    connect(cmdCat, &QToolButton::clicked, this, &TfrmMain::New1Click);
+    for (QAction* action : {Rename2, Rename1})
+        connect(action, &QAction::triggered, this, &TfrmMain::Rename2Click);
+    connect(cmdSort, &QToolButton::clicked, this, &TfrmMain::cmdSortClick);
+
     connect(cmdInstall, &QPushButton::clicked, this, &TfrmMain::cmdInstallClick);
     connect(ToolInstall, &QToolButton::clicked, this, &TfrmMain::cmdInstallClick);
     connect(mnuInstall, &QAction::triggered, this, &TfrmMain::cmdInstallClick);

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
+class QPoint;
 class QPushButton;
 class QSplitter;
 class QButtonGroup;
@@ -22,6 +23,7 @@ class QToolButton;
 class QWidget;
 
 class TAboutBox;
+class TfrmAddCat;
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue model
 // and the window's flags; its handlers are defined in the folder of the subsystem they belong
@@ -90,6 +92,16 @@ public:
     void ShowNote(int row);
     void NotePadMouseUp();
 
+    // --- categories (editing/) ---
+    void setAddCatDialog(TfrmAddCat* dialog) { m_frmAddCat = dialog; }
+    void New1Click();
+    void Rename2Click();
+    void cmdSortClick();
+    // Only a drag of listings from the listing list can be dropped on a category.
+    bool CatBoxDragOver(const QObject* source) const;
+    // Moves the current listing to the top of the category under the drop point.
+    void CatBoxDragDrop(const QPoint& at);
+
     // --- actions (actions/) ---
     void cmdInstallClick();
 
@@ -115,6 +127,9 @@ private:
     void setClientHeight(int height);
     void setOptionsFromNumber(int number);
     void hideNotePopup();
+    // Selects a category row as the program does: CatBoxChange does not run by itself.
+    void selectCategoryRow(int row);
+    bool categoryDropEvent(QEvent* event);
     bool saveSucceeded();
     void showError(const QString& text);
     // The default beep, then a message box without owner window.
@@ -128,6 +143,7 @@ private:
     Platform& m_platform;
     qubrix::Catalogue m_catalogue;
     TAboutBox* m_aboutBox = nullptr;
+    TfrmAddCat* m_frmAddCat = nullptr;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
     bool m_saveFailed = false;

@@ -179,6 +179,9 @@ void TfrmMain::buildListBand(QWidget* client) {
     CatBox->setToolTip("Categories");
     CatBox->setSelectionMode(QAbstractItemView::SingleSelection);
     CatBox->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Listings dragged from the listing list are dropped on a category row.
+    CatBox->viewport()->setAcceptDrops(true);
+    CatBox->viewport()->installEventFilter(this);
 
     lstDesc = new QListWidget(Splitter3);
     lstDesc->setObjectName("lstDesc");

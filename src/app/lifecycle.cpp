@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSignalBlocker>
 
 bool TfrmMain::FormCreate() {
     const std::optional<Platform::FileAttributes> attributes = LoadCatalogue();
@@ -26,10 +25,8 @@ bool TfrmMain::FormCreate() {
     txtDescription->setMaxLength(53);
     txtDescription->clear();
     BuildCategories();
-    if (CatBox->count() > 0) {
-        const QSignalBlocker quiet(CatBox);
-        CatBox->setCurrentRow(0);
-    }
+    if (CatBox->count() > 0)
+        selectCategoryRow(0);
     CatBoxChange();
     return true;
 }

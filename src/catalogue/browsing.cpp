@@ -23,6 +23,11 @@ void TfrmMain::BuildCategories() {
         CatBox->addItem(displayText(name, m_catalogue.catalogueEncoding));
 }
 
+void TfrmMain::selectCategoryRow(int row) {
+    const QSignalBlocker quiet(CatBox);
+    CatBox->setCurrentRow(row);
+}
+
 void TfrmMain::CatBoxChange() {
     m_catalogue.showCategory(CatBox->currentRow());
     {
@@ -126,6 +131,8 @@ void TfrmMain::NotePadMouseUp() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == CatBox->viewport() && categoryDropEvent(event))
+        return true;
     if (watched == lstDesc->viewport()) {
         if (event->type() == QEvent::MouseButtonPress)
             lstDescMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
