@@ -1,0 +1,137 @@
+#include "app/frmmain.h"
+#include "fakeplatform.h"
+#include "testfiles.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QByteArray threeCategories = "[Main]\r\n"
+                                   "Install;SETUP.EXE;0\r\n"
+                                   "Read me;README.TXT;-1\r\n"
+                                   "[Tools]\r\n"
+                                   "Viewer;VIEW.EXE;1\r\n"
+                                   "[Games]\r\n"
+                                   "Chess;CHESS.EXE;-1\r\n"
+                                   "110\r\n";
+
+QStringList rowsOf(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+
+// Counts the drops that reach a widget.
+class DropWatch final : public QObject {
+public:
+    int drops = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        drops += event->type() == QEvent::Drop;
+        return false;
+    }
+};
+
+} // namespace
+
+// Drags listings with the mouse through Qt's own drag and drop: a press and moves on the
+// listing list start the drag, and the drop lands wherever the release happens.
+class TestCategoryDrag : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<FakePlatform> m_platform;
+    std::unique_ptr<TfrmMain> m_window;
+
+    QPoint inWindow(QWidget* widget, QPoint at) const { return widget->mapTo(m_window.get(), at); }
+    QPoint listingRow(int row) const {
+        return m_window->lstDesc->visualItemRect(m_window->lstDesc->item(row)).center();
+    }
+    QPoint categoryRow(int row) const {
+        return m_window->CatBox->visualItemRect(m_window->CatBox->item(row)).center();
+    }
+    // Presses on a listing, moves until the drag starts and releases at `drop`, a point of
+    // the category list. The release comes while the drag runs its own event loop. True when
+    // the drop reached the category list.
+    bool drag(int row, QPoint drop) {
+        DropWatch watch;
+        m_window->CatBox->viewport()->installEventFilter(&watch);
+        QWindow* window = m_window->windowHandle();
+        QWidget* listings = m_window->lstDesc->viewport();
+        const QPoint from = inWindow(listings, listingRow(row));
+        const QPoint to = inWindow(m_window->CatBox->viewport(), drop);
+        bool dropped = false;
+        QTimer::singleShot(50, this, [&] {
+            QTest::mouseMove(window, to);
+            QTest::mouseMove(window, to + QPoint(1, 0));
+            QTest::mouseRelease(window, Qt::LeftButton, {}, to + QPoint(1, 0));
+            dropped = true;
+        });
+        QTest::mousePress(window, Qt::LeftButton, {}, from);
+        const int step = QApplication::startDragDistance() + 2;
+        QTest::mouseMove(window, from + QPoint(0, 1));
+        QTest::mouseMove(window, from + QPoint(step, 1));
+        return QTest::qWaitFor([&] { return dropped; }) && watch.drops == 1;
+    }
+
+private slots:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_platform = std::make_unique<FakePlatform>();
+        m_platform->directory = m_dir->path();
+        m_platform->mountPoint = m_dir->path();
+        writeFile(m_dir->filePath("qubrix.dat"), threeCategories);
+        m_window = std::make_unique<TfrmMain>(*m_platform);
+        QVERIFY(m_window->FormCreate());
+        m_window->listChanged = false;
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    }
+    void cleanup() { m_window.reset(); }
+
+    void droppedListingBecomesTheFirstOfTheCategory() {
+        QVERIFY(drag(1, categoryRow(2)));
+        QCOMPARE(m_window->CatBox->currentRow(), 0);
+        QCOMPARE(rowsOf(m_window->lstDesc), QStringList{"  Install"});
+        QCOMPARE(m_window->catalogue().lstAll,
+                 (std::vector<std::string>{"[Main]", "Install;SETUP.EXE;0", "[Tools]",
+                                           "Viewer;VIEW.EXE;1", "[Games]", "Read me;README.TXT;-1",
+                                           "Chess;CHESS.EXE;-1"}));
+        QVERIFY(m_window->listChanged);
+
+        // And back again: the listing is the first of Main now, its note with it.
+        m_window->CatBox->setCurrentRow(1);
+        QVERIFY(drag(0, categoryRow(0)));
+        QCOMPARE(m_window->lstDesc->count(), 0);
+        m_window->CatBox->setCurrentRow(0);
+        QCOMPARE(rowsOf(m_window->lstDesc), (QStringList{"  Viewer", "  Install"}));
+        QCOMPARE(m_window->catalogue().noteIndex, (std::vector<int>{1, 0}));
+    }
+
+    void dropBelowTheLastCategoryDoesNothing() {
+        const QRect last = m_window->CatBox->visualItemRect(m_window->CatBox->item(2));
+        QVERIFY(last.bottom() + 10 < m_window->CatBox->viewport()->height());
+        QVERIFY(drag(0, QPoint(last.center().x(), last.bottom() + 10)));
+        QCOMPARE(rowsOf(m_window->lstDesc), (QStringList{"  Install", "  Read me"}));
+        QCOMPARE(m_window->catalogue().lstAll.size(), std::size_t(7));
+        QVERIFY(!m_window->listChanged);
+    }
+};
+
+// The offscreen platform ends every drag at once without a drop; the minimal platform runs
+// Qt's own drag loop on the mouse events the test sends.
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "minimal");
+    QApplication app(argc, argv);
+    TestCategoryDrag test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_categorydrag.moc"
