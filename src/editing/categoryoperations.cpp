@@ -6,9 +6,12 @@ namespace qubrix {
 
 namespace {
 
+// A line break or a NUL in a pasted name would end the header line in the file and turn the
+// rest of the name into a line of its own: such characters become blanks.
 std::string headerLine(std::string_view name) {
     std::string header = "[";
-    header += name;
+    for (const char c : name)
+        header += c == '\r' || c == '\n' || c == '\0' ? ' ' : c;
     header += ']';
     return header;
 }

@@ -86,6 +86,17 @@ TEST(Categories, AddRenameAndDelete) {
           "[Empty]", "[A]B]"},
          {"Main", "Tools", "Empty", "A"},
          2},
+        {"line breaks in a pasted name become blanks",
+         0,
+         [](Catalogue& m) {
+             m.renameCategory(2, std::string("Two\r\nlines\0", 11));
+             return true;
+         },
+         true,
+         {"[Main]", "Install;SETUP.EXE;0", "Read me;README.TXT;-1", "[Tools]", "Viewer;VIEW.EXE;1",
+          "[Two  lines ]"},
+         {"Main", "Tools", "Two  lines "},
+         0},
         {"rename keeps position and listings",
          1,
          [](Catalogue& m) {
