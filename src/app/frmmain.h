@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/catalogue.h"
+#include "editing/listingedit.h"
 #include "platform/platform.h"
 
 #include <QMainWindow>
@@ -48,6 +49,8 @@ public:
     int clientHeight() const { return m_clientHeight; }
 
     qubrix::Catalogue& catalogue() { return m_catalogue; }
+    const qubrix::ListingEditFlags& editFlags() const { return m_editFlags; }
+    const qubrix::PickedPath& picked() const { return m_picked; }
 
     // --- app: lifecycle, modes, options (app/) ---
     QString catalogPath;
@@ -76,8 +79,6 @@ public:
 
     // --- catalogue store and browsing (catalogue/) ---
     int lastClickY = 0;
-    bool singleSelection = false;
-    bool quickEditArmed = false;
 
     // Returns the attributes read before loading; std::nullopt when the catalogue was
     // missing. Sets m_loadFailed when the catalogue exists but cannot be read.
@@ -142,6 +143,8 @@ private:
 
     Platform& m_platform;
     qubrix::Catalogue m_catalogue;
+    qubrix::ListingEditFlags m_editFlags;
+    qubrix::PickedPath m_picked;
     TAboutBox* m_aboutBox = nullptr;
     TfrmAddCat* m_frmAddCat = nullptr;
     QButtonGroup* m_editorButtons = nullptr;

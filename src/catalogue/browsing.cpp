@@ -45,13 +45,13 @@ int TfrmMain::selectedListingCount() const {
 }
 
 void TfrmMain::lstDescClick() {
-    quickEditArmed = false;
     hideNotePopup();
     const bool hasRows = lstDesc->count() > 0;
     mnuEdit->menuAction()->setEnabled(hasRows);
     editPopupEnabled = hasRows;
 
     const int selected = selectedListingCount();
+    m_editFlags.selectionChanged(std::size_t(selected));
     const bool one = selected == 1;
     const bool some = selected > 0;
     const int row = lstDesc->currentRow();
@@ -69,7 +69,6 @@ void TfrmMain::lstDescClick() {
     mnuCopy->menuAction()->setEnabled(some);
     for (QAction* action : {mnuInstall, mnuDelete, mnuModify, mnuMDelete, mnuMModify})
         action->setEnabled(one);
-    singleSelection = one;
 }
 
 void TfrmMain::lstDescMouseDown(int y) {

@@ -80,6 +80,38 @@ ListingFields splitListingLine(std::string_view line) {
     return fields;
 }
 
+namespace {
+
+bool hasLineBreak(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+} // namespace
+
+FieldProblem listingFieldProblem(std::string_view description, std::string_view path) {
+    if (description.find(';') != std::string_view::npos)
+        return FieldProblem::SemicolonInDescription;
+    if (isHeaderLine(description))
+        return FieldProblem::BracketStartsDescription;
+    if (hasLineBreak(description))
+        return FieldProblem::LineBreakInDescription;
+    if (path.find(';') != std::string_view::npos)
+        return FieldProblem::SemicolonInPath;
+    if (hasLineBreak(path))
+        return FieldProblem::LineBreakInPath;
+    return FieldProblem::None;
+}
+
+std::string listingLine(std::string_view description, std::string_view path,
+                        std::string_view note) {
+    std::string line(description);
+    line += ';';
+    line += path;
+    line += ';';
+    line += note;
+    return line;
+}
+
 Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
                                                 const std::string& notesPath) {
     LoadOutcome outcome;
@@ -240,6 +272,74 @@ std::string Catalogue::CommitNote(std::size_t k) {
         }
     }
     return "-1";
+}
+
+bool Catalogue::addListing(std::string_view description, std::string_view path,
+                           std::string_view note) {
+    if (shownCategory < 0 || listingFieldProblem(description, path) != FieldProblem::None)
+        return false;
+    // The new listing goes just before the next category's header, or to the end.
+    const std::size_t line = lineIndexOfRow(lstFiles.size());
+    lstAll.insert(lstAll.begin() + static_cast<std::ptrdiff_t>(line),
+                  listingLine(description, path, note));
+    lstFiles.push_back(lstAll[line]);
+    lstPath.push_back(GetListingPath(lstFiles.size() - 1));
+    BuildCategories();
+    return true;
+}
+
+bool Catalogue::replaceListing(std::size_t i, std::string_view description, std::string_view path,
+                               std::string_view note) {
+    if (i >= lstFiles.size() || listingFieldProblem(description, path) != FieldProblem::None)
+        return false;
+    lstFiles[i] = listingLine(description, path, note);
+    lstPath[i] = GetListingPath(i);
+    lstAll[lineIndexOfRow(i)] = lstFiles[i];
+    return true;
+}
+
+bool Catalogue::removeListing(std::size_t i) {
+    if (i >= lstFiles.size())
+        return false;
+    if (const auto note = noteOfRow(i); note && *note < lstMemo.size()) {
+        lstMemo[*note].clear();
+        CommitNote(*note);
+    }
+    lstAll.erase(lstAll.begin() + static_cast<std::ptrdiff_t>(lineIndexOfRow(i)));
+    const auto row = static_cast<std::ptrdiff_t>(i);
+    lstFiles.erase(lstFiles.begin() + row);
+    lstPath.erase(lstPath.begin() + row);
+    noteIndex.erase(noteIndex.begin() + row);
+    BuildCategories();
+    return true;
+}
+
+bool Catalogue::clearListings() {
+    if (shownCategory < 0)
+        return false;
+    const auto first = lstAll.begin() + static_cast<std::ptrdiff_t>(lineIndexOfRow(0));
+    lstAll.erase(first, first + static_cast<std::ptrdiff_t>(lstFiles.size()));
+    lstFiles.clear();
+    lstPath.clear();
+    noteIndex.clear();
+    BuildCategories();
+    return true;
+}
+
+std::optional<std::size_t> Catalogue::noteOfRow(std::size_t i) const {
+    if (i >= noteIndex.size() || noteIndex[i] < 0)
+        return std::nullopt;
+    return static_cast<std::size_t>(noteIndex[i]);
+}
+
+std::string Catalogue::noteFieldForEntry(std::optional<std::size_t> modifiedRow, bool noteTouched) {
+    const std::optional<std::size_t> ownNote = modifiedRow ? noteOfRow(*modifiedRow) : std::nullopt;
+    if (!noteTouched)
+        return ownNote ? std::to_string(*ownNote) : "-1";
+    // A reference beyond the notes names no note the dialog could edit: it appended a new one.
+    if (ownNote && *ownNote < lstMemo.size())
+        return CommitNote(*ownNote);
+    return lstMemo.empty() ? "-1" : CommitNote(lstMemo.size() - 1);
 }
 
 std::string Catalogue::catalogueTextFromUtf8(std::string_view utf8) {

@@ -3,6 +3,7 @@
 #include "catalogue/textfile.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -101,6 +102,27 @@ public:
     // case; lines equal but for case keep their order. False when the order stayed as it was.
     bool sortShownCategory();
 
+    // Listing operations on the shown category. Each changes lstAll and the shown rows together
+    // and keeps the position rule; each refuses, changing nothing, when no category is shown,
+    // the row does not exist or the fields would not read back as written.
+    //
+    // Appends a listing as the last one of the shown category.
+    bool addListing(std::string_view description, std::string_view path, std::string_view note);
+    // Replaces the listing in row i.
+    bool replaceListing(std::size_t i, std::string_view description, std::string_view path,
+                        std::string_view note);
+    // Removes the listing in row i and its note (later note references are renumbered).
+    bool removeListing(std::size_t i);
+    // Removes every listing of the shown category; the header line and all notes stay.
+    bool clearListings();
+
+    // The note field of an accepted entry. modifiedRow: the listing being replaced, if any.
+    // noteTouched: the notes dialog was accepted during the entry, so the note to commit is the
+    // listing's own or, for a new note, the last one in lstMemo.
+    std::string noteFieldForEntry(std::optional<std::size_t> modifiedRow, bool noteTouched);
+    // The note index of row i, std::nullopt for no note (or no such row).
+    std::optional<std::size_t> noteOfRow(std::size_t i) const;
+
     // Text typed by the user (UTF-8) as the bytes to store in a catalogue line. When the
     // catalogue's encoding cannot carry it, the catalogue switches to UTF-8 first and every line
     // held (lstAll, lstFiles, lstPath, categoryNames) is converted.
@@ -118,5 +140,20 @@ struct ListingFields {
     int note = -1;
 };
 ListingFields splitListingLine(std::string_view line);
+
+// What would keep a listing's fields from reading back as written: a ";" in the description
+// or the path shifts the fields, a description that begins with "[" turns the line into a
+// header, and a line break splits the line.
+enum class FieldProblem {
+    None,
+    SemicolonInDescription,
+    BracketStartsDescription,
+    LineBreakInDescription,
+    SemicolonInPath,
+    LineBreakInPath,
+};
+FieldProblem listingFieldProblem(std::string_view description, std::string_view path);
+// description ";" path ";" note, exactly as given.
+std::string listingLine(std::string_view description, std::string_view path, std::string_view note);
 
 } // namespace qubrix

@@ -139,7 +139,7 @@ private slots:
         QVERIFY(window->cmdCopy->isVisibleTo(window.get()));
         QVERIFY(window->mnuDelete->isEnabled());
         QVERIFY(window->mnuMModify->isEnabled());
-        QVERIFY(window->singleSelection);
+        QVERIFY(window->editFlags().singleSelection);
 
         selectRows(*window, {0, 1});
         QCOMPARE(window->lstDesc->selectedItems().size(), 2);
@@ -152,7 +152,7 @@ private slots:
         QVERIFY(!window->ToolCopyFolder->isEnabled());
         QVERIFY(!window->Folder1->isEnabled());
         QVERIFY(!window->cmdDelete->isEnabled());
-        QVERIFY(!window->singleSelection);
+        QVERIFY(!window->editFlags().singleSelection);
 
         window->CatBox->setCurrentRow(1);
         QCOMPARE(window->lstDesc->count(), 1);
