@@ -1,0 +1,236 @@
+#include "platform/copyprogressdialog.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <future>
+
+using qubrix::CopyProgress;
+using qubrix::CopyReport;
+using qubrix::OverwriteAnswer;
+
+namespace {
+
+constexpr int maxListedFailures = 12;
+
+QString pathText(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+QString sizeText(std::uint64_t bytes) {
+    return QLocale().formattedDataSize(static_cast<qint64>(bytes));
+}
+
+QString factsText(const qubrix::FileFacts& facts) {
+    const QDateTime modified = QDateTime::fromSecsSinceEpoch(facts.modified.tv_sec);
+    return QString("%1 bytes, modified %2")
+        .arg(QLocale().toString(static_cast<qulonglong>(facts.size)),
+             modified.toString("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString durationText(qint64 seconds) {
+    if (seconds < 60)
+        return QString("%1 s").arg(seconds);
+    if (seconds < 3600)
+        return QString("%1 min %2 s").arg(seconds / 60).arg(seconds % 60);
+    return QString("%1 h %2 min").arg(seconds / 3600).arg(seconds % 3600 / 60);
+}
+
+QString failureLine(const qubrix::CopyFailure& failure) {
+    const QString reason = QString::fromStdString(failure.reason);
+    return failure.path.empty() ? reason : pathText(failure.path) + ": " + reason;
+}
+
+} // namespace
+
+// The copy's observer: hands each call over to the dialog's thread. A question waits there
+// for its answer; the dialog always gives one, so the copy never waits for ever.
+class CopyProgressDialog::Bridge final : public qubrix::CopyObserver {
+public:
+    explicit Bridge(CopyProgressDialog* dialog) : m_dialog(dialog) {}
+
+    void copyProgress(const CopyProgress& progress) override {
+        QMetaObject::invokeMethod(
+            m_dialog, [dialog = m_dialog, progress] { dialog->showProgress(progress); },
+            Qt::QueuedConnection);
+    }
+    OverwriteAnswer askOverwrite(const qubrix::OverwriteQuestion& question) override {
+        std::promise<OverwriteAnswer> answer;
+        QMetaObject::invokeMethod(
+            m_dialog,
+            [dialog = m_dialog, &question, &answer] {
+                answer.set_value(dialog->askOverwrite(question));
+            },
+            Qt::QueuedConnection);
+        return answer.get_future().get();
+    }
+    void copyFinished(const CopyReport& report) override {
+        QMetaObject::invokeMethod(
+            m_dialog, [dialog = m_dialog, report] { dialog->finish(report); },
+            Qt::QueuedConnection);
+    }
+
+private:
+    CopyProgressDialog* m_dialog;
+};
+
+CopyProgressDialog::CopyProgressDialog(QWidget* parent)
+    : QDialog(parent), m_bridge(std::make_unique<Bridge>(this)) {
+    setObjectName("CopyProgressDialog");
+    setWindowTitle("Copying");
+    setModal(true);
+    auto* grid = new QGridLayout(this);
+    lblFiles = new QLabel(this);
+    lblFiles->setObjectName("lblFiles");
+    lblBytes = new QLabel(this);
+    lblBytes->setObjectName("lblBytes");
+    lblCurrent = new QLabel(this);
+    lblCurrent->setObjectName("lblCurrent");
+    lblCurrent->setMinimumWidth(380);
+    lblTimeLeft = new QLabel(this);
+    lblTimeLeft->setObjectName("lblTimeLeft");
+    barProgress = new QProgressBar(this);
+    barProgress->setObjectName("barProgress");
+    barProgress->setRange(0, 1000);
+    btnCancel = new QPushButton("Cancel", this);
+    btnCancel->setObjectName("btnCancel");
+    for (QLabel* label : {lblFiles, lblBytes, lblCurrent, lblTimeLeft})
+        label->setTextFormat(Qt::PlainText);
+    grid->addWidget(lblCurrent, 0, 0, 1, 2);
+    grid->addWidget(barProgress, 1, 0, 1, 2);
+    grid->addWidget(lblFiles, 2, 0);
+    grid->addWidget(lblBytes, 2, 1);
+    grid->addWidget(lblTimeLeft, 3, 0);
+    grid->addWidget(btnCancel, 3, 1, Qt::AlignRight);
+    connect(btnCancel, &QPushButton::clicked, this, &CopyProgressDialog::cancelCopy);
+    lblCurrent->setText("Counting the files...");
+}
+
+CopyProgressDialog::~CopyProgressDialog() = default;
+
+CopyReport CopyProgressDialog::run(const qubrix::CopyPlan& plan) {
+    m_finished = false;
+    m_engine = std::make_unique<qubrix::CopyEngine>(plan, *m_bridge);
+    exec();
+    m_engine.reset();
+    return m_report;
+}
+
+void CopyProgressDialog::reject() {
+    if (m_finished)
+        QDialog::reject();
+    else
+        cancelCopy();
+}
+
+void CopyProgressDialog::cancelCopy() {
+    if (!m_engine || m_finished)
+        return;
+    m_engine->cancel();
+    btnCancel->setEnabled(false);
+    lblTimeLeft->setText("Cancelling...");
+}
+
+void CopyProgressDialog::showProgress(const CopyProgress& progress) {
+    if (m_finished)
+        return;
+    if (!m_clock.isValid() && progress.filesTotal > 0)
+        m_clock.start();
+    lblFiles->setText(QString("Files: %1 of %2")
+                          .arg(QLocale().toString(static_cast<qulonglong>(progress.filesDone)),
+                               QLocale().toString(static_cast<qulonglong>(progress.filesTotal))));
+    lblBytes->setText(
+        QString("%1 of %2").arg(sizeText(progress.bytesDone), sizeText(progress.bytesTotal)));
+    const QString current = pathText(progress.currentFile);
+    lblCurrent->setText(
+        lblCurrent->fontMetrics().elidedText(current, Qt::ElideMiddle, lblCurrent->width()));
+    lblCurrent->setToolTip(current);
+    const double share = progress.bytesTotal > 0 ? double(progress.bytesDone) / progress.bytesTotal
+                         : progress.filesTotal > 0
+                             ? double(progress.filesDone) / progress.filesTotal
+                             : 0.0;
+    barProgress->setValue(static_cast<int>(share * 1000));
+    if (btnCancel->isEnabled())
+        lblTimeLeft->setText(timeLeft(progress));
+}
+
+// From the pace so far, once there has been a second of it.
+QString CopyProgressDialog::timeLeft(const CopyProgress& progress) const {
+    const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
+    if (elapsed < 1000 || progress.bytesDone == 0)
+        return "Time left: estimating...";
+    const double rate = double(progress.bytesDone) / elapsed; // bytes a millisecond
+    const double left =
+        double(progress.bytesTotal - std::min(progress.bytesTotal, progress.bytesDone)) / rate /
+        1000.0;
+    return "Time left: about " + durationText(static_cast<qint64>(left + 0.5));
+}
+
+OverwriteAnswer CopyProgressDialog::askOverwrite(const qubrix::OverwriteQuestion& question) {
+    QMessageBox box(QMessageBox::Warning, "Confirm File Replace",
+                    QString("The file \"%1\" exists already.\n\nReplace the existing file\n"
+                            "    %2\nwith the new one\n    %3?")
+                        .arg(pathText(question.destination), factsText(question.existing),
+                             factsText(question.incoming)),
+                    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No |
+                        QMessageBox::NoToAll | QMessageBox::Cancel,
+                    this);
+    box.setObjectName("overwriteQuestion");
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return OverwriteAnswer::Yes;
+    case QMessageBox::YesToAll:
+        return OverwriteAnswer::YesToAll;
+    case QMessageBox::No:
+        return OverwriteAnswer::No;
+    case QMessageBox::NoToAll:
+        return OverwriteAnswer::NoToAll;
+    default:
+        return OverwriteAnswer::Cancel;
+    }
+}
+
+void CopyProgressDialog::finish(const CopyReport& report) {
+    m_report = report;
+    m_finished = true;
+    accept();
+}
+
+QString copyFailureList(const CopyReport& report) {
+    QStringList lines;
+    for (const qubrix::CopyFailure& failure : report.failures)
+        lines.append(failureLine(failure));
+    return lines.join('\n');
+}
+
+QString copyReportText(const CopyReport& report, const QString& destinationFolder) {
+    if (report.outcome == CopyReport::Outcome::Refused && report.failures.size() == 1)
+        return failureLine(report.failures.front());
+    if (report.failures.empty())
+        return {};
+    QString text = report.outcome == CopyReport::Outcome::NoSpace
+                       ? QString("The copy stopped: there is no space left in \"%1\".\n\n"
+                                 "Not copied:\n")
+                             .arg(destinationFolder)
+                       : QString("%1 could not be copied:\n")
+                             .arg(report.failures.size() == 1
+                                      ? QString("One file or folder")
+                                      : QString("%1 files or folders")
+                                            .arg(QLocale().toString(
+                                                static_cast<qulonglong>(report.failures.size()))));
+    const std::size_t listed = std::min<std::size_t>(report.failures.size(), maxListedFailures);
+    for (std::size_t i = 0; i < listed; ++i)
+        text += failureLine(report.failures[i]) + '\n';
+    if (listed < report.failures.size())
+        text += QString("...and %1 more: see the details.\n").arg(report.failures.size() - listed);
+    return text.trimmed();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "actions/copyengine.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QString>
+
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// Shows a copy running on a thread of its own: files and bytes done of the total, the file
+// being copied, the time left and Cancel; asks before a file is replaced. The window stays
+// responsive, as the copy's thread only posts to it.
+class CopyProgressDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CopyProgressDialog(QWidget* parent = nullptr);
+    ~CopyProgressDialog() override;
+
+    // Copies with the dialog shown modally and returns what happened.
+    qubrix::CopyReport run(const qubrix::CopyPlan& plan);
+
+    QLabel* lblFiles = nullptr;
+    QLabel* lblBytes = nullptr;
+    QLabel* lblCurrent = nullptr;
+    QLabel* lblTimeLeft = nullptr;
+    QProgressBar* barProgress = nullptr;
+    QPushButton* btnCancel = nullptr;
+
+protected:
+    // Escape and the close box cancel the copy; the dialog closes once it has stopped.
+    void reject() override;
+
+private:
+    class Bridge;
+
+    void showProgress(const qubrix::CopyProgress& progress);
+    qubrix::OverwriteAnswer askOverwrite(const qubrix::OverwriteQuestion& question);
+    void finish(const qubrix::CopyReport& report);
+    void cancelCopy();
+    QString timeLeft(const qubrix::CopyProgress& progress) const;
+
+    std::unique_ptr<Bridge> m_bridge;
+    std::unique_ptr<qubrix::CopyEngine> m_engine;
+    qubrix::CopyReport m_report;
+    QElapsedTimer m_clock;
+    bool m_finished = false;
+};
+
+// The text of the one box shown after a copy; empty when there is nothing to report.
+QString copyReportText(const qubrix::CopyReport& report, const QString& destinationFolder);
+// The whole list of failures, one "path: reason" a line.
+QString copyFailureList(const qubrix::CopyReport& report);

@@ -1,0 +1,198 @@
+#include "platform/copyprogressdialog.h"
+#include "platform/linuxcopyservice.h"
+#include "testfiles.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+using qubrix::CopyReport;
+using Outcome = qubrix::CopyReport::Outcome;
+
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+qubrix::CopyPlan folderCopy(const QString& disc, const QString& destination) {
+    return qubrix::planCopy(native(disc), {"F\\X"}, qubrix::CopyMode::Folder, native(destination));
+}
+
+QWidget* visibleWindow(const QString& name) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->objectName() == name)
+            return widget;
+    return nullptr;
+}
+
+// While it lives, calls act with the visible window of that name, from whichever event loop
+// runs (the modal dialogs run their own), until act returns true.
+class WhenShown {
+public:
+    WhenShown(const QString& name, std::function<bool(QWidget*)> act) {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, name, act] {
+            if (QWidget* window = visibleWindow(name); window && act(window))
+                m_timer.stop();
+        });
+        m_timer.start(10);
+    }
+
+private:
+    QTimer m_timer;
+};
+
+void clickButton(QWidget* box, QMessageBox::StandardButton which) {
+    static_cast<QMessageBox*>(box)->button(which)->click();
+}
+
+} // namespace
+
+class TestCopyProgress : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_disc, m_home;
+    QString disc(const QString& relative) const { return m_disc.path() + '/' + relative; }
+    QString home(const QString& relative) const { return m_home.path() + '/' + relative; }
+
+private slots:
+    void init() {
+        QVERIFY(m_disc.isValid() && m_home.isValid());
+        QDir(m_disc.path()).removeRecursively();
+        QDir(m_home.path()).removeRecursively();
+        QDir().mkpath(m_disc.path());
+        QDir().mkpath(m_home.path());
+    }
+    void cleanup() { QVERIFY(QApplication::topLevelWidgets().size() <= 1); }
+
+    void copiesWithoutAnyQuestionOrBox() {
+        writeFile(disc("f/a.txt"), "a");
+        writeFile(disc("f/sub/b.txt"), "b");
+        bool boxShown = false;
+        const WhenShown answer("copyReport", [&](QWidget* box) {
+            boxShown = true;
+            box->close();
+            return true;
+        });
+        LinuxCopyService().copy(folderCopy(m_disc.path(), home("out")));
+        QVERIFY(!boxShown);
+        QCOMPARE(readAll(home("out/a.txt")), QByteArray("a"));
+        QCOMPARE(readAll(home("out/sub/b.txt")), QByteArray("b"));
+    }
+
+    void overwriteQuestionNamesTheFileWithBothSizesAndDates() {
+        writeFile(disc("f/a.txt"), "new text");
+        writeFile(disc("f/b.txt"), "new b");
+        writeFile(home("a.txt"), "old");
+        writeFile(home("b.txt"), "old");
+        QStringList questions;
+        const WhenShown answer("overwriteQuestion", [&](QWidget* box) {
+            questions.append(static_cast<QMessageBox*>(box)->text());
+            clickButton(box, QMessageBox::YesToAll);
+            return true;
+        });
+        LinuxCopyService().copy(folderCopy(m_disc.path(), m_home.path()));
+        QCOMPARE(questions.size(), 1);
+        QVERIFY2(questions[0].contains("\"" + home("a.txt") + "\" exists already"),
+                 qPrintable(questions[0]));
+        QVERIFY(questions[0].contains("3 bytes, modified 20"));
+        QVERIFY(questions[0].contains("8 bytes, modified 20"));
+        QCOMPARE(readAll(home("a.txt")), QByteArray("new text"));
+        QCOMPARE(readAll(home("b.txt")), QByteArray("new b"));
+    }
+
+    void failuresEndInOneBox() {
+        writeFile(disc("f/a.txt"), "a");
+        QString text;
+        const WhenShown answer("copyReport", [&](QWidget* box) {
+            text = static_cast<QMessageBox*>(box)->text();
+            clickButton(box, QMessageBox::Ok);
+            return true;
+        });
+        LinuxCopyService().copy(qubrix::planCopy(native(m_disc.path()), {"F\\A.TXT", "F\\GONE.TXT"},
+                                                 qubrix::CopyMode::File, native(m_home.path())));
+        QCOMPARE(text, "One file or folder could not be copied:\n" + disc("F/GONE.TXT") +
+                           ": No such file or directory");
+        QCOMPARE(readAll(home("a.txt")), QByteArray("a"));
+    }
+
+    void reportTexts() {
+        CopyReport report;
+        QCOMPARE(copyReportText(report, "/d"), QString());
+        report.outcome = Outcome::Cancelled;
+        QCOMPARE(copyReportText(report, "/d"), QString());
+        report.outcome = Outcome::Refused;
+        report.failures = {{"", "The path \"..\\X\" leads outside the disc. Nothing was copied."}};
+        QCOMPARE(copyReportText(report, "/d"),
+                 "The path \"..\\X\" leads outside the disc. Nothing was copied.");
+        report.outcome = Outcome::NoSpace;
+        report.failures = {{"/d/big", "No space left on device"}};
+        QCOMPARE(copyReportText(report, "/d"),
+                 "The copy stopped: there is no space left in \"/d\".\n\nNot copied:\n"
+                 "/d/big: No space left on device");
+        report.outcome = Outcome::Finished;
+        report.failures.assign(20, {"/d/x", "Permission denied"});
+        const QString text = copyReportText(report, "/d");
+        QVERIFY(text.startsWith("20 files or folders could not be copied:\n/d/x: "));
+        QVERIFY(text.endsWith("...and 8 more: see the details."));
+        QCOMPARE(copyFailureList(report).count('\n'), 19);
+    }
+
+    // While a large file is copied the window keeps handling events; Cancel stops the copy
+    // at once and takes the unfinished file away.
+    void staysResponsiveAndCancelsQuickly() {
+        writeFile(disc("f/a.txt"), "a");
+        QDir().mkpath(disc("f"));
+        const int fd =
+            ::open(QFile::encodeName(disc("f/big")).constData(), O_WRONLY | O_CREAT, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::ftruncate(fd, off_t{16} << 30), 0); // sparse: takes no room
+        ::close(fd);
+
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticks;
+        connect(&ticks, &QTimer::timeout, [&] {
+            if (sinceTick.isValid())
+                longestGap = std::max(longestGap, sinceTick.restart());
+            else
+                sinceTick.start();
+        });
+        ticks.start(10);
+        QElapsedTimer cancelled;
+        const WhenShown answer("CopyProgressDialog", [&](QWidget* window) {
+            auto* dialog = static_cast<CopyProgressDialog*>(window);
+            if (!dialog->lblCurrent->text().contains("big") ||
+                !dialog->lblBytes->text().contains("GiB"))
+                return false;
+            if (!dialog->lblFiles->text().startsWith("Files: 1 of 2"))
+                return false;
+            QTest::qWait(100);
+            cancelled.start();
+            dialog->btnCancel->click();
+            return true;
+        });
+        CopyProgressDialog dialog;
+        const CopyReport report = dialog.run(folderCopy(m_disc.path(), m_home.path()));
+        QVERIFY(cancelled.isValid());
+        QVERIFY2(cancelled.elapsed() < 500, qPrintable(QString::number(cancelled.elapsed())));
+        QVERIFY2(longestGap < 150, qPrintable(QString::number(longestGap)));
+        QCOMPARE(report.outcome, Outcome::Cancelled);
+        QCOMPARE(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"a.txt"});
+    }
+};
+
+QTEST_MAIN(TestCopyProgress)
+#include "tst_copyprogress.moc"
