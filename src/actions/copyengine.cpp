@@ -289,10 +289,10 @@ public:
         const int fd = std::exchange(m_fd, -1);
         return fd < 0 || ::close(fd) == 0;
     }
-    void reset() {
+    void reset(int fd = -1) {
         if (m_fd >= 0)
             ::close(m_fd);
-        m_fd = -1;
+        m_fd = fd;
     }
 
 private:
@@ -529,16 +529,27 @@ private:
             finishFile(step, 0);
             return;
         }
-        const Decision decision =
-            decide(step, {static_cast<std::uint64_t>(status.st_size), status.st_mtim}, &status);
-        if (decision == Decision::Skip) {
+        // Most destinations are new: try that first and ask only when something is there.
+        const mode_t mode = (status.st_mode & 0777) | S_IRUSR | S_IWUSR;
+        std::string target = step.destination;
+        FileDescriptor out(createFile(target, mode));
+        if (!out.valid() && errno == EEXIST) {
+            const Decision decision =
+                decide(step, {static_cast<std::uint64_t>(status.st_size), status.st_mtim}, &status);
+            if (decision == Decision::Skip) {
+                finishFile(step, 0);
+                return;
+            }
+            target = temporaryBeside(step.destination);
+            out.reset(createFile(target, mode));
+        }
+        if (!out.valid()) {
+            fail(step.destination, errno);
             finishFile(step, 0);
             return;
         }
-        const std::string target =
-            decision == Decision::Replace ? temporaryBeside(step.destination) : step.destination;
         const std::uint64_t before = m_progress.bytesDone;
-        const bool written = writeCopy(step, in.get(), status, target);
+        const bool written = writeCopy(step, in.get(), out, status, target);
         if (written && target != step.destination &&
             ::rename(target.c_str(), step.destination.c_str()) != 0) {
             fail(step.destination, errno);
@@ -550,14 +561,14 @@ private:
         finishFile(step, m_progress.bytesDone - before);
     }
 
-    // Writes the copy to target; on any failure or a cancel the file is removed again.
-    bool writeCopy(const Step& step, int in, const struct stat& status, const std::string& target) {
-        const mode_t mode = (status.st_mode & 0777) | S_IRUSR | S_IWUSR;
-        FileDescriptor out(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
-        if (!out.valid()) {
-            fail(step.destination, errno);
-            return false;
-        }
+    static int createFile(const std::string& path, mode_t mode) {
+        return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    }
+
+    // Writes the copy to target through out; on any failure or a cancel the file is removed
+    // again.
+    bool writeCopy(const Step& step, int in, FileDescriptor& out, const struct stat& status,
+                   const std::string& target) {
         const TransferResult result =
             m_transfer.run(in, out.get(), static_cast<std::uint64_t>(status.st_size));
         bool ok = result.status == TransferResult::Status::Done;
