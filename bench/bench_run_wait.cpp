@@ -2,7 +2,7 @@
 // the wall time: the wait on the process's signals against a loop that polls the process state
 // and pumps events without pause, measured in the same run.
 
-#include "platform/linuxplatform.h"
+#include "platform/linuxprocessservice.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -41,8 +41,8 @@ Share measure(const std::function<bool()>& wait) {
 }
 
 bool waitOnSignals() {
-    LinuxPlatform platform;
-    return platform.runAndWait(sleeper, threeSeconds, QString(), [] {});
+    LinuxProcessService processes;
+    return processes.runAndWait(sleeper, threeSeconds, QString(), [] {});
 }
 
 // The wait of a design that reads the process state in a loop and lets pending events be

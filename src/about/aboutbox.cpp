@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-TAboutBox::TAboutBox(Platform& platform, QWidget* parent) : QDialog(parent), m_platform(platform) {
+TAboutBox::TAboutBox(Services services, QWidget* parent) : QDialog(parent), m_services(services) {
     setObjectName("AboutBox");
     buildLayout();
     setWindowTitle(productName);
@@ -66,13 +66,13 @@ void TAboutBox::buildLayout() {
 }
 
 void TAboutBox::cmdUpdateClick() {
-    m_platform.beep();
-    const Platform::Answer answer =
-        m_platform.messageBox(tr("Update via the Internet?"), tr("Connect to the Internet"),
-                              Platform::Icon::Information, Platform::Buttons::YesNo);
+    m_services.dialogs.beep();
+    const DialogService::Answer answer = m_services.dialogs.messageBox(
+        tr("Update via the Internet?"), tr("Connect to the Internet"),
+        DialogService::Icon::Information, DialogService::Buttons::YesNo);
     // Whether the desktop manages to open the page is not this box's business.
-    if (answer == Platform::Answer::Yes)
-        m_platform.openUrl(makerHomePage());
+    if (answer == DialogService::Answer::Yes)
+        m_services.desktop.openUrl(makerHomePage());
 }
 
 void TAboutBox::OKButtonClick() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/services.h"
 
 #include <QDialog>
 #include <QUrl>
@@ -15,7 +15,7 @@ class TAboutBox final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAboutBox(Platform& platform, QWidget* parent = nullptr);
+    explicit TAboutBox(Services services, QWidget* parent = nullptr);
 
     // The maker's home page that "&Update" offers (QUBRIX_HOME_PAGE at configure time).
     static QUrl makerHomePage();
@@ -26,7 +26,7 @@ public:
 private:
     void buildLayout();
 
-    Platform& m_platform;
+    Services m_services;
     QFrame* Panel1 = nullptr;
     QLabel* Version = nullptr;
     QLabel* Copyright = nullptr;

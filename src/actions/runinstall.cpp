@@ -20,7 +20,7 @@ QStringList toStringList(const std::vector<std::string>& words) {
 // Behind "Run...", ToolInstall and "R&un": the sound plays on every invocation, even when a
 // program started earlier still runs or nothing is selected.
 void TfrmMain::cmdInstallClick() {
-    m_platform.playSound1000();
+    m_services.desktop.playSound1000();
     if (programRunning)
         return;
     const int row = lstDesc->currentRow();
@@ -30,23 +30,23 @@ void TfrmMain::cmdInstallClick() {
     const std::string storedPath =
         qubrix::toUtf8(m_catalogue.lstPath[row], m_catalogue.catalogueEncoding);
     const qubrix::LaunchPlan plan = qubrix::planLaunch(driveRoot.toStdString(), storedPath);
-    if (ask(QString::fromStdString(plan.line), "Confirm installation", Platform::Icon::Warning,
-            Platform::Buttons::YesNo) != Platform::Answer::Yes)
+    if (ask(QString::fromStdString(plan.line), "Confirm installation", DialogService::Icon::Warning,
+            DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return;
     if (plan.kind == qubrix::LaunchKind::Document) {
-        m_platform.openUrl(QUrl::fromLocalFile(QString::fromStdString(plan.document)));
+        m_services.desktop.openUrl(QUrl::fromLocalFile(QString::fromStdString(plan.document)));
         return;
     }
     // While the program runs the window waits minimised, and every command but Run stays
     // usable in it.
-    const bool started =
-        m_platform.runAndWait(QString::fromStdString(plan.program), toStringList(plan.arguments),
-                              m_platform.currentDirectory(), [this] {
-                                  showMinimized();
-                                  programRunning = true;
-                              });
+    const bool started = m_services.processes.runAndWait(
+        QString::fromStdString(plan.program), toStringList(plan.arguments),
+        m_services.files.currentDirectory(), [this] {
+            showMinimized();
+            programRunning = true;
+        });
     if (!started) {
-        ask("Error loading file!", "Error", Platform::Icon::Error, Platform::Buttons::Ok);
+        ask("Error loading file!", "Error", DialogService::Icon::Error, DialogService::Buttons::Ok);
         return;
     }
     programRunning = false;

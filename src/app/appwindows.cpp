@@ -1,12 +1,12 @@
 #include "app/appwindows.h"
 
-std::optional<AppWindows> createWindows(Platform& platform) {
+std::optional<AppWindows> createWindows(Services services) {
     AppWindows windows;
-    windows.frmMain = std::make_unique<TfrmMain>(platform);
+    windows.frmMain = std::make_unique<TfrmMain>(services);
     if (!windows.frmMain->FormCreate())
         return std::nullopt;
-    windows.AboutBox = std::make_unique<TAboutBox>(platform);
-    windows.frmValidName = std::make_unique<TfrmValidName>(platform);
+    windows.AboutBox = std::make_unique<TAboutBox>(services);
+    windows.frmValidName = std::make_unique<TfrmValidName>(services);
     windows.frmAddCat = std::make_unique<TfrmAddCat>(*windows.frmMain);
     windows.frmNote = std::make_unique<TfrmNote>();
     windows.frmMain->setAboutBox(windows.AboutBox.get());

@@ -22,4 +22,4 @@ struct AppWindows {
 // Creates the windows; the main window loads its catalogue before the dialogs are made.
 // std::nullopt when the catalogue exists but cannot be read (the reason has been shown).
 
-std::optional<AppWindows> createWindows(Platform& platform);
+std::optional<AppWindows> createWindows(Services services);

@@ -8,8 +8,7 @@
 #include <QMenuBar>
 #include <QPalette>
 
-TfrmMain::TfrmMain(Platform& platform, QWidget* parent)
-    : QMainWindow(parent), m_platform(platform) {
+TfrmMain::TfrmMain(Services services, QWidget* parent) : QMainWindow(parent), m_services(services) {
     setObjectName("frmMain");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -38,11 +37,11 @@ TfrmMain::TfrmMain(Platform& platform, QWidget* parent)
     programRunning = false;
     // The data files live in the current directory; the drive root is the mount point of the
     // file system that holds it, and stored paths are relative to it.
-    const QString directory = m_platform.currentDirectory();
+    const QString directory = m_services.files.currentDirectory();
     const QString folder = directory.endsWith('/') ? directory : directory + '/';
     catalogPath = folder + "qubrix.dat";
     notesPath = folder + "descript.txt";
-    const QString mountPoint = m_platform.mountPointOf(directory);
+    const QString mountPoint = m_services.files.mountPointOf(directory);
     driveRoot = mountPoint == "/" ? QString() : mountPoint;
     const QString rootText = driveRoot + '/';
     lblCWD->setText(
@@ -62,16 +61,17 @@ int TfrmMain::checkBoxOptions() const {
         {chkSave->isChecked(), chkValid->isChecked(), chkRoot->isChecked()});
 }
 
-Platform::Answer TfrmMain::ask(const QString& text, const QString& caption, Platform::Icon icon,
-                               Platform::Buttons buttons) {
-    m_platform.beep();
-    return m_platform.messageBox(text, caption, icon, buttons);
+DialogService::Answer TfrmMain::ask(const QString& text, const QString& caption,
+                                    DialogService::Icon icon, DialogService::Buttons buttons) {
+    m_services.dialogs.beep();
+    return m_services.dialogs.messageBox(text, caption, icon, buttons);
 }
 
 // Errors that the program does not expect to meet are shown the way the toolkit shows an
 // escaped error: the application title as caption, the error icon and OK.
 void TfrmMain::showError(const QString& text) {
-    m_platform.messageBox(text, applicationTitle, Platform::Icon::Error, Platform::Buttons::Ok);
+    m_services.dialogs.messageBox(text, applicationTitle, DialogService::Icon::Error,
+                                  DialogService::Buttons::Ok);
 }
 
 QString TfrmMain::displayText(const std::string& bytes, qubrix::TextEncoding encoding) const {

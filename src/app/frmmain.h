@@ -2,7 +2,7 @@
 
 #include "catalogue/catalogue.h"
 #include "editing/listingedit.h"
-#include "platform/platform.h"
+#include "platform/services.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -34,7 +34,7 @@ class TfrmMain final : public QMainWindow {
 
 public:
     // Works out the data file paths from the current directory and builds the controls.
-    explicit TfrmMain(Platform& platform, QWidget* parent = nullptr);
+    explicit TfrmMain(Services services, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
     // Loads the catalogue and brings the window up to date. False when the catalogue exists
@@ -82,7 +82,7 @@ public:
 
     // Returns the attributes read before loading; std::nullopt when the catalogue was
     // missing. Sets m_loadFailed when the catalogue exists but cannot be read.
-    std::optional<Platform::FileAttributes> LoadCatalogue();
+    std::optional<FileService::FileAttributes> LoadCatalogue();
     void cmdSaveClick();
     void mnuSaveClick();
     void BuildCategories();
@@ -134,14 +134,14 @@ private:
     bool saveSucceeded();
     void showError(const QString& text);
     // The default beep, then a message box without owner window.
-    Platform::Answer ask(const QString& text, const QString& caption, Platform::Icon icon,
-                         Platform::Buttons buttons);
+    DialogService::Answer ask(const QString& text, const QString& caption, DialogService::Icon icon,
+                              DialogService::Buttons buttons);
     int selectedListingCount() const;
     static bool hasVisibleItem(const QMenu* menu);
     QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) const;
     std::string filePath(const QString& path) const;
 
-    Platform& m_platform;
+    Services m_services;
     qubrix::Catalogue m_catalogue;
     qubrix::ListingEditFlags m_editFlags;
     qubrix::PickedPath m_picked;

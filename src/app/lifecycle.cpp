@@ -7,20 +7,20 @@
 #include <QListWidget>
 
 bool TfrmMain::FormCreate() {
-    const std::optional<Platform::FileAttributes> attributes = LoadCatalogue();
+    const std::optional<FileService::FileAttributes> attributes = LoadCatalogue();
     if (m_loadFailed)
         return false;
     if (attributes && attributes->readOnly) {
         // On a medium that cannot be written the attribute cannot be set again, and the
         // window stays read-only for the whole run.
-        if (m_platform.setReadOnly(catalogPath))
+        if (m_services.files.setReadOnly(catalogPath))
             ReadOnly->setChecked(true);
         else
             ReadOnly->setVisible(false);
         SetEditable(false);
     }
     // The drive root is the mount point found at construction; "/" shows as the empty text.
-    const QString label = m_platform.volumeLabel(driveRoot.isEmpty() ? "/" : driveRoot);
+    const QString label = m_services.files.volumeLabel(driveRoot.isEmpty() ? "/" : driveRoot);
     setWindowTitle(QString("%1 %2  [%3]").arg(productName, productVersion, label));
     txtDescription->setMaxLength(53);
     txtDescription->clear();
@@ -35,15 +35,15 @@ void TfrmMain::mnuExitClick() {
     const bool optionsChanged = checkBoxOptions() != m_catalogue.optionsAtLoad;
     if ((optionsChanged || listChanged) && !ReadOnly->isChecked()) {
         const auto answer = ask("List has changed--Save before exiting?", "Confirm SAVE",
-                                Platform::Icon::Warning, Platform::Buttons::YesNo);
-        if (answer == Platform::Answer::Yes) {
+                                DialogService::Icon::Warning, DialogService::Buttons::YesNo);
+        if (answer == DialogService::Answer::Yes) {
             cmdSaveClick();
             // A failed save keeps the window open, so nothing is lost.
             if (m_saveFailed)
                 return;
         }
     }
-    m_platform.endProcess(1);
+    m_services.processes.endProcess(1);
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -1,14 +1,14 @@
 #include "app/appwindows.h"
 #include "app/product.h"
-#include "platform/linuxplatform.h"
+#include "platform/linuxservices.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(applicationTitle);
-    LinuxPlatform platform;
-    std::optional<AppWindows> windows = createWindows(platform);
+    LinuxServices linuxServices;
+    std::optional<AppWindows> windows = createWindows(linuxServices.services());
     if (!windows)
         return 2;
     windows->frmMain->show();

@@ -50,9 +50,9 @@ void TfrmMain::ReadOnlyClick() {
     // The action has already inverted its own check mark.
     const bool readOnly = ReadOnly->isChecked();
     if (readOnly)
-        m_platform.setReadOnly(catalogPath);
+        m_services.files.setReadOnly(catalogPath);
     else
-        m_platform.clearReadOnly(catalogPath);
+        m_services.files.clearReadOnly(catalogPath);
     SetEditable(!readOnly);
 }
 
@@ -94,7 +94,7 @@ void TfrmMain::setOptionsFromNumber(int number) {
 }
 
 void TfrmMain::Contents1Click() {
-    m_platform.openHelp();
+    m_services.desktop.openHelp();
 }
 
 void TfrmMain::About1Click() {

@@ -100,7 +100,7 @@ void TfrmMain::ShowNote(int row) {
         return;
     const int note = m_catalogue.noteIndex[std::size_t(row)];
     if (note < 0) {
-        m_platform.beep();
+        m_services.dialogs.beep();
         return;
     }
     if (std::size_t(note) >= m_catalogue.lstMemo.size()) {

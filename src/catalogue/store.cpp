@@ -2,10 +2,10 @@
 
 #include <QFile>
 
-std::optional<Platform::FileAttributes> TfrmMain::LoadCatalogue() {
+std::optional<FileService::FileAttributes> TfrmMain::LoadCatalogue() {
     using Status = qubrix::Catalogue::LoadOutcome::Status;
-    const std::optional<Platform::FileAttributes> attributes =
-        m_platform.fileAttributes(catalogPath);
+    const std::optional<FileService::FileAttributes> attributes =
+        m_services.files.fileAttributes(catalogPath);
     const auto outcome = m_catalogue.LoadCatalogue(filePath(catalogPath), filePath(notesPath));
     switch (outcome.status) {
     case Status::Unreadable:
@@ -21,11 +21,11 @@ std::optional<Platform::FileAttributes> TfrmMain::LoadCatalogue() {
         setOptionsFromNumber(qubrix::kDefaultOptionsNumber);
         // A catalogue that cannot be created leaves the window read-only on the default one.
         if (m_saveFailed)
-            return Platform::FileAttributes{true};
+            return FileService::FileAttributes{true};
         return std::nullopt;
     case Status::Loaded:
         setOptionsFromNumber(outcome.options);
-        return attributes.value_or(Platform::FileAttributes{});
+        return attributes.value_or(FileService::FileAttributes{});
     }
     return attributes;
 }

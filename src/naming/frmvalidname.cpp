@@ -75,8 +75,8 @@ QLabel* rightAligned(QLabel* label) {
 
 } // namespace
 
-TfrmValidName::TfrmValidName(Platform& platform, QWidget* parent)
-    : QDialog(parent), m_platform(platform) {
+TfrmValidName::TfrmValidName(Services services, QWidget* parent)
+    : QDialog(parent), m_services(services) {
     setObjectName("frmValidName");
     buildLayout();
     setWindowTitle(productName);
@@ -183,5 +183,5 @@ void TfrmValidName::reject() {
 }
 
 void TfrmValidName::cmdHelpClick() {
-    m_platform.openHelp();
+    m_services.desktop.openHelp();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/services.h"
 
 #include <QDialog>
 #include <QStyle>
@@ -18,7 +18,7 @@ class TfrmValidName final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmValidName(Platform& platform, QWidget* parent = nullptr);
+    explicit TfrmValidName(Services services, QWidget* parent = nullptr);
 
     static constexpr int designedLeft = 366;
     static constexpr int designedTop = 193;
@@ -58,5 +58,5 @@ private:
     QPushButton* flatButton(const char* name, int left, const QString& text, const QString& hint,
                             QStyle::StandardPixmap picture);
 
-    Platform& m_platform;
+    Services m_services;
 };

@@ -1,4 +1,3 @@
-#include "platform/linuxplatform.h"
 #include "platform/mountinfo.h"
 
 #include <QDir>
@@ -119,11 +118,3 @@ QString volumeLabel(const QString& mountPoint) {
 }
 
 } // namespace mountinfo
-
-QString LinuxPlatform::mountPointOf(const QString& path) {
-    return mountinfo::mountPointOf(path);
-}
-
-QString LinuxPlatform::volumeLabel(const QString& mountPoint) {
-    return mountinfo::volumeLabel(mountPoint);
-}

@@ -1,5 +1,5 @@
 #include "about/aboutbox.h"
-#include "fakeplatform.h"
+#include "guitestbase.h"
 #include "version/exever.h"
 
 #include <QLabel>
@@ -10,7 +10,7 @@ using qubrix::TExeVersion;
 
 // Every program built on the windows carries the program's version record, this test
 // included, so the box reads the real record from its own executable file.
-class TestAboutBox : public QObject {
+class TestAboutBox : public GuiTestBase {
     Q_OBJECT
 
 private slots:
@@ -22,8 +22,9 @@ private slots:
     void okAndCloseBoxCloseTheBox();
 
 private:
-    template <typename Widget> static Widget* control(const TAboutBox& box, const char* name) {
-        auto* widget = box.findChild<Widget*>(name);
+    TAboutBox& box() { return *windows().AboutBox; }
+    template <typename Widget> Widget* control(const char* name) {
+        auto* widget = box().findChild<Widget*>(name);
         if (!widget)
             qFatal("no control %s", name);
         return widget;
@@ -48,10 +49,9 @@ void TestAboutBox::ownRecordGivesTheTableValues() {
 }
 
 void TestAboutBox::layoutAndTexts() {
-    FakePlatform platform;
-    TAboutBox box(platform);
-    QCOMPARE(box.windowTitle(), "Qubrix");
-    QCOMPARE(box.size(), QSize(298, 192));
+    QVERIFY(createWindows());
+    QCOMPARE(box().windowTitle(), "Qubrix");
+    QCOMPARE(box().size(), QSize(298, 192));
     const struct {
         const char* name;
         QRect geometry;
@@ -60,71 +60,69 @@ void TestAboutBox::layoutAndTexts() {
                     {"Image2", {216, 40, 61, 80}},   {"Copyright", {40, 120, 196, 13}},
                     {"OKButton", {112, 160, 65, 25}}};
     for (const auto& c : controls)
-        QCOMPARE(control<QWidget>(box, c.name)->geometry(), c.geometry);
+        QCOMPARE(control<QWidget>(c.name)->geometry(), c.geometry);
 
-    QCOMPARE(control<QLabel>(box, "Version")->text(), "3.1.2.9");
-    QVERIFY(!control<QLabel>(box, "Copyright")->text().isEmpty());
-    QVERIFY(!control<QLabel>(box, "Image1")->pixmap().isNull());
-    QVERIFY(!control<QLabel>(box, "Image2")->pixmap().isNull());
-    QCOMPARE(control<QPushButton>(box, "cmdUpdate")->text(), "&Update");
-    QCOMPARE(control<QPushButton>(box, "cmdUpdate")->toolTip(), "Check for updates on Internet");
-    QCOMPARE(control<QPushButton>(box, "OKButton")->text(), "&OK");
-    QCOMPARE(control<QPushButton>(box, "OKButton")->toolTip(), "Close");
+    QCOMPARE(control<QLabel>("Version")->text(), "3.1.2.9");
+    QVERIFY(!control<QLabel>("Copyright")->text().isEmpty());
+    QVERIFY(!control<QLabel>("Image1")->pixmap().isNull());
+    QVERIFY(!control<QLabel>("Image2")->pixmap().isNull());
+    QCOMPARE(control<QPushButton>("cmdUpdate")->text(), "&Update");
+    QCOMPARE(control<QPushButton>("cmdUpdate")->toolTip(), "Check for updates on Internet");
+    QCOMPARE(control<QPushButton>("OKButton")->text(), "&OK");
+    QCOMPARE(control<QPushButton>("OKButton")->toolTip(), "Close");
 }
 
 void TestAboutBox::updateButtonLiesOverTheArrow() {
-    FakePlatform platform;
-    TAboutBox box(platform);
-    auto* panel = control<QWidget>(box, "Panel1");
-    QCOMPARE(panel->childAt(230, 70), control<QWidget>(box, "cmdUpdate"));
-    QCOMPARE(panel->childAt(270, 110), control<QWidget>(box, "Image2"));
+    QVERIFY(createWindows());
+    auto* panel = control<QWidget>("Panel1");
+    QCOMPARE(panel->childAt(230, 70), control<QWidget>("cmdUpdate"));
+    QCOMPARE(panel->childAt(270, 110), control<QWidget>("Image2"));
 }
 
 void TestAboutBox::updateAskedYesOpensTheHomePage() {
-    FakePlatform platform;
-    platform.answers = {Platform::Answer::Yes};
-    TAboutBox box(platform);
-    box.show();
-    QTest::mouseClick(control<QPushButton>(box, "cmdUpdate"), Qt::LeftButton);
+    QVERIFY(createWindows());
+    dialogs().answers = {DialogService::Answer::Yes};
+    answerNextModal("OK", [this](QWidget* shown) {
+        QCOMPARE(shown, &box());
+        trigger("cmdUpdate");
+        QVERIFY(box().isVisible());
+    });
+    trigger("About1");
 
-    QCOMPARE(platform.boxes.size(), 1);
-    QCOMPARE(platform.boxes[0].text, "Update via the Internet?");
-    QCOMPARE(platform.boxes[0].caption, "Connect to the Internet");
-    QCOMPARE(platform.boxes[0].icon, Platform::Icon::Information);
-    QCOMPARE(platform.boxes[0].buttons, Platform::Buttons::YesNo);
-    QCOMPARE(platform.beeps, 1);
-    QCOMPARE(platform.openedUrls, QList<QUrl>{TAboutBox::makerHomePage()});
+    QCOMPARE(dialogs().boxes.size(), 1);
+    QCOMPARE(dialogs().boxes[0].text, "Update via the Internet?");
+    QCOMPARE(dialogs().boxes[0].caption, "Connect to the Internet");
+    QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Information);
+    QCOMPARE(dialogs().boxes[0].buttons, DialogService::Buttons::YesNo);
+    QCOMPARE(dialogs().beeps, 1);
+    QCOMPARE(desktop().openedUrls, QList<QUrl>{TAboutBox::makerHomePage()});
     QVERIFY(TAboutBox::makerHomePage().isValid());
-    QVERIFY(box.isVisible());
 }
 
 void TestAboutBox::updateAskedNoOpensNothing() {
-    FakePlatform platform;
-    platform.answers = {Platform::Answer::No};
-    TAboutBox box(platform);
-    box.show();
-    QTest::mouseClick(control<QPushButton>(box, "cmdUpdate"), Qt::LeftButton);
-    QCOMPARE(platform.boxes.size(), 1);
-    QVERIFY(platform.openedUrls.isEmpty());
-    QVERIFY(box.isVisible());
+    QVERIFY(createWindows());
+    dialogs().answers = {DialogService::Answer::No};
+    answerNextModal("OK", [this](QWidget*) {
+        trigger("cmdUpdate");
+        QVERIFY(box().isVisible());
+    });
+    trigger("About1");
+    QCOMPARE(dialogs().boxes.size(), 1);
+    QVERIFY(desktop().openedUrls.isEmpty());
 }
 
 void TestAboutBox::okAndCloseBoxCloseTheBox() {
-    FakePlatform platform;
-    TAboutBox box(platform);
-    for (const bool closeBox : {false, true}) {
-        QTimer::singleShot(0, &box, [&] {
-            if (closeBox)
-                box.close();
-            else
-                QTest::mouseClick(control<QPushButton>(box, "OKButton"), Qt::LeftButton);
-        });
-        box.exec();
-        QVERIFY(!box.isVisible());
-        // Shown again, the box has the same texts.
-        QCOMPARE(control<QLabel>(box, "Version")->text(), "3.1.2.9");
-    }
-    QVERIFY(platform.boxes.isEmpty());
+    QVERIFY(createWindows());
+    answerNextModal("OK");
+    trigger("About1");
+    QVERIFY(!box().isVisible());
+
+    // The close box closes it as well; shown again, the box has the same texts.
+    QTimer::singleShot(0, &box(), [this] { box().close(); });
+    trigger("About1");
+    QVERIFY(!box().isVisible());
+    QCOMPARE(control<QLabel>("Version")->text(), "3.1.2.9");
+    QVERIFY(dialogs().boxes.isEmpty());
 }
 
 QTEST_MAIN(TestAboutBox)

@@ -1,7 +1,6 @@
 #include "app/frmmain.h"
 #include "editing/frmaddcat.h"
-#include "fakeplatform.h"
-#include "testfiles.h"
+#include "guitestbase.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,16 +34,12 @@ QStringList rowsOf(const QListWidget* list) {
 
 } // namespace
 
-class TestCategories : public QObject {
+class TestCategories : public GuiTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePlatform> m_platform;
     std::unique_ptr<TfrmMain> m_window;
     std::unique_ptr<TfrmAddCat> m_dialog;
-
-    QString path(const QString& name) const { return m_dir->filePath(name); }
 
     // Runs a command that shows the name dialog and answers it while it is up.
     void withNameDialog(const std::function<void()>& command,
@@ -61,18 +56,15 @@ private:
     }
     void selectCategory(int row) { m_window->CatBox->setCurrentRow(row); }
     QStringList catalogueLines() const {
-        return QString::fromUtf8(readAll(path("qubrix.dat"))).split("\r\n", Qt::SkipEmptyParts);
+        return QString::fromUtf8(readFromDisc(("qubrix.dat"))).split("\r\n", Qt::SkipEmptyParts);
     }
 
 private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_platform = std::make_unique<FakePlatform>();
-        m_platform->directory = m_dir->path();
-        m_platform->mountPoint = m_dir->path();
-        writeFile(path("qubrix.dat"), threeCategories);
-        writeFile(path("descript.txt"), "first\r\nsecond\r\n");
-        m_window = std::make_unique<TfrmMain>(*m_platform);
+        GuiTestBase::init();
+        writeOnDisc(("qubrix.dat"), threeCategories);
+        writeOnDisc(("descript.txt"), "first\r\nsecond\r\n");
+        m_window = std::make_unique<TfrmMain>(services());
         QVERIFY(m_window->FormCreate());
         m_dialog = std::make_unique<TfrmAddCat>(*m_window);
         m_window->setAddCatDialog(m_dialog.get());
@@ -81,7 +73,7 @@ private slots:
     void cleanup() {
         m_dialog.reset();
         m_window.reset();
-        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+        GuiTestBase::cleanup();
     }
 
     void nameDialogLayoutAndOkEnabling() {
@@ -170,13 +162,13 @@ private slots:
         QVERIFY(m_window->lstDesc->selectedItems().isEmpty());
         QVERIFY(!m_window->cmdInstall->isVisible());
         QCOMPARE(m_window->catalogue().noteIndex, (std::vector<int>{0, -1}));
-        QCOMPARE(readAll(path("qubrix.dat")), threeCategories);
+        QCOMPARE(readFromDisc(("qubrix.dat")), threeCategories);
 
-        m_platform->answers = {Platform::Answer::Yes};
+        dialogs().answers = {DialogService::Answer::Yes};
         m_window->mnuExitClick();
-        QCOMPARE(m_platform->boxes.size(), 1);
-        QCOMPARE(m_platform->boxes[0].caption, QString("Confirm SAVE"));
-        QCOMPARE(m_platform->boxes[0].text, QString("List has changed--Save before exiting?"));
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes[0].caption, QString("Confirm SAVE"));
+        QCOMPARE(dialogs().boxes[0].text, QString("List has changed--Save before exiting?"));
         QCOMPARE(catalogueLines().mid(0, 3),
                  (QStringList{"[Main]", "Alpha;A.EXE;0", "zeta;Z.EXE;-1"}));
     }
@@ -186,7 +178,7 @@ private slots:
         m_window->cmdSort->click();
         QVERIFY(!m_window->listChanged);
         m_window->mnuExitClick();
-        QVERIFY(m_platform->boxes.isEmpty());
+        QVERIFY(dialogs().boxes.isEmpty());
     }
 };
 

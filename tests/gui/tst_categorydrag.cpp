@@ -1,6 +1,5 @@
 #include "app/frmmain.h"
-#include "fakeplatform.h"
-#include "testfiles.h"
+#include "guitestbase.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -42,12 +41,10 @@ public:
 
 // Drags listings with the mouse through Qt's own drag and drop: a press and moves on the
 // listing list start the drag, and the drop lands wherever the release happens.
-class TestCategoryDrag : public QObject {
+class TestCategoryDrag : public GuiTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<FakePlatform> m_platform;
     std::unique_ptr<TfrmMain> m_window;
 
     QPoint inWindow(QWidget* widget, QPoint at) const { return widget->mapTo(m_window.get(), at); }
@@ -83,18 +80,18 @@ private:
 
 private slots:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_platform = std::make_unique<FakePlatform>();
-        m_platform->directory = m_dir->path();
-        m_platform->mountPoint = m_dir->path();
-        writeFile(m_dir->filePath("qubrix.dat"), threeCategories);
-        m_window = std::make_unique<TfrmMain>(*m_platform);
+        GuiTestBase::init();
+        writeOnDisc(("qubrix.dat"), threeCategories);
+        m_window = std::make_unique<TfrmMain>(services());
         QVERIFY(m_window->FormCreate());
         m_window->listChanged = false;
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
-    void cleanup() { m_window.reset(); }
+    void cleanup() {
+        m_window.reset();
+        GuiTestBase::cleanup();
+    }
 
     void droppedListingBecomesTheFirstOfTheCategory() {
         QVERIFY(drag(1, categoryRow(2)));

@@ -1,17 +1,8 @@
 #include "app/frmmain.h"
-#include "fakeplatform.h"
-#include "testfiles.h"
+#include "guitestbase.h"
 
-#include <QAction>
-#include <QDir>
-#include <QFile>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QToolButton>
-
-#include <memory>
 
 namespace {
 
@@ -26,72 +17,56 @@ const QByteArray catalogue = "[Disc]\r\n"
                              "110\r\n";
 enum Row { Setup, SetupQuietly, ReadMe, Cafe, Hello };
 
+using Answer = DialogService::Answer;
+
 } // namespace
 
-class TestRunInstall : public QObject {
+class TestRunInstall : public GuiTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_disc;
-    std::unique_ptr<FakePlatform> m_platform;
-    std::unique_ptr<TfrmMain> m_window;
-
-    QString onDisc(const QString& relative) const { return m_disc->path() + '/' + relative; }
-    void select(int row) {
-        m_window->lstDesc->clearSelection();
-        m_window->lstDesc->setCurrentRow(row, QItemSelectionModel::Select);
-        m_window->lstDescClick();
-    }
+    void select(int row) { clickRow(mainWindow().lstDesc, row); }
 
 private slots:
     void init() {
-        m_disc = std::make_unique<QTemporaryDir>();
+        GuiTestBase::init();
         // The disc as a plain ISO 9660 image shows it here: names in small letters.
-        writeFile(onDisc("qubrix.dat"), catalogue);
-        writeFile(onDisc("setup/setup.exe"), "MZ");
-        writeFile(onDisc("readme.txt"), "text");
-        writeFile(onDisc(QString::fromUtf8("docs/CAF\u00c9.txt")), "text");
-        writeFile(onDisc("tools/hello.sh"), "#!/bin/sh\n", true);
-        m_platform = std::make_unique<FakePlatform>();
-        m_platform->directory = m_disc->path();
-        m_platform->mountPoint = m_disc->path();
-        m_window = std::make_unique<TfrmMain>(*m_platform);
-        QVERIFY(m_window->FormCreate());
-        QCOMPARE(m_window->lstDesc->count(), 5);
-    }
-    void cleanup() {
-        m_window.reset();
-        m_platform.reset();
-        m_disc.reset();
+        writeOnDisc("qubrix.dat", catalogue);
+        writeOnDisc("setup/setup.exe", "MZ");
+        writeOnDisc("readme.txt", "text");
+        writeOnDisc(QString::fromUtf8("docs/CAF\u00c9.txt"), "text");
+        writeOnDisc("tools/hello.sh", "#!/bin/sh\n", true);
+        QVERIFY(createWindows());
+        QCOMPARE(mainWindow().lstDesc->count(), 5);
     }
 
     void soundPlaysOnEveryInvocationFromEachControl() {
-        m_window->cmdInstallClick();
-        QCOMPARE(m_platform->sounds, 1);
-        QVERIFY(m_platform->boxes.isEmpty());
-        QCOMPARE(m_platform->beeps, 0);
+        mainWindow().cmdInstallClick();
+        QCOMPARE(desktop().sounds, 1);
+        QVERIFY(dialogs().boxes.isEmpty());
+        QCOMPARE(dialogs().beeps, 0);
 
         select(Setup);
-        m_window->cmdInstall->click();
-        m_window->ToolInstall->click();
-        m_window->mnuInstall->trigger();
-        QCOMPARE(m_platform->sounds, 4);
-        QCOMPARE(m_platform->boxes.size(), 3);
-        QCOMPARE(m_platform->beeps, 3);
+        trigger("cmdInstall");
+        trigger("ToolInstall");
+        trigger("mnuInstall");
+        QCOMPARE(desktop().sounds, 4);
+        QCOMPARE(dialogs().boxes.size(), 3);
+        QCOMPARE(dialogs().beeps, 3);
     }
 
     void noStartsNothing() {
         select(Setup);
-        m_window->cmdInstallClick();
-        QCOMPARE(m_platform->boxes.size(), 1);
-        const FakePlatform::Box& box = m_platform->boxes.first();
+        trigger("cmdInstall");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        const FakeDialogService::Box& box = dialogs().boxes.first();
         QCOMPARE(box.text, onDisc("SETUP/SETUP.EXE"));
         QCOMPARE(box.caption, QString("Confirm installation"));
-        QCOMPARE(box.icon, Platform::Icon::Warning);
-        QCOMPARE(box.buttons, Platform::Buttons::YesNo);
-        QCOMPARE(m_platform->beeps, 1);
-        QVERIFY(m_platform->runs.isEmpty());
-        QVERIFY(m_platform->openedUrls.isEmpty());
+        QCOMPARE(box.icon, DialogService::Icon::Warning);
+        QCOMPARE(box.buttons, DialogService::Buttons::YesNo);
+        QCOMPARE(dialogs().beeps, 1);
+        QVERIFY(processes().runs.isEmpty());
+        QVERIFY(desktop().openedUrls.isEmpty());
     }
 
     void yesStartsWhatTheLineNames_data() {
@@ -112,81 +87,81 @@ private slots:
         QFETCH(QString, question);
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
-        const QString disc = m_disc->path();
+        const QString disc = discPath();
         arguments.replaceInStrings("@", disc);
-        m_platform->answers = {Platform::Answer::Yes};
+        dialogs().answers = {Answer::Yes};
         select(row);
-        m_window->cmdInstallClick();
-        QCOMPARE(m_platform->boxes.size(), 1);
-        QCOMPARE(m_platform->boxes.first().text, question.replace("@", disc));
-        QCOMPARE(m_platform->runs.size(), 1);
-        QCOMPARE(m_platform->runs.first().program, program.replace("@", disc));
-        QCOMPARE(m_platform->runs.first().arguments, arguments);
-        QCOMPARE(m_platform->runs.first().workingDirectory, m_platform->directory);
-        QVERIFY(m_platform->openedUrls.isEmpty());
-        QVERIFY(!m_window->programRunning);
+        trigger("cmdInstall");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes.first().text, question.replace("@", disc));
+        QCOMPARE(processes().runs.size(), 1);
+        QCOMPARE(processes().runs.first().program, program.replace("@", disc));
+        QCOMPARE(processes().runs.first().arguments, arguments);
+        QCOMPARE(processes().runs.first().workingDirectory, files().directory);
+        QVERIFY(desktop().openedUrls.isEmpty());
+        QVERIFY(!mainWindow().programRunning);
     }
 
     void documentsOpenThroughTheDesktop() {
-        m_platform->answers = {Platform::Answer::Yes, Platform::Answer::Yes};
+        dialogs().answers = {Answer::Yes, Answer::Yes};
         select(ReadMe);
-        m_window->cmdInstallClick();
+        trigger("cmdInstall");
         select(Cafe);
-        m_window->cmdInstallClick();
-        QCOMPARE(m_platform->boxes.at(1).text, onDisc(QString::fromUtf8("DOCS/CAF\u00c9.TXT")));
+        trigger("cmdInstall");
+        QCOMPARE(dialogs().boxes.at(1).text, onDisc(QString::fromUtf8("DOCS/CAF\u00c9.TXT")));
         QCOMPARE(
-            m_platform->openedUrls,
+            desktop().openedUrls,
             (QList<QUrl>{QUrl::fromLocalFile(onDisc("readme.txt")),
                          QUrl::fromLocalFile(onDisc(QString::fromUtf8("docs/CAF\u00c9.txt")))}));
-        QVERIFY(m_platform->runs.isEmpty());
+        QVERIFY(processes().runs.isEmpty());
     }
 
     void failedStartIsReported() {
-        m_platform->whileRunning = nullptr;
-        m_platform->answers = {Platform::Answer::Yes};
+        processes().whileRunning = nullptr;
+        dialogs().answers = {Answer::Yes};
         select(Setup);
-        m_window->cmdInstallClick();
-        QCOMPARE(m_platform->runs.size(), 1);
-        QCOMPARE(m_platform->boxes.size(), 2);
-        const FakePlatform::Box& box = m_platform->boxes.at(1);
+        trigger("cmdInstall");
+        QCOMPARE(processes().runs.size(), 1);
+        QCOMPARE(dialogs().boxes.size(), 2);
+        const FakeDialogService::Box& box = dialogs().boxes.at(1);
         QCOMPARE(box.text, QString("Error loading file!"));
         QCOMPARE(box.caption, QString("Error"));
-        QCOMPARE(box.icon, Platform::Icon::Error);
-        QCOMPARE(box.buttons, Platform::Buttons::Ok);
-        QCOMPARE(m_platform->beeps, 2);
-        QVERIFY(!m_window->programRunning);
-        QVERIFY(!m_window->isMinimized());
+        QCOMPARE(box.icon, DialogService::Icon::Error);
+        QCOMPARE(box.buttons, DialogService::Buttons::Ok);
+        QCOMPARE(dialogs().beeps, 2);
+        QVERIFY(!mainWindow().programRunning);
+        QVERIFY(!mainWindow().isMinimized());
     }
 
     void secondRunOnlyPlaysTheSoundWhileAProgramRuns() {
-        m_window->show();
+        mainWindow().show();
         bool checkedWhileRunning = false;
-        m_platform->whileRunning = [&] {
+        processes().whileRunning = [&] {
             checkedWhileRunning = true;
             [&] {
-                QVERIFY(m_window->programRunning);
-                QVERIFY(m_window->isMinimized());
+                QVERIFY(mainWindow().programRunning);
+                QVERIFY(mainWindow().isMinimized());
                 select(ReadMe);
-                m_window->cmdInstallClick();
-                QCOMPARE(m_platform->sounds, 2);
-                QCOMPARE(m_platform->boxes.size(), 1);
-                QCOMPARE(m_platform->runs.size(), 1);
-                QVERIFY(m_platform->openedUrls.isEmpty());
+                trigger("cmdInstall");
+                QCOMPARE(desktop().sounds, 2);
+                QCOMPARE(dialogs().boxes.size(), 1);
+                QCOMPARE(processes().runs.size(), 1);
+                QVERIFY(desktop().openedUrls.isEmpty());
             }();
             return true;
         };
-        m_platform->answers = {Platform::Answer::Yes};
+        dialogs().answers = {Answer::Yes};
         select(Hello);
-        m_window->cmdInstallClick();
+        trigger("cmdInstall");
         QVERIFY(checkedWhileRunning);
         if (QTest::currentTestFailed())
             return;
-        QVERIFY(!m_window->programRunning);
-        QVERIFY(!m_window->isMinimized());
+        QVERIFY(!mainWindow().programRunning);
+        QVERIFY(!mainWindow().isMinimized());
 
-        m_platform->answers = {Platform::Answer::Yes};
-        m_window->cmdInstallClick();
-        QCOMPARE(m_platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(onDisc("readme.txt"))});
+        dialogs().answers = {Answer::Yes};
+        trigger("cmdInstall");
+        QCOMPARE(desktop().openedUrls, QList<QUrl>{QUrl::fromLocalFile(onDisc("readme.txt"))});
     }
 };
 

@@ -1,4 +1,5 @@
-#include "platform/linuxplatform.h"
+#include "platform/linuxdesktopservice.h"
+#include "platform/linuxdialogservice.h"
 #include "platform/soundplayer.h"
 
 #include <QElapsedTimer>
@@ -53,11 +54,12 @@ private slots:
     // Without an audio device (as on a build machine) playing is silent and returns at once;
     // with one it only starts the sound.
     void playingDoesNotWait() {
-        LinuxPlatform platform;
+        LinuxDialogService dialogs;
+        LinuxDesktopService desktop(dialogs);
         QElapsedTimer timer;
         timer.start();
-        platform.playSound1000();
-        platform.playSound1000();
+        desktop.playSound1000();
+        desktop.playSound1000();
         QVERIFY2(timer.elapsed() < 100, qPrintable(QString::number(timer.elapsed())));
     }
 };

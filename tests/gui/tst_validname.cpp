@@ -1,4 +1,4 @@
-#include "fakeplatform.h"
+#include "guitestbase.h"
 #include "naming/frmvalidname.h"
 
 #include <QGroupBox>
@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestValidName : public QObject {
+class TestValidName : public GuiTestBase {
     Q_OBJECT
 
 private slots:
@@ -19,8 +19,7 @@ private slots:
 };
 
 void TestValidName::layoutAndTexts() {
-    FakePlatform platform;
-    TfrmValidName dialog(platform);
+    TfrmValidName dialog(services());
     QCOMPARE(dialog.windowTitle(), "Qubrix");
     QCOMPARE(dialog.size(), QSize(433, 267));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -90,8 +89,7 @@ void TestValidName::answersSetRenameAccepted_data() {
 void TestValidName::answersSetRenameAccepted() {
     QFETCH(QString, answer);
     QFETCH(bool, accepted);
-    FakePlatform platform;
-    TfrmValidName dialog(platform);
+    TfrmValidName dialog(services());
     dialog.renameAccepted = !accepted;
     QPoint shownAt;
     QTimer::singleShot(0, &dialog, [&] {
@@ -110,8 +108,7 @@ void TestValidName::answersSetRenameAccepted() {
 }
 
 void TestValidName::helpLeavesTheDialogOpen() {
-    FakePlatform platform;
-    TfrmValidName dialog(platform);
+    TfrmValidName dialog(services());
     bool openAfterHelp = false;
     QTimer::singleShot(0, &dialog, [&] {
         dialog.cmdHelp->click();
@@ -120,7 +117,7 @@ void TestValidName::helpLeavesTheDialogOpen() {
     });
     dialog.exec();
     QVERIFY(openAfterHelp);
-    QCOMPARE(platform.helpRequests, 1);
+    QCOMPARE(desktop().helpRequests, 1);
     QVERIFY(dialog.renameAccepted);
 }
 

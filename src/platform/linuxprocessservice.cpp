@@ -1,13 +1,14 @@
-#include "platform/linuxplatform.h"
+#include "platform/linuxprocessservice.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QProcess>
 
 // Waits on the process's own signals in a local event loop, so the window stays usable and no
 // processor time is spent while the program runs.
-bool LinuxPlatform::runAndWait(const QString& program, const QStringList& arguments,
-                               const QString& workingDirectory,
-                               const std::function<void()>& onStarted) {
+bool LinuxProcessService::runAndWait(const QString& program, const QStringList& arguments,
+                                     const QString& workingDirectory,
+                                     const std::function<void()>& onStarted) {
     auto* process = new QProcess;
     process->setProgram(program);
     process->setArguments(arguments);
@@ -38,4 +39,8 @@ bool LinuxPlatform::runAndWait(const QString& program, const QStringList& argume
         process->disconnect();
     }
     return true;
+}
+
+void LinuxProcessService::endProcess(int status) {
+    QCoreApplication::exit(status);
 }

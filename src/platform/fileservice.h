@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Folders, volumes and file attributes.
+class FileService {
+public:
+    struct FileAttributes {
+        bool readOnly = false;
+    };
+
+    virtual ~FileService() = default;
+
+    virtual QString currentDirectory() = 0;
+    // Mount point of the file system holding path; "/" for the root file system.
+    virtual QString mountPointOf(const QString& path) = 0;
+    // The label of the file system mounted at mountPoint, or empty.
+    virtual QString volumeLabel(const QString& mountPoint) = 0;
+
+    // File attributes (stands in for GetFileAttributes / SetFileAttributes). A read-only file
+    // has no write bit for anyone, or lies on a read-only mount. std::nullopt: no such file.
+    virtual std::optional<FileAttributes> fileAttributes(const QString& path) = 0;
+    // chmod a-w; false when the change cannot be made (a read-only mount, no access).
+    virtual bool setReadOnly(const QString& path) = 0;
+    // Gives the owner write access back; false when the change cannot be made.
+    virtual bool clearReadOnly(const QString& path) = 0;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/desktopservice.h"
+
+class DialogService;
+
+// The desktop's opening of documents and pages, the installed help page and sound 1000.
+class LinuxDesktopService final : public DesktopService {
+public:
+    // A help page that is not installed is reported through dialogs.
+    explicit LinuxDesktopService(DialogService& dialogs) : m_dialogs(dialogs) {}
+
+    void openUrl(const QUrl& url) override;
+    void openHelp() override;
+    void playSound1000() override;
+
+private:
+    DialogService& m_dialogs;
+};

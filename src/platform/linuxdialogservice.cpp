@@ -1,0 +1,37 @@
+#include "platform/linuxdialogservice.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon messageIcon(DialogService::Icon icon) {
+    switch (icon) {
+    case DialogService::Icon::Information:
+        return QMessageBox::Information;
+    case DialogService::Icon::Warning:
+        return QMessageBox::Warning;
+    case DialogService::Icon::Error:
+        return QMessageBox::Critical;
+    case DialogService::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+DialogService::Answer LinuxDialogService::messageBox(const QString& text, const QString& caption,
+                                                     Icon icon, Buttons buttons) {
+    QMessageBox box(messageIcon(icon), caption, text,
+                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                              : QMessageBox::Ok);
+    const int answer = box.exec();
+    if (buttons == Buttons::Ok)
+        return Answer::Ok;
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+void LinuxDialogService::beep() {
+    QApplication::beep();
+}

@@ -1,0 +1,55 @@
+#include "platform/linuxfileservice.h"
+
+#include "platform/mountinfo.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+
+namespace {
+
+constexpr mode_t writeBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+} // namespace
+
+QString LinuxFileService::currentDirectory() {
+    return QDir::currentPath();
+}
+
+QString LinuxFileService::mountPointOf(const QString& path) {
+    return mountinfo::mountPointOf(path);
+}
+
+QString LinuxFileService::volumeLabel(const QString& mountPoint) {
+    return mountinfo::volumeLabel(mountPoint);
+}
+
+std::optional<FileService::FileAttributes> LinuxFileService::fileAttributes(const QString& path) {
+    struct stat status {};
+    if (::stat(nativePath(path).constData(), &status) != 0)
+        return std::nullopt;
+    struct statvfs volume {};
+    const bool readOnlyMount =
+        ::statvfs(nativePath(path).constData(), &volume) == 0 && (volume.f_flag & ST_RDONLY);
+    return FileAttributes{readOnlyMount || (status.st_mode & writeBits) == 0};
+}
+
+bool LinuxFileService::setReadOnly(const QString& path) {
+    struct stat status {};
+    const QByteArray native = nativePath(path);
+    return ::stat(native.constData(), &status) == 0 &&
+           ::chmod(native.constData(), status.st_mode & ~writeBits & 07777) == 0;
+}
+
+bool LinuxFileService::clearReadOnly(const QString& path) {
+    struct stat status {};
+    const QByteArray native = nativePath(path);
+    return ::stat(native.constData(), &status) == 0 &&
+           ::chmod(native.constData(), (status.st_mode | S_IWUSR) & 07777) == 0;
+}

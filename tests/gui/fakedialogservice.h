@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/dialogservice.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+
+// Records every message box and beep; answers boxes from a script (Yes, then No, ...). A box
+// asked without a scripted answer gets No or Ok.
+class FakeDialogService final : public DialogService {
+public:
+    struct Box {
+        QString text;
+        QString caption;
+        Icon icon;
+        Buttons buttons;
+    };
+
+    std::deque<Answer> answers;
+    QList<Box> boxes;
+    int beeps = 0;
+
+    Answer messageBox(const QString& text, const QString& caption, Icon icon,
+                      Buttons buttons) override {
+        boxes.append({text, caption, icon, buttons});
+        if (answers.empty())
+            return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void beep() override { ++beeps; }
+};

@@ -1,0 +1,208 @@
+#include "guitestbase.h"
+#include "testfiles.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr int modalWaitMs = 5000;
+
+QString nameOf(const QObject* object) {
+    return QString("%1 \"%2\"").arg(object->metaObject()->className(), object->objectName());
+}
+
+// Why the user cannot reach the action, or empty when they can.
+QString whyUnreachable(const QAction* action) {
+    if (!action->isVisible())
+        return nameOf(action) + " is hidden";
+    if (!action->isEnabled())
+        return nameOf(action) + " is disabled";
+    for (const QObject* holder : action->associatedObjects()) {
+        const auto* menu = qobject_cast<const QMenu*>(holder);
+        if (menu && !menu->menuAction()->associatedObjects().isEmpty())
+            return whyUnreachable(menu->menuAction());
+    }
+    return {};
+}
+
+QString whyUnreachable(const QWidget* widget) {
+    if (!widget->isVisible())
+        return nameOf(widget) + " is not visible";
+    if (!widget->isEnabled())
+        return nameOf(widget) + " is disabled";
+    return {};
+}
+
+template <typename Object> Object* findInWindows(const char* name) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* found = window->findChild<Object*>(name))
+            return found;
+    }
+    return nullptr;
+}
+
+QAbstractButton* buttonCaptioned(QWidget* dialog, const QString& caption) {
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (QString(button->text()).remove('&') == caption)
+            return button;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void GuiTestBase::init() {
+    m_disc = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_disc->isValid());
+    m_fakes = std::make_unique<Fakes>();
+    m_fakes->files.directory = m_disc->path();
+    m_fakes->files.mountPoint = m_disc->path();
+}
+
+void GuiTestBase::cleanup() {
+    const bool modalPending = m_modalWatch != nullptr;
+    delete m_modalWatch;
+    m_modalWatch = nullptr;
+    closeWindows();
+    const QString left = leftBehind();
+    m_fakes.reset();
+    m_disc.reset();
+    QVERIFY2(!modalPending, "the modal dialog to answer never showed");
+    QVERIFY2(left.isEmpty(), qPrintable("windows left behind: " + left));
+}
+
+// Lists and destroys the top-level windows that outlived the run, so the next test starts
+// clean.
+QString GuiTestBase::leftBehind() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QStringList names;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        names.append(nameOf(window));
+        delete window;
+    }
+    return names.join(", ");
+}
+
+QString GuiTestBase::discPath() const {
+    return m_disc->path();
+}
+
+QString GuiTestBase::onDisc(const QString& relative) const {
+    return m_disc->filePath(relative);
+}
+
+void GuiTestBase::writeOnDisc(const QString& relative, const QByteArray& bytes, bool executable) {
+    writeFile(onDisc(relative), bytes, executable);
+}
+
+QByteArray GuiTestBase::readFromDisc(const QString& relative) const {
+    return readAll(onDisc(relative));
+}
+
+Services GuiTestBase::services() {
+    return {m_fakes->dialogs, m_fakes->files, m_fakes->desktop, m_fakes->processes};
+}
+
+bool GuiTestBase::createWindows() {
+    return createWindows(services());
+}
+
+bool GuiTestBase::createWindows(const Services& services) {
+    closeWindows();
+    m_windows = ::createWindows(services);
+    if (!m_windows)
+        return false;
+    m_windows->frmMain->show();
+    return QTest::qWaitForWindowExposed(m_windows->frmMain.get());
+}
+
+void GuiTestBase::closeWindows() {
+    m_windows.reset();
+}
+
+AppWindows& GuiTestBase::windows() {
+    if (!m_windows)
+        qFatal("the test made no windows");
+    return *m_windows;
+}
+
+TfrmMain& GuiTestBase::mainWindow() {
+    return *windows().frmMain;
+}
+
+void GuiTestBase::trigger(const char* name) {
+    if (auto* action = findInWindows<QAction>(name)) {
+        const QString why = whyUnreachable(action);
+        QVERIFY2(why.isEmpty(), qPrintable(why));
+        action->trigger();
+        return;
+    }
+    auto* button = findInWindows<QAbstractButton>(name);
+    QVERIFY2(button, qPrintable(QString("no action or button %1").arg(name)));
+    const QString why = whyUnreachable(button);
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+void GuiTestBase::clickRow(QListWidget* list, int row, Qt::KeyboardModifiers modifiers) {
+    QVERIFY2(list->isVisible(), qPrintable(nameOf(list) + " is not visible"));
+    QVERIFY2(row >= 0 && row < list->count(), qPrintable(QString("no row %1").arg(row)));
+    list->scrollToItem(list->item(row));
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, at);
+}
+
+void GuiTestBase::doubleClickRow(QListWidget* list, int row) {
+    QVERIFY2(list->isVisible(), qPrintable(nameOf(list) + " is not visible"));
+    QVERIFY2(row >= 0 && row < list->count(), qPrintable(QString("no row %1").arg(row)));
+    list->scrollToItem(list->item(row));
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+void GuiTestBase::answerNextModal(const QString& buttonCaption,
+                                  std::function<void(QWidget*)> inspect) {
+    QVERIFY2(!m_modalWatch, "a modal dialog is already awaited");
+    m_modalButton = buttonCaption;
+    m_modalInspect = std::move(inspect);
+    m_modalWatch = new QTimer(this);
+    m_modalWatch->setInterval(10);
+    m_modalWaited.start();
+    connect(m_modalWatch, &QTimer::timeout, this, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            m_modalWatch->deleteLater();
+            m_modalWatch = nullptr;
+            answerModal(modal);
+        } else if (m_modalWaited.elapsed() > modalWaitMs) {
+            m_modalWatch->stop(); // left pending: cleanup reports it
+        }
+    });
+    m_modalWatch->start();
+}
+
+// Whatever the inspection finds, the dialog is closed so the test does not hang in it.
+void GuiTestBase::answerModal(QWidget* modal) {
+    if (m_modalInspect)
+        m_modalInspect(modal);
+    QAbstractButton* button = buttonCaptioned(modal, m_modalButton);
+    if (button && whyUnreachable(button).isEmpty()) {
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        if (!modal->isVisible())
+            return;
+    }
+    QTest::qFail(
+        qPrintable(QString("cannot answer %1 with \"%2\"").arg(nameOf(modal), m_modalButton)),
+        __FILE__, __LINE__);
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+}
