@@ -26,6 +26,8 @@ DialogService::Answer LinuxDialogService::messageBox(const QString& text, const 
     QMessageBox box(messageIcon(icon), caption, text,
                     buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
                                               : QMessageBox::Ok);
+    // Texts carry file names and catalogue lines: "<" and "&" are shown, never interpreted.
+    box.setTextFormat(Qt::PlainText);
     const int answer = box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;
