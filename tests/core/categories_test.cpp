@@ -1,5 +1,6 @@
 #include "catalogue/catalogue.h"
 
+#include "catalogue_invariants.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -10,36 +11,7 @@ namespace qubrix {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// Every header of lstAll has its category row, and the shown rows are the lines that follow
-// the shown header, row for row, with their paths and note indexes.
-void expectCatalogueInvariants(const Catalogue& model) {
-    std::size_t row = 0;
-    for (std::size_t i = 0; i < model.lstAll.size(); ++i) {
-        if (model.lstAll[i].starts_with('[')) {
-            ASSERT_LT(row, model.categoryStart.size());
-            EXPECT_EQ(model.categoryStart[row++], i);
-        }
-    }
-    EXPECT_EQ(row, model.categoryStart.size());
-    EXPECT_EQ(model.categoryNames.size(), model.categoryStart.size());
-    ASSERT_EQ(model.lstPath.size(), model.lstFiles.size());
-    ASSERT_EQ(model.noteIndex.size(), model.lstFiles.size());
-    if (model.shownCategory < 0)
-        return;
-    const std::size_t first = model.categoryStart[std::size_t(model.shownCategory)] + 1;
-    std::size_t end = first;
-    while (end < model.lstAll.size() && !model.lstAll[end].starts_with('['))
-        ++end;
-    EXPECT_EQ(Lines(model.lstAll.begin() + std::ptrdiff_t(first),
-                    model.lstAll.begin() + std::ptrdiff_t(end)),
-              model.lstFiles);
-    for (std::size_t i = 0; i < model.lstFiles.size(); ++i) {
-        const ListingFields fields = splitListingLine(model.lstFiles[i]);
-        EXPECT_EQ(model.lstPath[i], fields.path);
-        EXPECT_EQ(model.noteIndex[i], fields.note);
-    }
-}
+using test::expectCatalogueInvariants;
 
 Catalogue modelOf(Lines lines, int shown) {
     Catalogue model;
