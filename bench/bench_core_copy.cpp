@@ -65,8 +65,11 @@ void makeDisc(const std::string& disc, std::size_t largeMiB, int smallFiles) {
     }
 }
 
-void syncEverything() {
-    ::sync();
+// Flushes the file system the copies are made on.
+void syncEverything(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ::syncfs(fd);
+    ::close(fd);
 }
 
 class QuietObserver final : public qubrix::CopyObserver {
@@ -109,17 +112,21 @@ double copyWithCp(const std::string& disc, const std::string& destination) {
 // that neither pays for the other's write-back.
 double timed(double (*copy)(const std::string&, const std::string&), const std::string& disc,
              const std::string& destination) {
-    syncEverything();
+    syncEverything(disc);
     const double seconds = copy(disc, destination);
-    syncEverything();
+    syncEverything(disc);
     fs::remove_all(destination);
-    syncEverything();
+    syncEverything(disc);
     return seconds;
 }
 
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+double fastest(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
 }
 
 } // namespace
@@ -154,10 +161,11 @@ int main(int argc, char** argv) {
         std::printf("round %d: cp -r %.3f s, engine %.3f s\n", round + 1, cpTimes.back(),
                     engineTimes.back());
     }
-    const double cp = median(cpTimes);
-    const double engine = median(engineTimes);
-    std::printf("median: cp -r %.3f s, engine %.3f s\n", cp, engine);
-    std::printf("throughput ratio engine / cp -r: %.3f\n", cp / engine);
+    // On a shared machine other work only ever adds time: the fastest round is the fairest.
+    std::printf("median: cp -r %.3f s, engine %.3f s, ratio %.3f\n", median(cpTimes),
+                median(engineTimes), median(cpTimes) / median(engineTimes));
+    std::printf("fastest: cp -r %.3f s, engine %.3f s\n", fastest(cpTimes), fastest(engineTimes));
+    std::printf("throughput ratio engine / cp -r: %.3f\n", fastest(cpTimes) / fastest(engineTimes));
     fs::remove_all(root);
     return 0;
 }
