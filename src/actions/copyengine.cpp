@@ -638,7 +638,8 @@ CopyReport copyResolved(const ResolvedPlan& resolved, const std::string& destina
     CopyReport report;
     for (const std::string& missing : resolved.missing)
         report.failures.push_back({missing, reasonOf(ENOENT)});
-    if (!makeDestination(destinationFolder, report))
+    // With nothing found to copy, no folder is made either.
+    if (resolved.sources.empty() || !makeDestination(destinationFolder, report))
         return report;
     int error = 0;
     const std::string destinationRoot = realPath(destinationFolder, error);

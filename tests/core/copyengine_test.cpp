@@ -307,12 +307,17 @@ TEST(CopyEngine, RefusalsCopyNothing) {
     EXPECT_EQ(report.outcome, Outcome::Refused);
     EXPECT_FALSE(fs::exists(disc.file("f/in")));
 
+    report = copy(disc.path(), "GONE\\X.TXT", CopyMode::File, home.file("new"), observer);
+    EXPECT_EQ(report.outcome, Outcome::Finished);
+    EXPECT_EQ(report.failures.size(), 1u);
+    EXPECT_FALSE(fs::exists(home.file("new")));
+
     report = copy(disc.path(), "..\\X", CopyMode::File, home.path(), observer);
     EXPECT_EQ(report.outcome, Outcome::Refused);
     ASSERT_EQ(report.failures.size(), 1u);
     EXPECT_EQ(report.failures[0].path, "");
     EXPECT_NE(report.failures[0].reason.find("leads outside the disc"), std::string::npos);
-    EXPECT_EQ(observer.finished.size(), 2u);
+    EXPECT_EQ(observer.finished.size(), 3u);
 }
 
 TEST(CopyEngine, MissingSourceAndTheFileItselfAreReported) {
