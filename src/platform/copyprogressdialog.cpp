@@ -161,9 +161,10 @@ void CopyProgressDialog::showProgress(const CopyProgress& progress) {
         lblTimeLeft->setText(timeLeft(progress));
 }
 
-// From the pace so far, once there has been a second of it.
+// From the pace so far, once there has been a second of it; time spent on questions is no
+// part of the pace.
 QString CopyProgressDialog::timeLeft(const CopyProgress& progress) const {
-    const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
+    const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() - m_askingTime : 0;
     if (elapsed < 1000 || progress.bytesDone == 0)
         return "Time left: estimating...";
     const double rate = double(progress.bytesDone) / elapsed; // bytes a millisecond
@@ -185,7 +186,11 @@ OverwriteAnswer CopyProgressDialog::askOverwrite(const qubrix::OverwriteQuestion
     box.setObjectName("overwriteQuestion");
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
-    switch (box.exec()) {
+    QElapsedTimer asking;
+    asking.start();
+    const int answer = box.exec();
+    m_askingTime += asking.elapsed();
+    switch (answer) {
     case QMessageBox::Yes:
         return OverwriteAnswer::Yes;
     case QMessageBox::YesToAll:

@@ -49,6 +49,7 @@ private:
     std::unique_ptr<qubrix::CopyEngine> m_engine;
     qubrix::CopyReport m_report;
     QElapsedTimer m_clock;
+    qint64 m_askingTime = 0; // milliseconds the copy waited for answers
     bool m_finished = false;
 };
 
