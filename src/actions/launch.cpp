@@ -1,6 +1,6 @@
 #include "actions/launch.h"
 
-#include "catalogue/textfile.h"
+#include "text/ascii.h"
 
 #include <algorithm>
 #include <array>
@@ -14,20 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view drivePlaceholder = "<DRIVE>";
-
-char upperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string upperAscii(std::string_view text) {
-    std::string upper(text);
-    std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) { return upperAscii(c); });
-    return upper;
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && upperAscii(a) == upperAscii(b);
-}
 
 std::string slashes(std::string text) {
     std::replace(text.begin(), text.end(), '\\', '/');
@@ -190,8 +176,7 @@ std::vector<std::string> splitArguments(std::string_view text) {
         if (quoteCount == 1)
             inQuote = !inQuote;
         quoteCount = 0;
-        const bool space = c == ' ' || (c >= '\t' && c <= '\r');
-        if (!inQuote && space) {
+        if (!inQuote && isAsciiBlank(c)) {
             if (!word.empty())
                 words.push_back(std::move(word));
             word.clear();
@@ -224,7 +209,7 @@ std::optional<std::string> resolvePathCaseBlind(const std::string& path) {
         for (fs::directory_iterator entry(folder, error), end; !error && entry != end;
              entry.increment(error)) {
             const std::string name = entry->path().filename().string();
-            if (equalsIgnoringCase(name, component.string()) && (!match || name < *match))
+            if (equalsIgnoringAsciiCase(name, component.string()) && (!match || name < *match))
                 match = name;
         }
         if (!match)

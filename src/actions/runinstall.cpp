@@ -1,6 +1,6 @@
 #include "actions/launch.h"
 #include "app/frmmain.h"
-#include "catalogue/textfile.h"
+#include "text/encoding.h"
 
 #include <QListWidget>
 #include <QStringList>

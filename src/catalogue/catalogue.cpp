@@ -1,5 +1,7 @@
 #include "catalogue/catalogue.h"
 
+#include "text/ascii.h"
+
 #include <algorithm>
 #include <climits>
 
@@ -7,9 +9,6 @@ namespace qubrix {
 
 namespace {
 
-bool isBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
@@ -26,7 +25,7 @@ struct LeadingNumber {
 // instead of being undefined.
 LeadingNumber readLeadingNumber(std::string_view text) {
     std::size_t pos = 0;
-    while (pos < text.size() && isBlank(text[pos]))
+    while (pos < text.size() && isAsciiBlank(text[pos]))
         ++pos;
     bool negative = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))

@@ -1,5 +1,7 @@
 #include "catalogue/textfile.h"
 
+#include "text/utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -15,78 +17,6 @@ namespace qubrix {
 
 namespace {
 
-// Windows-1252 bytes 0x80 to 0x9F. The five bytes the code page leaves undefined map to the C1
-// control of the same value, so that any byte sequence survives a trip through UTF-8.
-constexpr std::array<char32_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-constexpr char32_t kReplacementCharacter = 0xFFFD;
-
-bool isContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Decodes one UTF-8 sequence at pos and moves pos past it. Overlong forms, surrogates and
-// values beyond U+10FFFF are rejected; on failure pos moves past the lead byte only.
-std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& pos) {
-    const auto lead = static_cast<unsigned char>(text[pos++]);
-    if (lead < 0x80)
-        return lead;
-    std::size_t length = 0;
-    char32_t value = 0;
-    char32_t smallest = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2, value = lead & 0x1F, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, value = lead & 0x0F, smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, value = lead & 0x07, smallest = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    if (text.size() - (pos - 1) < length)
-        return std::nullopt;
-    for (std::size_t i = 0; i + 1 < length; ++i) {
-        const auto byte = static_cast<unsigned char>(text[pos + i]);
-        if (!isContinuation(byte))
-            return std::nullopt;
-        value = (value << 6) | (byte & 0x3F);
-    }
-    if (value < smallest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-        return std::nullopt;
-    pos += length - 1;
-    return value;
-}
-
-void appendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-std::optional<char> toCp1252(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return static_cast<char>(cp);
-    const auto* found = std::find(kCp1252High.begin(), kCp1252High.end(), cp);
-    if (found == kCp1252High.end())
-        return std::nullopt;
-    return static_cast<char>(0x80 + (found - kCp1252High.begin()));
-}
-
 std::string_view untilNul(std::string_view bytes) {
     return bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
 }
@@ -99,53 +29,9 @@ std::string systemReason(int error) {
 
 TextEncoding detectEncoding(std::string_view bytes) {
     const std::string_view text = untilNul(bytes);
-    bool multiByte = false;
-    for (std::size_t pos = 0; pos < text.size();) {
-        if (static_cast<unsigned char>(text[pos]) < 0x80) {
-            ++pos;
-            continue;
-        }
-        if (!decodeUtf8(text, pos))
-            return TextEncoding::Windows1252;
-        multiByte = true;
-    }
-    return multiByte ? TextEncoding::Utf8 : TextEncoding::Windows1252;
-}
-
-std::string toUtf8(std::string_view bytes, TextEncoding encoding) {
-    std::string out;
-    out.reserve(bytes.size());
-    if (encoding == TextEncoding::Windows1252) {
-        for (const char c : bytes) {
-            const auto byte = static_cast<unsigned char>(c);
-            appendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kCp1252High[byte - 0x80] : byte);
-        }
-        return out;
-    }
-    // Text read as UTF-8 is valid, but a caller may hand anything; bad bytes become U+FFFD.
-    for (std::size_t pos = 0; pos < bytes.size();)
-        appendUtf8(out, decodeUtf8(bytes, pos).value_or(kReplacementCharacter));
-    return out;
-}
-
-std::optional<std::string> fromUtf8(std::string_view utf8, TextEncoding encoding) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        const std::size_t start = pos;
-        const auto cp = decodeUtf8(utf8, pos);
-        if (!cp)
-            return std::nullopt;
-        if (encoding == TextEncoding::Utf8) {
-            out.append(utf8.substr(start, pos - start));
-            continue;
-        }
-        const auto byte = toCp1252(*cp);
-        if (!byte)
-            return std::nullopt;
-        out += *byte;
-    }
-    return out;
+    const bool multiByte = std::any_of(
+        text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    return multiByte && isValidUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
 std::vector<std::string> splitLines(std::string_view bytes) {
@@ -358,25 +244,6 @@ WriteOutcome replaceFilesAtomically(const std::vector<FileContent>& files) {
     for (const auto& folder : folders)
         syncFolder(folder);
     return outcome;
-}
-
-std::string_view trimmedText(std::string_view text) {
-    const auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && isTrimmed(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isTrimmed(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-int hexDigitValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 } // namespace qubrix

@@ -1,28 +1,17 @@
 #pragma once
 
-#include <optional>
+#include "text/encoding.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace qubrix {
 
-// The two data files are Windows-1252 unless they are valid UTF-8 holding at least one
+// The two data files are Windows-1252 unless their text is valid UTF-8 holding at least one
 // multi-byte sequence. Lines are kept as the file's own bytes; text is converted only for
 // display and input.
-enum class TextEncoding { Windows1252, Utf8 };
-
 TextEncoding detectEncoding(std::string_view bytes);
-
-// The text without the blanks and control characters (codes 0 to 32) at its ends.
-std::string_view trimmedText(std::string_view text);
-// The value of a hexadecimal digit in either letter case; -1 for any other character.
-int hexDigitValue(char c);
-
-// Converts bytes of the given encoding to UTF-8.
-std::string toUtf8(std::string_view bytes, TextEncoding encoding);
-// Converts UTF-8 text to the given encoding; std::nullopt when the encoding cannot carry it.
-std::optional<std::string> fromUtf8(std::string_view utf8, TextEncoding encoding);
 
 // A line ends at CR LF, at a lone CR or at a lone LF; the text ends at the end or at the
 // first NUL byte. A final line without an ending still counts as a line.

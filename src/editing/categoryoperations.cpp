@@ -1,4 +1,5 @@
 #include "catalogue/catalogue.h"
+#include "text/ascii.h"
 
 #include <algorithm>
 
@@ -16,16 +17,12 @@ std::string headerLine(std::string_view name) {
     return header;
 }
 
-char foldedCase(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Byte order with the ASCII capitals folded to small letters; bytes beyond ASCII compare as
 // unsigned values, so a UTF-8 or Windows-1252 letter sorts after every ASCII character.
 bool caseBlindLess(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(foldedCase(x)) <
-               static_cast<unsigned char>(foldedCase(y));
+        return static_cast<unsigned char>(lowerAscii(x)) <
+               static_cast<unsigned char>(lowerAscii(y));
     });
 }
 

@@ -1,5 +1,7 @@
 #include "naming/folderrename.h"
 
+#include "text/ascii.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -7,15 +9,6 @@
 namespace qubrix {
 
 namespace {
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalsCaseBlind(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
-}
 
 bool isSeparator(char c) {
     return c == '\\' || c == '/';
@@ -37,7 +30,7 @@ matchFolders(std::string_view path, const std::vector<std::string>& folders) {
         if (start > path.size())
             return std::nullopt;
         const std::size_t end = partEnd(path, start);
-        if (!equalsCaseBlind(path.substr(start, end - start), folders[i]))
+        if (!equalsIgnoringAsciiCase(path.substr(start, end - start), folders[i]))
             return std::nullopt;
         if (i + 1 == folders.size())
             return std::make_pair(start, end - start);

@@ -1,5 +1,7 @@
 #include "naming/isoname.h"
 
+#include "text/utf8.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -11,9 +13,8 @@ constexpr std::string_view invalidCharacters = "|<>+;:, ";
 
 // UTF-8 continuation bytes carry no character of their own.
 std::size_t characterCount(std::string_view text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return !isUtf8Continuation(c); }));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "platform/mountinfo.h"
 
-#include "catalogue/textfile.h"
+#include "text/ascii.h"
 
 #include <QFile>
 

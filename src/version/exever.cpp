@@ -1,6 +1,7 @@
 #include "version/exever.h"
 
-#include "catalogue/textfile.h"
+#include "text/ascii.h"
+#include "text/utf8.h"
 #include "version/versionfile.h"
 #include "version/versionrecord.h"
 
@@ -32,8 +33,7 @@ std::optional<std::string> readVersionField(const char* fileName, const char* fi
 void copyCut(const std::string& text, char* buffer, std::size_t bufferSize) {
     const std::size_t room = bufferSize - 1;
     std::size_t count = std::min(text.size(), room);
-    while (count > 0 && count < text.size() &&
-           (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80)
+    while (count > 0 && count < text.size() && isUtf8Continuation(text[count]))
         --count;
     std::copy_n(text.data(), count, buffer);
     buffer[count] = '\0';
@@ -43,7 +43,7 @@ void copyCut(const std::string& text, char* buffer, std::size_t bufferSize) {
 // One part read like %i. Only the low byte counts, so the value may wrap freely.
 std::optional<std::uint32_t> scanInteger(std::string_view part) {
     std::size_t i = 0;
-    while (i < part.size() && (part[i] == ' ' || (part[i] >= '\t' && part[i] <= '\r')))
+    while (i < part.size() && isAsciiBlank(part[i]))
         ++i;
     const bool negative = i < part.size() && part[i] == '-';
     if (i < part.size() && (part[i] == '-' || part[i] == '+'))

@@ -1,5 +1,8 @@
 #include "version/versionrecord.h"
 
+#include "text/ascii.h"
+#include "text/utf8.h"
+
 #include <algorithm>
 
 namespace qubrix {
@@ -16,11 +19,6 @@ std::size_t align4(std::size_t offset) {
     return (offset + 3) & ~std::size_t{3};
 }
 
-// Keys are ASCII; a locale's case rules must not decide whether "FileVersion" is found.
-char32_t asciiLower(char32_t c) {
-    return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
-}
-
 std::uint16_t get16(std::span<const std::uint8_t> bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
 }
@@ -29,51 +27,18 @@ std::uint32_t get32(std::span<const std::uint8_t> bytes, std::size_t at) {
     return get16(bytes, at) | std::uint32_t{get16(bytes, at + 2)} << 16;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | c >> 6);
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | c >> 12);
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | c >> 18);
-        out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // The definitions are our own files, so invalid UTF-8 is not expected; a stray byte becomes
 // U+FFFD rather than being dropped.
 std::u16string toUtf16(std::string_view utf8) {
     std::u16string out;
-    std::size_t i = 0;
-    while (i < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t count = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-        char32_t c = count == 1 ? lead : lead & (0x7F >> count);
-        bool valid = lead < 0x80 || (lead >= 0xC2 && lead < 0xF5 && i + count <= utf8.size());
-        for (std::size_t k = 1; valid && k < count; ++k) {
-            const auto next = static_cast<unsigned char>(utf8[i + k]);
-            valid = (next & 0xC0) == 0x80;
-            c = c << 6 | (next & 0x3F);
-        }
-        if (!valid) {
-            out += u'\uFFFD';
-            ++i;
-            continue;
-        }
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t c = decodeUtf8(utf8, pos).value_or(kReplacementCharacter);
         if (c >= 0x10000) {
             out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
             out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
         } else {
             out += static_cast<char16_t>(c);
         }
-        i += count;
     }
     return out;
 }
@@ -195,7 +160,8 @@ bool keyIs(std::span<const std::uint8_t> record, const Node& node, std::string_v
     for (std::size_t i = 0; i < name.size(); ++i) {
         const char32_t unit = get16(record, node.keyBegin + 2 * i);
         const char32_t wanted = static_cast<unsigned char>(name[i]);
-        if (asciiLower(unit) != asciiLower(wanted))
+        // Keys are ASCII; a locale's case rules must not decide whether "FileVersion" is found.
+        if (upperAscii(unit) != upperAscii(wanted))
             return false;
     }
     return true;
@@ -275,7 +241,7 @@ std::string versionText(const VersionValue& value) {
             appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
             ++i;
         } else if (unit >= 0xD800 && unit < 0xE000) {
-            appendUtf8(out, 0xFFFD);
+            appendUtf8(out, kReplacementCharacter);
         } else {
             appendUtf8(out, unit);
         }

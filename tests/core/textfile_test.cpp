@@ -56,30 +56,6 @@ TEST(TextFile, DetectsUtf8OnlyWhenValidWithMultiByteSequence) {
     EXPECT_EQ(detectEncoding("\xC3\xA9\0\xFF"s), TextEncoding::Utf8);
 }
 
-TEST(TextFile, Windows1252TableAndEveryByteRoundTrips) {
-    EXPECT_EQ(toUtf8("\x80\x85\x9F\xE9", TextEncoding::Windows1252),
-              "\xE2\x82\xAC\xE2\x80\xA6\xC5\xB8\xC3\xA9");
-    EXPECT_EQ(toUtf8("\x81\x8D\x8F\x90\x9D", TextEncoding::Windows1252),
-              "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
-    std::string every;
-    for (int byte = 1; byte < 256; ++byte)
-        every += static_cast<char>(byte);
-    const std::string utf8 = toUtf8(every, TextEncoding::Windows1252);
-    EXPECT_EQ(detectEncoding(utf8), TextEncoding::Utf8);
-    EXPECT_EQ(fromUtf8(utf8, TextEncoding::Windows1252), every);
-}
-
-TEST(TextFile, FromUtf8RefusesWhatTheEncodingCannotCarry) {
-    EXPECT_EQ(fromUtf8("\xE2\x82\xAC 5", TextEncoding::Windows1252), "\x80 5");
-    EXPECT_EQ(fromUtf8("\xE6\x97\xA5\xE6\x9C\xAC", TextEncoding::Windows1252), std::nullopt);
-    // U+0080 is a C1 control; its byte 0x80 is the euro sign in Windows-1252.
-    EXPECT_EQ(fromUtf8("\xC2\x80", TextEncoding::Windows1252), std::nullopt);
-    EXPECT_EQ(fromUtf8("bad \xFF", TextEncoding::Windows1252), std::nullopt);
-    EXPECT_EQ(fromUtf8("bad \xFF", TextEncoding::Utf8), std::nullopt);
-    EXPECT_EQ(fromUtf8("\xE6\x97\xA5", TextEncoding::Utf8), "\xE6\x97\xA5");
-    EXPECT_EQ(toUtf8("a\xFFz", TextEncoding::Utf8), "a\xEF\xBF\xBDz");
-}
-
 TEST(TextFile, ReadWholeFileTellsMissingFromFailed) {
     TempFolder folder;
     EXPECT_EQ(readWholeFile(folder.file("absent")).status, ReadOutcome::Status::Missing);
