@@ -3,11 +3,8 @@
 
 #include <QApplication>
 #include <QListWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <memory>
 
 namespace {
 
@@ -45,80 +42,72 @@ class TestCategoryDrag : public GuiTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TfrmMain> m_window;
-
-    QPoint inWindow(QWidget* widget, QPoint at) const { return widget->mapTo(m_window.get(), at); }
-    QPoint listingRow(int row) const {
-        return m_window->lstDesc->visualItemRect(m_window->lstDesc->item(row)).center();
+    TfrmMain& window() { return mainWindow(); }
+    QPoint inWindow(QWidget* widget, QPoint at) { return widget->mapTo(&window(), at); }
+    QPoint listingRow(int row) {
+        return window().lstDesc->visualItemRect(window().lstDesc->item(row)).center();
     }
-    QPoint categoryRow(int row) const {
-        return m_window->CatBox->visualItemRect(m_window->CatBox->item(row)).center();
+    QPoint categoryRow(int row) {
+        return window().CatBox->visualItemRect(window().CatBox->item(row)).center();
     }
     // Presses on a listing, moves until the drag starts and releases at `drop`, a point of
     // the category list. The release comes while the drag runs its own event loop. True when
     // the drop reached the category list.
     bool drag(int row, QPoint drop) {
         DropWatch watch;
-        m_window->CatBox->viewport()->installEventFilter(&watch);
-        QWindow* window = m_window->windowHandle();
-        QWidget* listings = m_window->lstDesc->viewport();
+        window().CatBox->viewport()->installEventFilter(&watch);
+        QWindow* handle = window().windowHandle();
+        QWidget* listings = window().lstDesc->viewport();
         const QPoint from = inWindow(listings, listingRow(row));
-        const QPoint to = inWindow(m_window->CatBox->viewport(), drop);
+        const QPoint to = inWindow(window().CatBox->viewport(), drop);
         bool dropped = false;
         QTimer::singleShot(50, this, [&] {
-            QTest::mouseMove(window, to);
-            QTest::mouseMove(window, to + QPoint(1, 0));
-            QTest::mouseRelease(window, Qt::LeftButton, {}, to + QPoint(1, 0));
+            QTest::mouseMove(handle, to);
+            QTest::mouseMove(handle, to + QPoint(1, 0));
+            QTest::mouseRelease(handle, Qt::LeftButton, {}, to + QPoint(1, 0));
             dropped = true;
         });
-        QTest::mousePress(window, Qt::LeftButton, {}, from);
+        QTest::mousePress(handle, Qt::LeftButton, {}, from);
         const int step = QApplication::startDragDistance() + 2;
-        QTest::mouseMove(window, from + QPoint(0, 1));
-        QTest::mouseMove(window, from + QPoint(step, 1));
+        QTest::mouseMove(handle, from + QPoint(0, 1));
+        QTest::mouseMove(handle, from + QPoint(step, 1));
         return QTest::qWaitFor([&] { return dropped; }) && watch.drops == 1;
     }
 
 private slots:
     void init() {
         GuiTestBase::init();
-        writeOnDisc(("qubrix.dat"), threeCategories);
-        m_window = std::make_unique<TfrmMain>(services());
-        QVERIFY(m_window->FormCreate());
-        m_window->listChanged = false;
-        m_window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    }
-    void cleanup() {
-        m_window.reset();
-        GuiTestBase::cleanup();
+        writeOnDisc("qubrix.dat", threeCategories);
+        QVERIFY(createWindows());
     }
 
     void droppedListingBecomesTheFirstOfTheCategory() {
+        QVERIFY(!window().listChanged);
         QVERIFY(drag(1, categoryRow(2)));
-        QCOMPARE(m_window->CatBox->currentRow(), 0);
-        QCOMPARE(rowsOf(m_window->lstDesc), QStringList{"  Install"});
-        QCOMPARE(m_window->catalogue().lstAll,
+        QCOMPARE(window().CatBox->currentRow(), 0);
+        QCOMPARE(rowsOf(window().lstDesc), QStringList{"  Install"});
+        QCOMPARE(window().catalogue().lstAll,
                  (std::vector<std::string>{"[Main]", "Install;SETUP.EXE;0", "[Tools]",
                                            "Viewer;VIEW.EXE;1", "[Games]", "Read me;README.TXT;-1",
                                            "Chess;CHESS.EXE;-1"}));
-        QVERIFY(m_window->listChanged);
+        QVERIFY(window().listChanged);
 
         // And back again: the listing is the first of Main now, its note with it.
-        m_window->CatBox->setCurrentRow(1);
+        clickRow(window().CatBox, 1);
         QVERIFY(drag(0, categoryRow(0)));
-        QCOMPARE(m_window->lstDesc->count(), 0);
-        m_window->CatBox->setCurrentRow(0);
-        QCOMPARE(rowsOf(m_window->lstDesc), (QStringList{"  Viewer", "  Install"}));
-        QCOMPARE(m_window->catalogue().noteIndex, (std::vector<int>{1, 0}));
+        QCOMPARE(window().lstDesc->count(), 0);
+        clickRow(window().CatBox, 0);
+        QCOMPARE(rowsOf(window().lstDesc), (QStringList{"  Viewer", "  Install"}));
+        QCOMPARE(window().catalogue().noteIndex, (std::vector<int>{1, 0}));
     }
 
     void dropBelowTheLastCategoryDoesNothing() {
-        const QRect last = m_window->CatBox->visualItemRect(m_window->CatBox->item(2));
-        QVERIFY(last.bottom() + 10 < m_window->CatBox->viewport()->height());
+        const QRect last = window().CatBox->visualItemRect(window().CatBox->item(2));
+        QVERIFY(last.bottom() + 10 < window().CatBox->viewport()->height());
         QVERIFY(drag(0, QPoint(last.center().x(), last.bottom() + 10)));
-        QCOMPARE(rowsOf(m_window->lstDesc), (QStringList{"  Install", "  Read me"}));
-        QCOMPARE(m_window->catalogue().lstAll.size(), std::size_t(7));
-        QVERIFY(!m_window->listChanged);
+        QCOMPARE(rowsOf(window().lstDesc), (QStringList{"  Install", "  Read me"}));
+        QCOMPARE(window().catalogue().lstAll.size(), std::size_t(7));
+        QVERIFY(!window().listChanged);
     }
 };
 
