@@ -1,8 +1,9 @@
 #include "about/aboutbox.h"
 
-#include "about/pictures.h"
-#include "app/placement.h"
-#include "app/product.h"
+#include "ui/face.h"
+#include "ui/pictures.h"
+#include "ui/placement.h"
+#include "ui/product.h"
 #include "version/exever.h"
 
 #include <QFrame>
@@ -25,9 +26,7 @@ void TAboutBox::buildLayout() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(298, 192);
-    QPalette silver = palette();
-    silver.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(silver);
+    useSilverFace(this);
     setAutoFillBackground(true);
 
     // An etched frame: lowered outside, raised inside.

@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
-#include "app/product.h"
+#include "ui/face.h"
+#include "ui/product.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -13,13 +14,8 @@ TfrmMain::TfrmMain(Services services, QWidget* parent) : QMainWindow(parent), m_
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    QPalette silver = palette();
-    silver.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(silver);
-    // The window was laid out for an 8 point face: 13-pixel list rows and note lines.
-    QFont windowFont = font();
-    windowFont.setPointSize(8);
-    setFont(windowFont);
+    useSilverFace(this);
+    useEightPointFont(this);
 
     auto* client = new QWidget(this);
     client->setObjectName("clientArea");

@@ -1,8 +1,8 @@
-#include "about/pictures.h"
+#include "ui/pictures.h"
 #include "app/frmmain.h"
-#include "app/pictures.h"
-#include "app/placement.h"
-#include "app/product.h"
+#include "ui/pictures.h"
+#include "ui/placement.h"
+#include "ui/product.h"
 
 #include <algorithm>
 

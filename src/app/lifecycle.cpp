@@ -1,5 +1,5 @@
 #include "app/frmmain.h"
-#include "app/product.h"
+#include "ui/product.h"
 
 #include <QAction>
 #include <QCloseEvent>

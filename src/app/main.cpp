@@ -1,5 +1,5 @@
 #include "app/appwindows.h"
-#include "app/product.h"
+#include "ui/product.h"
 #include "platform/linuxservices.h"
 
 #include <QApplication>

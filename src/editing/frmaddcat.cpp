@@ -1,7 +1,7 @@
 #include "editing/frmaddcat.h"
 
 #include "app/frmmain.h"
-#include "app/placement.h"
+#include "ui/placement.h"
 
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,7 +1,9 @@
 #include "naming/frmvalidname.h"
 
-#include "app/placement.h"
-#include "app/product.h"
+#include "ui/face.h"
+#include "ui/pictures.h"
+#include "ui/placement.h"
+#include "ui/product.h"
 
 #include <algorithm>
 
@@ -25,16 +27,8 @@ QPixmap discWarningPicture() {
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(19, 18);
-    QRadialGradient shine(centre, 17);
-    shine.setColorAt(0, QColor(240, 244, 250));
-    shine.setColorAt(0.6, QColor(184, 200, 228));
-    shine.setColorAt(1, QColor(128, 152, 200));
     painter.setPen(QPen(QColor(64, 80, 120), 1));
-    painter.setBrush(shine);
-    painter.drawEllipse(centre, 17, 17);
-    painter.setBrush(QColor(192, 192, 192));
-    painter.drawEllipse(centre, 4, 4);
+    paintDisc(painter, QPointF(19, 18), 17, 4, QColor(192, 192, 192));
 
     QPainterPath triangle;
     triangle.moveTo(19, 38);
@@ -86,14 +80,9 @@ void TfrmValidName::buildLayout() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(433, 267);
-    QPalette silver = palette();
-    silver.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(silver);
+    useSilverFace(this);
     setAutoFillBackground(true);
-    // Laid out for an 8 point face, like the main window.
-    QFont dialogFont = font();
-    dialogFont.setPointSize(8);
-    setFont(dialogFont);
+    useEightPointFont(this);
     buildTopBand();
     buildNameRows();
     buildButtonBand();

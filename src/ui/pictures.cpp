@@ -1,6 +1,6 @@
-#include "about/pictures.h"
+#include "ui/pictures.h"
 
-#include "app/product.h"
+#include "ui/product.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -16,6 +16,14 @@ QPixmap transparentPixmap(int width, int height) {
     return pixmap;
 }
 
+// The deep blue ground of the logo and the picture strip, from top to bottom.
+QLinearGradient blueGround(qreal height) {
+    QLinearGradient ground(0, 0, 0, height);
+    ground.setColorAt(0, QColor(16, 40, 104));
+    ground.setColorAt(1, QColor(40, 88, 168));
+    return ground;
+}
+
 QFont sized(QFont font, qreal pointSize, bool bold) {
     font.setPointSizeF(pointSize);
     font.setBold(bold);
@@ -24,26 +32,26 @@ QFont sized(QFont font, qreal pointSize, bool bold) {
 
 } // namespace
 
-QPixmap logoPicture() {
-    QPixmap pixmap = transparentPixmap(150, 72);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient background(0, 0, 0, 72);
-    background.setColorAt(0, QColor(16, 40, 104));
-    background.setColorAt(1, QColor(40, 88, 168));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(background);
-    painter.drawRoundedRect(QRectF(0.5, 0.5, 149, 71), 6, 6);
-
-    const QPointF centre(30, 36);
-    QRadialGradient shine(centre, 22);
+void paintDisc(QPainter& painter, QPointF centre, qreal radius, qreal holeRadius,
+               const QColor& holeColour) {
+    QRadialGradient shine(centre, radius);
     shine.setColorAt(0, QColor(236, 240, 248));
     shine.setColorAt(0.7, QColor(176, 196, 228));
     shine.setColorAt(1, QColor(120, 148, 200));
     painter.setBrush(shine);
-    painter.drawEllipse(centre, 22, 22);
-    painter.setBrush(QColor(16, 40, 104));
-    painter.drawEllipse(centre, 5, 5);
+    painter.drawEllipse(centre, radius, radius);
+    painter.setBrush(holeColour);
+    painter.drawEllipse(centre, holeRadius, holeRadius);
+}
+
+QPixmap logoPicture() {
+    QPixmap pixmap = transparentPixmap(150, 72);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(blueGround(72));
+    painter.drawRoundedRect(QRectF(0.5, 0.5, 149, 71), 6, 6);
+    paintDisc(painter, QPointF(30, 36), 22, 5, QColor(16, 40, 104));
 
     painter.setPen(Qt::white);
     painter.setFont(sized(painter.font(), 15, true));
@@ -54,6 +62,18 @@ QPixmap logoPicture() {
     painter.setFont(sized(painter.font(), 6, false));
     painter.drawText(QRectF(58, 50, 90, 14), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("© Qubrix Software"));
+    return pixmap;
+}
+
+QPixmap stripPicture(QSize size, bool withDisc) {
+    QPixmap pixmap(size);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(pixmap.rect(), blueGround(size.height()));
+    if (withDisc) {
+        painter.setPen(QPen(QColor(230, 236, 250), 1.5));
+        paintDisc(painter, QPointF(size.width() / 2.0, 80), 38, 8, QColor(16, 40, 104));
+    }
     return pixmap;
 }
 
