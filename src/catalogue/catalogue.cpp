@@ -46,6 +46,50 @@ void convertToUtf8(std::vector<std::string>& lines) {
         line = toUtf8(line, TextEncoding::Windows1252);
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr const char* kNoText = "No readable text";
+
+// A file that starts with a NUL or holds UTF-16 (or wider) text has no 8-bit text to read:
+// reading it as text would give nothing or a line of one character. A UTF-16 mark alone is no
+// proof, as Windows-1252 text may start with those two letters; the NUL of the first character
+// after it is.
+bool holdsNoEightBitText(std::string_view bytes) {
+    const bool utf16Mark = bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF");
+    if (utf16Mark)
+        bytes.remove_prefix(2);
+    return (!bytes.empty() && bytes[0] == '\0') || (bytes.size() >= 2 && bytes[1] == '\0');
+}
+
+struct DecodedFile {
+    std::vector<std::string> lines;
+    TextEncoding encoding = TextEncoding::Windows1252;
+    bool byteOrderMark = false;
+};
+
+// A byte-order mark is no part of the first line; it makes the file UTF-8.
+DecodedFile decodeFile(std::string_view bytes) {
+    DecodedFile file;
+    file.byteOrderMark = bytes.starts_with(kByteOrderMark);
+    if (file.byteOrderMark)
+        bytes.remove_prefix(kByteOrderMark.size());
+    file.lines = splitLines(bytes);
+    file.encoding = file.byteOrderMark ? TextEncoding::Utf8 : detectEncoding(bytes);
+    return file;
+}
+
+std::string encodeFile(const std::vector<std::string>& lines, bool byteOrderMark) {
+    return (byteOrderMark ? std::string(kByteOrderMark) : std::string()) + joinLines(lines);
+}
+
+bool startsWithByteOrderMark(const std::vector<std::string>& lines) {
+    return !lines.empty() && lines.front().starts_with(kByteOrderMark);
+}
+
+void dropTrailingEmptyLines(std::vector<std::string>& lines) {
+    while (!lines.empty() && trimmedText(lines.back()).empty())
+        lines.pop_back();
+}
+
 } // namespace
 
 int optionsNumber(const Options& options) {
@@ -114,67 +158,93 @@ std::string listingLine(std::string_view description, std::string_view path,
 Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
                                                 const std::string& notesPath) {
     LoadOutcome outcome;
-    ReadOutcome catalogue = readWholeFile(catalogPath);
+    const DataFilePair files = recoverInterruptedSave({catalogPath, notesPath});
+    ReadOutcome catalogue = readDataFile(files.catalogue);
     if (catalogue.status == ReadOutcome::Status::Failed) {
         outcome.status = LoadOutcome::Status::Unreadable;
         outcome.error = std::move(catalogue.error);
         return outcome;
     }
-    std::vector<std::string> lines = splitLines(catalogue.bytes);
-    if (catalogue.status == ReadOutcome::Status::Missing || lines.empty())
+    // Only a catalogue that is not there, or is empty, is made anew: nothing is lost then.
+    if (catalogue.status == ReadOutcome::Status::Missing || catalogue.bytes.empty()) {
+        startNewCatalogue();
+        takeNotes(readDataFile(files.notes));
         return outcome;
+    }
+    DecodedFile decoded;
+    if (!holdsNoEightBitText(catalogue.bytes)) {
+        decoded = decodeFile(catalogue.bytes);
+        dropTrailingEmptyLines(decoded.lines);
+    }
+    if (decoded.lines.empty()) {
+        outcome.status = LoadOutcome::Status::Unreadable;
+        outcome.error = kNoText;
+        return outcome;
+    }
 
     outcome.status = LoadOutcome::Status::Loaded;
     // A catalogue written without options line keeps its last line; the options are then
     // the defaults.
-    if (hasLeadingNumber(lines.back())) {
-        outcome.options = parseOptionsNumber(lines.back());
-        lines.pop_back();
+    if (hasLeadingNumber(decoded.lines.back())) {
+        outcome.options = parseOptionsNumber(decoded.lines.back());
+        decoded.lines.pop_back();
     }
-    lstAll = std::move(lines);
-    catalogueEncoding = detectEncoding(catalogue.bytes);
+    lstAll = std::move(decoded.lines);
+    catalogueEncoding = decoded.encoding;
+    catalogueByteOrderMark = decoded.byteOrderMark;
     optionsAtLoad = outcome.options;
-
-    const ReadOutcome notes = readWholeFile(notesPath);
-    if (notes.status == ReadOutcome::Status::Read) {
-        lstMemo = splitLines(notes.bytes);
-        notesEncoding = detectEncoding(notes.bytes);
-    } else {
-        lstMemo.clear();
-        notesEncoding = catalogueEncoding;
-    }
+    takeNotes(readDataFile(files.notes));
     categoryStart.clear();
     categoryNames.clear();
     showCategory(-1);
     return outcome;
 }
 
+void Catalogue::takeNotes(const ReadOutcome& notes) {
+    lstMemo.clear();
+    notesEncoding = catalogueEncoding;
+    notesByteOrderMark = false;
+    notesReadError.clear();
+    if (notes.status == ReadOutcome::Status::Missing)
+        return;
+    if (notes.status == ReadOutcome::Status::Failed || holdsNoEightBitText(notes.bytes)) {
+        notesReadError = notes.status == ReadOutcome::Status::Failed ? notes.error : kNoText;
+        return;
+    }
+    DecodedFile decoded = decodeFile(notes.bytes);
+    lstMemo = std::move(decoded.lines);
+    notesEncoding = decoded.encoding;
+    notesByteOrderMark = decoded.byteOrderMark;
+}
+
 void Catalogue::startNewCatalogue() {
     lstAll = {"[Main]"};
-    lstMemo.clear();
     catalogueEncoding = TextEncoding::Windows1252;
-    notesEncoding = TextEncoding::Windows1252;
+    catalogueByteOrderMark = false;
     categoryStart.clear();
     categoryNames.clear();
     showCategory(-1);
 }
 
 std::string Catalogue::catalogueBytes(int options) const {
-    std::string bytes = joinLines(lstAll);
+    std::string bytes = encodeFile(lstAll, catalogueByteOrderMark);
     bytes += std::to_string(options);
     bytes += "\r\n";
     return bytes;
 }
 
 std::string Catalogue::notesBytes() const {
-    return joinLines(lstMemo);
+    return encodeFile(lstMemo, notesByteOrderMark);
 }
 
 WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
                                       int options) {
-    // Notes first: a catalogue must never point at notes that are not on disk yet.
+    // Writing a notes file that could not be read would replace notes never seen.
+    if (!notesReadError.empty())
+        return WriteOutcome{false, notesPath, notesReadError, true};
+    keepTextAsShown();
     const WriteOutcome outcome =
-        replaceFilesAtomically({{notesPath, notesBytes()}, {catalogPath, catalogueBytes(options)}});
+        saveDataFiles({catalogPath, notesPath}, catalogueBytes(options), notesBytes());
     if (outcome.ok)
         optionsAtLoad = options;
     return outcome;
@@ -345,9 +415,7 @@ std::string Catalogue::catalogueTextFromUtf8(std::string_view utf8) {
     const std::string text = toUtf8(utf8, TextEncoding::Utf8);
     if (auto bytes = fromUtf8(text, catalogueEncoding))
         return std::move(*bytes);
-    for (auto* lines : {&lstAll, &lstFiles, &lstPath, &categoryNames})
-        convertToUtf8(*lines);
-    catalogueEncoding = TextEncoding::Utf8;
+    switchCatalogueToUtf8();
     return text;
 }
 
@@ -355,9 +423,32 @@ std::string Catalogue::noteTextFromUtf8(std::string_view utf8) {
     const std::string text = toUtf8(utf8, TextEncoding::Utf8);
     if (auto bytes = fromUtf8(text, notesEncoding))
         return std::move(*bytes);
+    switchNotesToUtf8();
+    return text;
+}
+
+void Catalogue::switchCatalogueToUtf8() {
+    for (auto* lines : {&lstAll, &lstFiles, &lstPath, &categoryNames})
+        convertToUtf8(*lines);
+    catalogueEncoding = TextEncoding::Utf8;
+}
+
+void Catalogue::switchNotesToUtf8() {
     convertToUtf8(lstMemo);
     notesEncoding = TextEncoding::Utf8;
-    return text;
+}
+
+void Catalogue::keepTextAsShown() {
+    if (catalogueEncoding == TextEncoding::Windows1252 &&
+        (detectEncoding(joinLines(lstAll)) == TextEncoding::Utf8 ||
+         startsWithByteOrderMark(lstAll)))
+        switchCatalogueToUtf8();
+    if (notesEncoding == TextEncoding::Windows1252 &&
+        (detectEncoding(joinLines(lstMemo)) == TextEncoding::Utf8 ||
+         startsWithByteOrderMark(lstMemo)))
+        switchNotesToUtf8();
+    catalogueByteOrderMark = catalogueByteOrderMark || startsWithByteOrderMark(lstAll);
+    notesByteOrderMark = notesByteOrderMark || startsWithByteOrderMark(lstMemo);
 }
 
 } // namespace qubrix

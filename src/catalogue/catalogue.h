@@ -1,5 +1,6 @@
 #pragma once
 
+#include "catalogue/datafiles.h"
 #include "catalogue/textfile.h"
 
 #include <cstddef>
@@ -45,23 +46,37 @@ public:
     int optionsAtLoad = 0;
     TextEncoding catalogueEncoding = TextEncoding::Windows1252;
     TextEncoding notesEncoding = TextEncoding::Windows1252;
+    // A file that started with a UTF-8 byte-order mark is written back with it.
+    bool catalogueByteOrderMark = false;
+    bool notesByteOrderMark = false;
+    // Why the notes file, which exists, could not be read; empty when it was read or is
+    // missing. Such a notes file is never written.
+    std::string notesReadError;
 
     struct LoadOutcome {
         enum class Status { Loaded, Missing, Unreadable } status = Status::Missing;
         std::string error; // with Unreadable: the system's reason
         int options = kDefaultOptionsNumber;
     };
-    // Reads both files. An empty catalogue file counts as missing; a missing or unreadable
-    // notes file leaves lstMemo empty. The options line is taken off lstAll; a last line that
-    // is no number stays a catalogue line and the options are 110. An options number beyond
-    // the range of int saturates. Unless Loaded, the model is left as it was; once Loaded, the
-    // category table and the shown rows are empty until BuildCategories and showCategory.
+    // Finishes or undoes a save that a crash interrupted, then reads both files. A missing or
+    // empty (0-byte) catalogue gives the model of a new catalogue with the notes of the notes
+    // file. A catalogue that is not a regular file, cannot be read or holds no text (a NUL
+    // first, UTF-16) is Unreadable and the model is left as it was. Empty lines after the last
+    // other line are no part of the catalogue; the options line is taken off lstAll, and a last
+    // line that is no number stays a catalogue line with the options 110. An options number
+    // beyond the range of int saturates. A notes file that is missing leaves no notes; one that
+    // cannot be read or holds no text leaves no notes and notesReadError set. Once Loaded or
+    // Missing, the category table and the shown rows are empty until BuildCategories and
+    // showCategory.
     LoadOutcome LoadCatalogue(const std::string& catalogPath, const std::string& notesPath);
-    // The model of a new catalogue: the single category "[Main]", no notes.
+    // The model of a new catalogue: the single category "[Main]" in Windows-1252. The notes
+    // stay: they are notes that no listing refers to yet.
     void startNewCatalogue();
 
-    // Writes both files with options as the last catalogue line, all or nothing. On success
-    // optionsAtLoad becomes options; on failure nothing changes.
+    // Writes both files with options as the last catalogue line, both or neither. On success
+    // optionsAtLoad becomes options; on failure nothing changes but what keepTextAsShown does.
+    // Refused, with readFailed set, while
+    // notesReadError is set.
     WriteOutcome SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
                                int options);
     std::string catalogueBytes(int options) const;
@@ -129,6 +144,17 @@ public:
     std::string catalogueTextFromUtf8(std::string_view utf8);
     // The same for a note and the notes file (lstMemo).
     std::string noteTextFromUtf8(std::string_view utf8);
+
+private:
+    // The notes of a read notes file, or none with notesReadError set.
+    void takeNotes(const ReadOutcome& notes);
+    void switchCatalogueToUtf8();
+    void switchNotesToUtf8();
+    // Before a save, lines that the next load would read as other text are made plain: Windows-1252
+    // lines whose bytes have come to read as UTF-8 (the bytes that told the two apart were edited
+    // away) are converted to UTF-8, and a first line that starts with the bytes of a byte-order
+    // mark gets a mark of its own in front, as the load takes one off.
+    void keepTextAsShown();
 };
 
 // Fields of a listing line: description ";" path [";" note]. Without a second ";" the note

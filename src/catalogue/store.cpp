@@ -15,7 +15,6 @@ std::optional<FileService::FileAttributes> TfrmMain::LoadCatalogue() {
         m_loadFailed = true;
         return attributes;
     case Status::Missing:
-        m_catalogue.startNewCatalogue();
         m_catalogue.optionsAtLoad = qubrix::kDefaultOptionsNumber;
         cmdSaveClick();
         setOptionsFromNumber(qubrix::kDefaultOptionsNumber);
@@ -35,8 +34,12 @@ void TfrmMain::cmdSaveClick() {
         m_catalogue.SaveCatalogue(filePath(catalogPath), filePath(notesPath), checkBoxOptions());
     m_saveFailed = !outcome.ok;
     if (m_saveFailed) {
-        showError(
-            QString("Cannot create file %1").arg(QFile::decodeName(outcome.failedPath.c_str())));
+        const QString path = QFile::decodeName(outcome.failedPath.c_str());
+        if (outcome.readFailed)
+            showError(QString("Cannot open file %1. %2")
+                          .arg(path, QString::fromStdString(outcome.error)));
+        else
+            showError(QString("Cannot create file %1").arg(path));
         return;
     }
     listChanged = false;

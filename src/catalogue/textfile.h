@@ -19,25 +19,4 @@ std::vector<std::string> splitLines(std::string_view bytes);
 // Every line, the last one included, followed by CR LF.
 std::string joinLines(const std::vector<std::string>& lines);
 
-struct ReadOutcome {
-    enum class Status { Read, Missing, Failed } status = Status::Missing;
-    std::string bytes;
-    std::string error; // the system's reason when status is Failed
-};
-ReadOutcome readWholeFile(const std::string& path);
-
-struct FileContent {
-    std::string path;
-    std::string bytes;
-};
-struct WriteOutcome {
-    bool ok = true;
-    std::string failedPath; // the file that could not be written
-    std::string error;      // the system's reason
-};
-// Replaces every file of the set or none: each is written to a temporary file beside it and
-// flushed to disk before any of them is renamed over its old file. An existing file that is
-// write-protected (no write bit for anyone) is not replaced.
-WriteOutcome replaceFilesAtomically(const std::vector<FileContent>& files);
-
 } // namespace qubrix

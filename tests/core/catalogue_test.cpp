@@ -7,8 +7,11 @@
 #include <climits>
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include <sys/stat.h>
+
+using namespace std::string_literals;
 
 namespace qubrix {
 namespace {
@@ -191,26 +194,150 @@ TEST_F(CatalogueFiles, OptionsLineOnlyWhenTheLastLineIsANumber) {
     EXPECT_EQ(model.lstAll, (Lines{"[Main]", "No options;NO.TXT;-1"}));
 }
 
-TEST_F(CatalogueFiles, MissingEmptyAndUnreadableCatalogues) {
-    EXPECT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Missing);
-    EXPECT_EQ(load("", "note\r\n").status, Status::Missing);
-    EXPECT_EQ(load(std::string("\0[Main]\r\n", 10), "").status, Status::Missing);
+TEST_F(CatalogueFiles, OnlyAMissingOrEmptyCatalogueIsMadeAnewAndItKeepsTheNotes) {
+    const std::string notes = "start\r\nleave\r\n";
+    for (const bool present : {false, true}) {
+        std::filesystem::remove(catalogPath);
+        if (present)
+            writeFile(catalogPath, "");
+        writeFile(notesPath, notes);
+        ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Missing);
+        EXPECT_EQ(model.lstAll, (Lines{"[Main]"}));
+        EXPECT_EQ(model.lstMemo, (Lines{"start", "leave"}));
+        ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, kDefaultOptionsNumber).ok);
+        EXPECT_EQ(readFile(catalogPath), "[Main]\r\n110\r\n");
+        EXPECT_EQ(readFile(notesPath), notes);
+    }
+}
+
+TEST_F(CatalogueFiles, CataloguesWithoutTextOrThatAreNoFilesAreRefusedAndKept) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string reason;
+    };
+    const Case texts[] = {
+        {"NUL first", "\0[Main]\r\n110\r\n"s, "No readable text"},
+        {"UTF-16 LE with mark", "\xFF\xFE[\0M\0]\0\r\0\n\0001\0\r\0\n\0"s, "No readable text"},
+        {"UTF-16 LE", "[\0M\0]\0\r\0\n\0"s, "No readable text"},
+        {"UTF-16 BE with mark", "\xFE\xFF\0[\0M\0]"s, "No readable text"},
+        {"UTF-32 LE", "[\0\0\0M\0\0\0"s, "No readable text"},
+        {"line ends only", "\r\n\r\n", "No readable text"},
+    };
+    const std::string notes = "a note\r\n";
+    model.lstAll = {"[Kept]"};
+    for (const Case& c : texts) {
+        const auto outcome = load(c.bytes, notes);
+        EXPECT_EQ(outcome.status, Status::Unreadable) << c.what;
+        EXPECT_EQ(outcome.error, c.reason) << c.what;
+        EXPECT_EQ(model.lstAll, (Lines{"[Kept]"})) << c.what;
+        EXPECT_EQ(readFile(catalogPath), c.bytes) << c.what;
+        EXPECT_EQ(readFile(notesPath), notes) << c.what;
+    }
+
+    std::filesystem::remove(catalogPath);
+    ASSERT_EQ(::mkfifo(catalogPath.c_str(), 0644), 0);
+    auto outcome = model.LoadCatalogue(catalogPath, notesPath);
+    EXPECT_EQ(outcome.status, Status::Unreadable);
+    EXPECT_EQ(outcome.error, "Not a regular file");
+
+    std::filesystem::remove(catalogPath);
+    std::filesystem::create_symlink("/dev/zero", catalogPath);
+    outcome = model.LoadCatalogue(catalogPath, notesPath);
+    EXPECT_EQ(outcome.status, Status::Unreadable);
+    EXPECT_EQ(outcome.error, "Not a regular file");
 
     std::filesystem::remove(catalogPath);
     std::filesystem::create_directory(catalogPath);
-    const auto unreadable = model.LoadCatalogue(catalogPath, notesPath);
-    EXPECT_EQ(unreadable.status, Status::Unreadable);
-    EXPECT_EQ(unreadable.error, std::strerror(EISDIR));
+    outcome = model.LoadCatalogue(catalogPath, notesPath);
+    EXPECT_EQ(outcome.status, Status::Unreadable);
+    EXPECT_EQ(outcome.error, std::strerror(EISDIR));
+    EXPECT_EQ(readFile(notesPath), notes);
 }
 
-TEST_F(CatalogueFiles, MissingNotesLeaveNoNotes) {
+TEST_F(CatalogueFiles, NotesThatCannotBeReadAreNeverWritten) {
+    const auto expectSaveRefused = [&](const char* what, const std::string& reason) {
+        ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded) << what;
+        EXPECT_TRUE(model.lstMemo.empty()) << what;
+        EXPECT_EQ(model.notesReadError, reason) << what;
+        model.lstAll.push_back("Changed;CHANGED.TXT;-1");
+        const WriteOutcome outcome = model.SaveCatalogue(catalogPath, notesPath, 111);
+        EXPECT_FALSE(outcome.ok) << what;
+        EXPECT_TRUE(outcome.readFailed) << what;
+        EXPECT_EQ(outcome.failedPath, notesPath) << what;
+        EXPECT_EQ(outcome.error, reason) << what;
+        EXPECT_EQ(model.optionsAtLoad, 110) << what;
+        EXPECT_EQ(readFile(catalogPath), kExampleCatalogue) << what;
+    };
     writeFile(catalogPath, kExampleCatalogue);
-    model.lstMemo = {"stale"};
-    ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
-    EXPECT_TRUE(model.lstMemo.empty());
+    const std::string utf16 = "\xFF\xFEn\0o\0t\0e\0"s;
+    writeFile(notesPath, utf16);
+    expectSaveRefused("UTF-16 notes", "No readable text");
+    EXPECT_EQ(readFile(notesPath), utf16);
+
+    std::filesystem::remove(notesPath);
     std::filesystem::create_directory(notesPath);
+    expectSaveRefused("notes file is a folder", std::strerror(EISDIR));
+    EXPECT_TRUE(std::filesystem::is_directory(notesPath));
+
+    std::filesystem::remove(notesPath);
+    writeFile(notesPath, kExampleNotes);
+    ::chmod(notesPath.c_str(), 0200);
+    ::chmod(folder.path().c_str(), 0777);
+    const auto savesOverUnreadableNotes = [&] {
+        Catalogue other;
+        other.LoadCatalogue(catalogPath, notesPath);
+        return other.SaveCatalogue(catalogPath, notesPath, 110).ok ? 1 : 0;
+    };
+    if (test::runningAsRoot()) {
+        ::chown(notesPath.c_str(), 0, 0);
+        ::chmod(catalogPath.c_str(), 0666);
+        EXPECT_EQ(test::runAsOtherUser(savesOverUnreadableNotes), 0);
+    } else {
+        EXPECT_EQ(savesOverUnreadableNotes(), 0);
+    }
+    ::chmod(notesPath.c_str(), 0644);
+    EXPECT_EQ(readFile(notesPath), kExampleNotes);
+
+    // Missing notes are no notes, and the save creates the file.
+    std::filesystem::remove(notesPath);
     ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
-    EXPECT_TRUE(model.lstMemo.empty());
+    EXPECT_TRUE(model.notesReadError.empty());
+    EXPECT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
+}
+
+TEST_F(CatalogueFiles, TrailingEmptyLinesAndByteOrderMarks) {
+    ASSERT_EQ(load("[Main]\r\nA;A.TXT;-1\r\n101\r\n\r\n \r\n\t\r\n", "").status, Status::Loaded);
+    EXPECT_EQ(model.optionsAtLoad, 101);
+    EXPECT_EQ(model.lstAll, (Lines{"[Main]", "A;A.TXT;-1"}));
+    ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 101).ok);
+    EXPECT_EQ(readFile(catalogPath), "[Main]\r\nA;A.TXT;-1\r\n101\r\n");
+
+    // Empty notes are notes: the notes file keeps its trailing empty lines.
+    const std::string catalogue = "\xEF\xBB\xBF[Main]\r\nA;A.TXT;0\r\n110\r\n";
+    const std::string notes = "\xEF\xBB\xBFnote\r\n\r\n";
+    ASSERT_EQ(load(catalogue, notes).status, Status::Loaded);
+    EXPECT_EQ(model.BuildCategories(), 1u);
+    EXPECT_EQ(model.categoryNames, (Lines{"Main"}));
+    EXPECT_EQ(model.lstMemo, (Lines{"note", ""}));
+    EXPECT_EQ(model.catalogueEncoding, TextEncoding::Utf8);
+    EXPECT_EQ(model.notesEncoding, TextEncoding::Utf8);
+    expectSavedUnchanged(catalogue, notes);
+
+    // Windows-1252 notes may begin with the two letters of a UTF-16 mark.
+    ASSERT_EQ(load("[Main]\r\n110\r\n", "\xFE\xFFnote\r\n").status, Status::Loaded);
+    EXPECT_EQ(model.lstMemo, (Lines{"\xFE\xFFnote"}));
+    expectSavedUnchanged("[Main]\r\n110\r\n", "\xFE\xFFnote\r\n");
+
+    // A first note that comes to start with the bytes of a mark (the note before it was
+    // removed) keeps them: the save puts a mark in front for the load to take off.
+    ASSERT_EQ(load("[Main]\r\nA;A.TXT;0\r\n110\r\n", "\r\n\xEF\xBB\xBFsecond\r\n").status,
+              Status::Loaded);
+    EXPECT_EQ(model.CommitNote(0), "-1");
+    ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
+    const Lines notesBefore = model.lstMemo;
+    ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
+    EXPECT_EQ(model.lstMemo, notesBefore);
 }
 
 TEST_F(CatalogueFiles, NewCatalogueIsMainAndTheDefaultOptions) {
@@ -379,12 +506,15 @@ TEST_F(FailedSave, NotesFileIsAFolder) {
     expectFailedWithNothingChanged(notesPath);
 }
 
-TEST_F(FailedSave, FolderNotWritable) {
+TEST_F(FailedSave, FolderNotWritableWithWritableFilesIsWrittenInPlace) {
     if (test::runningAsRoot())
         GTEST_SKIP() << "root may write any folder";
     ::chmod(folder.path().c_str(), 0555);
-    expectFailedWithNothingChanged(notesPath);
+    const WriteOutcome outcome = model.SaveCatalogue(catalogPath, notesPath, 111);
     ::chmod(folder.path().c_str(), 0755);
+    ASSERT_TRUE(outcome.ok) << outcome.error;
+    EXPECT_EQ(readFile(notesPath), kExampleNotes + "changed\r\n");
+    EXPECT_EQ(folder.entries(), (Lines{"descript.txt", "qubrix.dat"}));
 }
 
 TEST_F(CatalogueFiles, HundredThousandListingsLoadBuildAndSave) {

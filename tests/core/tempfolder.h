@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <grp.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace qubrix::test {
@@ -67,6 +69,29 @@ inline std::string readFile(const std::string& path) {
 
 inline bool runningAsRoot() {
     return ::geteuid() == 0;
+}
+
+// Another user with a primary group of its own, and a group of which that user is a member
+// besides, for cases of shared folders.
+constexpr uid_t kOtherUser = 65534;
+constexpr gid_t kOtherUsersGroup = 65534;
+constexpr gid_t kSharedGroup = 4242;
+
+// Runs work in a child process as kOtherUser (primary group kOtherUsersGroup, also a member of
+// kSharedGroup) and returns its result (-1 when the child did not end normally). Needs root.
+template <typename Work> int runAsOtherUser(Work work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const gid_t groups[] = {kSharedGroup};
+        if (::setgroups(1, groups) != 0 || ::setgid(kOtherUsersGroup) != 0 ||
+            ::setuid(kOtherUser) != 0)
+            ::_exit(100);
+        ::_exit(work());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
 }
 
 } // namespace qubrix::test

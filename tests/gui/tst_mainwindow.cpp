@@ -403,6 +403,22 @@ private slots:
         QVERIFY(QFileInfo(onDisc("qubrix.dat")).isDir());
     }
 
+    void unreadableNotesAreNeverWritten() {
+        writeOnDisc("qubrix.dat", workedCatalogue);
+        QVERIFY(QDir(discPath()).mkdir("descript.txt"));
+        QVERIFY(createWindows());
+        QVERIFY(dialogs().boxes.isEmpty());
+        trigger("chkRoot");
+        mainWindow().listChanged = true;
+        trigger("mnuSave");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes[0].text,
+                 "Cannot open file " + onDisc("descript.txt") + ". Is a directory");
+        QVERIFY(mainWindow().listChanged);
+        QCOMPARE(readFromDisc("qubrix.dat"), workedCatalogue);
+        QVERIFY(QFileInfo(onDisc("descript.txt")).isDir());
+    }
+
     void uncreatableCatalogueRunsReadOnly() {
         files().directory = onDisc("no-such-folder");
         QVERIFY(createWindows());
