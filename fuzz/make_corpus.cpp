@@ -1,5 +1,5 @@
-// Writes the fuzzers' starting inputs: a record like the program's own, and ELF and PE files
-// that carry it.
+// Writes the fuzzers' starting inputs: a record like the program's own, ELF and PE files that
+// carry it, and catalogues with their notes.
 #include "version/versionrecord.h"
 
 #include "../tests/version/images.h"
@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <string_view>
 
 namespace {
 
@@ -18,6 +19,32 @@ void save(const std::filesystem::path& file, const Bytes& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
 }
+
+// A catalogue input: the length of the catalogue in two bytes, the catalogue, the notes.
+Bytes catalogueInput(std::string_view catalogue, std::string_view notes) {
+    Bytes input = {static_cast<std::uint8_t>(catalogue.size()),
+                   static_cast<std::uint8_t>(catalogue.size() >> 8)};
+    input.insert(input.end(), catalogue.begin(), catalogue.end());
+    input.insert(input.end(), notes.begin(), notes.end());
+    return input;
+}
+
+struct CatalogueFiles {
+    const char* name;
+    std::string_view catalogue;
+    std::string_view notes;
+};
+const CatalogueFiles kCatalogues[] = {
+    {"example",
+     "[Main]\r\nInstall the demo;DEMO\\SETUP.EXE;0\r\nRead me first;README.TXT;-1\r\n"
+     "[Tools]\r\nDisk viewer;TOOLS\\VIEW.EXE;1\r\n110\r\n",
+     "Installs the demo program.\r\nA viewer.\r\n"},
+    {"empty-notes", "Stray;S.TXT;2\r\n[A]\r\nx;X;0\r\ny;Y;1\r\n[B]\r\nz;Z;2\n111\r\n\r\n",
+     "\r\n\r\nthird\r"},
+    {"utf8-with-mark", "\xEF\xBB\xBF[Caf\xC3\xA9]\r\nD\xC3\xA9mo;D.EXE;0\r\n101\r\n",
+     "\xEF\xBB\xBFnot\xC3\xA9\r\n"},
+    {"windows-1252", "[Caf\xE9]\r\n\x80 list;L.TXT;0\r\n5", "\x93quoted\x94\r\n"},
+};
 
 } // namespace
 
@@ -40,5 +67,7 @@ int main(int argc, char** argv) {
     save(root / "elf" / "elf32be", qubrix::images::elfImage(record, false, true));
     save(root / "pe" / "pe32", qubrix::images::peImage(record));
     save(root / "pe" / "pe32plus", qubrix::images::peImage(record, true));
+    for (const auto& [name, catalogue, notes] : kCatalogues)
+        save(root / "catalogue" / name, catalogueInput(catalogue, notes));
     return 0;
 }
