@@ -8,8 +8,9 @@ std::optional<AppWindows> createWindows(Services services) {
     windows.AboutBox = std::make_unique<TAboutBox>(services);
     windows.frmValidName = std::make_unique<TfrmValidName>(services);
     windows.frmAddCat = std::make_unique<TfrmAddCat>(*windows.frmMain);
-    windows.frmNote = std::make_unique<TfrmNote>();
+    windows.frmNote = std::make_unique<TfrmNote>(*windows.frmMain);
     windows.frmMain->setAboutBox(windows.AboutBox.get());
     windows.frmMain->setAddCatDialog(windows.frmAddCat.get());
+    windows.frmMain->setNoteDialog(windows.frmNote.get());
     return windows;
 }

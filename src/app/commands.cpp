@@ -141,6 +141,8 @@ void TfrmMain::connectCommands() {
         connect(action, &QAction::triggered, this, &TfrmMain::Rename2Click);
     connect(cmdSort, &QToolButton::clicked, this, &TfrmMain::cmdSortClick);
 
+    connectListingEditor();
+
     connect(cmdInstall, &QPushButton::clicked, this, &TfrmMain::cmdInstallClick);
     connect(ToolInstall, &QToolButton::clicked, this, &TfrmMain::cmdInstallClick);
     connect(mnuInstall, &QAction::triggered, this, &TfrmMain::cmdInstallClick);

@@ -24,6 +24,7 @@ class QToolButton;
 class QWidget;
 
 class TAboutBox;
+class TfrmNote;
 class TfrmAddCat;
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue model
@@ -103,6 +104,37 @@ public:
     // Moves the current listing to the top of the category under the drop point.
     void CatBoxDragDrop(const QPoint& at);
 
+    // --- listing editor, quick editor and notes (editing/) ---
+    void setNoteDialog(TfrmNote* dialog) { m_frmNote = dialog; }
+    void cmdBrowseClick();
+    // Makes the chosen file the picked path and shows it in the file-name edit. A file that
+    // does not lie on the catalogue's medium is refused with an error box; false then.
+    bool setPickedPath(const QString& fullPath);
+    void mnuModifyClick();
+    void cmdOkClick();
+    void cmdCancelClick();
+    void mnuDeleteClick();
+    void mnuMClearClick();
+    // True when the author confirmed and the shown category was cleared.
+    bool mnuClearClick();
+    void txtFilenameChange();
+    void txtFilenameKeyDown(int key);
+    void txtDescriptionKeyDown(int key);
+    void MenuEditClick();
+    void MenuEditChange();
+    void MenuEditKeyPress(int key);
+    void mnuNoteClick();
+    // For the notes dialog: the note it opens with (the current listing's own, unless a new
+    // note is written), the note it accepts, and its Cancel.
+    std::optional<QString> noteOfEntry() const;
+    void storeNoteOfEntry(const QString& text);
+    void noteOfEntryCancelled();
+
+    // --- name check (naming/) ---
+    // Tests the names of the picked file and offers to rename them on disk; each rename
+    // brings the picked path and the file-name edit up to date.
+    void checkNames();
+
     // --- actions (actions/) ---
     void cmdInstallClick();
 
@@ -125,6 +157,14 @@ private:
     QToolButton* captionedButton(QWidget* bar, const char* name, const QString& caption,
                                  const QString& hint, QStyle::StandardPixmap icon);
     void connectCommands();
+    void connectListingEditor();
+    void listingEditorEvent(QObject* watched, QEvent* event);
+    QString trimmedDescription(int row) const;
+    bool isListingRow(int row) const;
+    void lockListsForQuickEdit(bool locked);
+    bool entryFieldsAccepted();
+    void storeEntry(int row, int category);
+    std::optional<std::size_t> noteOfCurrentListing() const;
     void setClientHeight(int height);
     void setOptionsFromNumber(int number);
     void hideNotePopup();
@@ -146,6 +186,7 @@ private:
     qubrix::ListingEditFlags m_editFlags;
     qubrix::PickedPath m_picked;
     TAboutBox* m_aboutBox = nullptr;
+    TfrmNote* m_frmNote = nullptr;
     TfrmAddCat* m_frmAddCat = nullptr;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;

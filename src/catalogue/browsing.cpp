@@ -132,6 +132,7 @@ void TfrmMain::NotePadMouseUp() {
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == CatBox->viewport() && categoryDropEvent(event))
         return true;
+    listingEditorEvent(watched, event);
     if (watched == lstDesc->viewport()) {
         if (event->type() == QEvent::MouseButtonPress)
             lstDescMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());

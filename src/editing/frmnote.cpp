@@ -1,5 +1,82 @@
 #include "editing/frmnote.h"
 
-TfrmNote::TfrmNote(QWidget* parent) : QDialog(parent) {
+#include "app/frmmain.h"
+#include "ui/placement.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextEdit>
+#include <QToolButton>
+
+TfrmNote::TfrmNote(TfrmMain& frmMain, QWidget* parent) : QDialog(parent), m_frmMain(frmMain) {
     setObjectName("frmNote");
+    setWindowTitle("Add Notes");
+    // No close box: the dialog is left through its buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(193, 149);
+
+    cmdOk = pictureButton("cmdOk", "OK - Accept entry", 4, QStyle::SP_DialogApplyButton);
+    cmdCancel = pictureButton("cmdCancel", "Cancel - Abort & reject entry", 29,
+                              QStyle::SP_DialogCancelButton);
+    auto* divider = place<QFrame>(this, "ToolButton1", 56, 4, 8, 22);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    cmdClear = pictureButton("cmdClear", "Erase comments", 66, QStyle::SP_DialogResetButton);
+
+    EditNote = place<QTextEdit>(this, "EditNote", 0, 32, 185, 89);
+    EditNote->setAcceptRichText(false);
+    EditNote->setLineWrapMode(QTextEdit::WidgetWidth);
+
+    connect(cmdOk, &QToolButton::clicked, this, &TfrmNote::cmdOkClick);
+    connect(cmdCancel, &QToolButton::clicked, this, &TfrmNote::cmdCancelClick);
+    connect(cmdClear, &QToolButton::clicked, this, &TfrmNote::cmdClearClick);
+}
+
+QToolButton* TfrmNote::pictureButton(const char* name, const QString& hint, int left,
+                                     QStyle::StandardPixmap picture) {
+    auto* button = place<QToolButton>(this, name, left, 4, 25, 22);
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setIcon(style()->standardIcon(picture));
+    return button;
+}
+
+void TfrmNote::showEvent(QShowEvent* event) {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TfrmNote::FormActivate() {
+    if (const auto note = m_frmMain.noteOfEntry())
+        EditNote->append(*note);
+}
+
+void TfrmNote::cmdOkClick() {
+    // A note is one line: the lines typed are joined with nothing between them.
+    QString note = EditNote->toPlainText();
+    note.remove(QChar('\n'));
+    note.remove(QChar('\r'));
+    note.remove(QChar::LineSeparator);
+    note.remove(QChar::ParagraphSeparator);
+    m_frmMain.storeNoteOfEntry(note);
+    EditNote->clear();
+    accept();
+}
+
+void TfrmNote::cmdCancelClick() {
+    m_frmMain.noteOfEntryCancelled();
+    EditNote->clear();
+    QDialog::reject();
+}
+
+void TfrmNote::reject() {
+    cmdCancelClick();
+}
+
+void TfrmNote::cmdClearClick() {
+    EditNote->clear();
 }

@@ -1,11 +1,39 @@
 #pragma once
 
 #include <QDialog>
+#include <QStyle>
 
-// Created once at start-up and kept for the whole run; its contents come with its commands.
+class QTextEdit;
+class QToolButton;
+class TfrmMain;
+
+// The notes dialog "Add Notes": created once at start-up and shown modally by the notes
+// button of the editing band. It writes a new note or changes the note of the listing being
+// modified; the listing's OK then makes the listing refer to it.
 class TfrmNote final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmNote(QWidget* parent = nullptr);
+    explicit TfrmNote(TfrmMain& frmMain, QWidget* parent = nullptr);
+
+    void FormActivate();
+    void cmdOkClick();
+    void cmdCancelClick();
+    void cmdClearClick();
+
+    QTextEdit* EditNote = nullptr;
+    QToolButton* cmdOk = nullptr;
+    QToolButton* cmdCancel = nullptr;
+    QToolButton* cmdClear = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    // Escape leaves the dialog as its Cancel button does.
+    void reject() override;
+
+private:
+    QToolButton* pictureButton(const char* name, const QString& hint, int left,
+                               QStyle::StandardPixmap picture);
+
+    TfrmMain& m_frmMain;
 };

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
-// Message boxes and the default beep.
+// Message boxes, the default beep and the file picker.
 class DialogService {
 public:
     enum class Icon { None, Information, Warning, Error };
@@ -17,4 +19,13 @@ public:
                               Buttons buttons) = 0;
     // The default beep (stands in for MessageBeep).
     virtual void beep() = 0;
+
+    // A filter of the file picker: the caption it shows and the name patterns it matches.
+    struct FileFilter {
+        QString caption;
+        QStringList patterns;
+    };
+    // The open-file dialog (stands in for GetOpenFileNameA), starting in folder with the first
+    // filter chosen. The chosen file's absolute path, or empty when the user cancels.
+    virtual QString openFileName(const QString& folder, const QList<FileFilter>& filters) = 0;
 };

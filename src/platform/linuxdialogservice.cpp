@@ -1,6 +1,7 @@
 #include "platform/linuxdialogservice.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -36,4 +37,14 @@ DialogService::Answer LinuxDialogService::messageBox(const QString& text, const 
 
 void LinuxDialogService::beep() {
     QApplication::beep();
+}
+
+QString LinuxDialogService::openFileName(const QString& folder, const QList<FileFilter>& filters) {
+    // "Caption (patterns)" with the details hidden shows the caption alone, whatever its own
+    // parentheses hold.
+    QStringList nameFilters;
+    for (const FileFilter& filter : filters)
+        nameFilters.append(filter.caption + " (" + filter.patterns.join(' ') + ')');
+    return QFileDialog::getOpenFileName(nullptr, "Open", folder, nameFilters.join(";;"), nullptr,
+                                        QFileDialog::HideNameFilterDetails);
 }

@@ -7,8 +7,9 @@
 
 #include <deque>
 
-// Records every message box and beep; answers boxes from a script (Yes, then No, ...). A box
-// asked without a scripted answer gets No or Ok.
+// Records every message box, beep and file picker; answers boxes from a script (Yes, then No,
+// ...). A box asked without a scripted answer gets No or Ok; a picker without a scripted file
+// is cancelled.
 class FakeDialogService final : public DialogService {
 public:
     struct Box {
@@ -21,6 +22,12 @@ public:
     std::deque<Answer> answers;
     QList<Box> boxes;
     int beeps = 0;
+    struct Picker {
+        QString folder;
+        QList<FileFilter> filters;
+    };
+    std::deque<QString> pickedFiles;
+    QList<Picker> pickers;
 
     Answer messageBox(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons) override {
@@ -32,4 +39,12 @@ public:
         return answer;
     }
     void beep() override { ++beeps; }
+    QString openFileName(const QString& folder, const QList<FileFilter>& filters) override {
+        pickers.append({folder, filters});
+        if (pickedFiles.empty())
+            return {};
+        const QString file = pickedFiles.front();
+        pickedFiles.pop_front();
+        return file;
+    }
 };
