@@ -26,4 +26,9 @@ public:
     virtual bool setReadOnly(const QString& path) = 0;
     // Gives the owner write access back; false when the change cannot be made.
     virtual bool clearReadOnly(const QString& path) = 0;
+
+    // Gives the file or folder at from the name to on the same file system (stands in for
+    // MoveFileA). Never replaces an entry that exists at to: that is a failure like any
+    // refused rename.
+    virtual bool renameWithoutReplacing(const QString& from, const QString& to) = 0;
 };

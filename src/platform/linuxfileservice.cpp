@@ -1,6 +1,7 @@
 #include "platform/linuxfileservice.h"
 
 #include "platform/mountinfo.h"
+#include "platform/renamenoreplace.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,4 +53,9 @@ bool LinuxFileService::clearReadOnly(const QString& path) {
     const QByteArray native = nativePath(path);
     return ::stat(native.constData(), &status) == 0 &&
            ::chmod(native.constData(), (status.st_mode | S_IWUSR) & 07777) == 0;
+}
+
+bool LinuxFileService::renameWithoutReplacing(const QString& from, const QString& to) {
+    return qubrix::renameWithoutReplacing(nativePath(from).toStdString(),
+                                          nativePath(to).toStdString());
 }

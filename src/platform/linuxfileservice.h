@@ -12,4 +12,6 @@ public:
     std::optional<FileAttributes> fileAttributes(const QString& path) override;
     bool setReadOnly(const QString& path) override;
     bool clearReadOnly(const QString& path) override;
+
+    bool renameWithoutReplacing(const QString& from, const QString& to) override;
 };

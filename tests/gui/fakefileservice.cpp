@@ -1,5 +1,6 @@
 #include "fakefileservice.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -26,4 +27,12 @@ bool FakeFileService::clearReadOnly(const QString& path) {
         return false;
     return QFile::setPermissions(path,
                                  QFile::permissions(path) | QFile::WriteOwner | QFile::WriteUser);
+}
+
+bool FakeFileService::renameWithoutReplacing(const QString& from, const QString& to) {
+    renames.append({from, to});
+    if (lockedPaths.contains(from) || lockedPaths.contains(to) || QFileInfo::exists(to) ||
+        QFileInfo(to).isSymLink())
+        return false;
+    return QDir().rename(from, to);
 }

@@ -13,6 +13,12 @@ public:
     QString mountPoint = "/";
     QString label;
     QStringList lockedPaths;
+    struct Rename {
+        QString from;
+        QString to;
+    };
+    // Every rename asked for, refused or not.
+    QList<Rename> renames;
 
     QString currentDirectory() override { return directory; }
     QString mountPointOf(const QString&) override { return mountPoint; }
@@ -21,4 +27,6 @@ public:
     std::optional<FileAttributes> fileAttributes(const QString& path) override;
     bool setReadOnly(const QString& path) override;
     bool clearReadOnly(const QString& path) override;
+    // Renames the real entry, unless either path is locked or the new name exists.
+    bool renameWithoutReplacing(const QString& from, const QString& to) override;
 };
