@@ -1,5 +1,6 @@
 #include "actions/launch.h"
 
+#include "actions/medium.h"
 #include "text/ascii.h"
 
 #include <algorithm>
@@ -41,6 +42,12 @@ FoundExtension findProgramExtension(std::string_view line, std::size_t start) {
             return {extension, at + extension.size()};
     }
     return {};
+}
+
+// Whether the author's text from start to end, as a path, climbs out of the medium.
+bool leavesMedium(std::string_view line, std::size_t start, std::size_t end,
+                  std::string_view driveRoot) {
+    return !resolveOnMedium(driveRoot, line.substr(start, end - start));
 }
 
 LaunchKind kindOf(std::string_view line, const FoundExtension& found) {
@@ -111,6 +118,7 @@ void planDocument(LaunchPlan& plan, const std::string& line, std::size_t start,
     if (file && isExecutableFile(*file)) {
         plan.kind = LaunchKind::Program;
         plan.program = *file;
+        plan.leavesMedium = leavesMedium(line, start, line.size(), driveRoot);
         return;
     }
     const std::size_t blank = whole.find(' ', start);
@@ -119,10 +127,12 @@ void planDocument(LaunchPlan& plan, const std::string& line, std::size_t start,
         if (head && isExecutableFile(*head)) {
             planProgramWithArguments(plan, std::string_view(line).substr(0, blank),
                                      std::string_view(line).substr(blank + 1), driveRoot);
+            plan.leavesMedium = leavesMedium(line, start, blank, driveRoot);
             return;
         }
     }
     plan.document = file.value_or(whole);
+    plan.leavesMedium = leavesMedium(line, start, line.size(), driveRoot);
 }
 
 } // namespace
@@ -232,10 +242,12 @@ LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath) {
     case LaunchKind::Program:
         plan.line = slashes(line);
         planProgram(plan, plan.line, {});
+        plan.leavesMedium = leavesMedium(line, start, line.size(), driveRoot);
         break;
     case LaunchKind::ProgramWithArguments:
         planProgramWithArguments(plan, std::string_view(line).substr(0, found.end),
                                  std::string_view(line).substr(found.end + 1), driveRoot);
+        plan.leavesMedium = leavesMedium(line, start, found.end, driveRoot);
         break;
     }
     return plan;

@@ -52,6 +52,9 @@ struct LaunchPlan {
     // Program and ProgramWithArguments: what is started, with its argument vector.
     std::string program;
     std::vector<std::string> arguments;
+    // The path of the file that would be opened or started climbs out of the medium (see
+    // resolveOnMedium): nothing may be started or opened. Arguments are not paths.
+    bool leavesMedium = false;
 };
 
 // Classifies the listing and finds its files on disk. ".EXE" and ".COM" programs are started

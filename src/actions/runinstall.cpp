@@ -30,6 +30,12 @@ void TfrmMain::cmdInstallClick() {
     const std::string storedPath =
         qubrix::toUtf8(m_catalogue.lstPath[row], m_catalogue.catalogueEncoding);
     const qubrix::LaunchPlan plan = qubrix::planLaunch(driveRoot.toStdString(), storedPath);
+    if (plan.leavesMedium) {
+        ask("This path leads outside the medium and is not used:\n" +
+                QString::fromStdString(plan.line),
+            "Error", DialogService::Icon::Error, DialogService::Buttons::Ok);
+        return;
+    }
     if (ask(QString::fromStdString(plan.line), "Confirm installation", DialogService::Icon::Warning,
             DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return;

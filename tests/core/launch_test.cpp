@@ -177,4 +177,25 @@ TEST_F(DiscTree, DocumentsAndNativePrograms) {
     EXPECT_EQ(plan.arguments, (Words{"two words", m_root + "/docs", "$(touch", "x);", "rm", "y"}));
 }
 
+TEST_F(DiscTree, PathsLeavingTheMediumAreRefusedButArgumentsAreNotPaths) {
+    struct Case {
+        const char* storedPath;
+        bool leaves;
+    };
+    for (const Case& c : {
+             Case{"..\\..\\..\\..\\bin\\sh -c \"touch x\"", true},
+             Case{"..\\..\\..\\..\\bin\\sh", true},
+             Case{"DEMO\\..\\..\\SETUP.EXE", true},
+             Case{"DEMO\\..\\..\\SETUP.EXE /s", true},
+             Case{"..\\OTHER\\README.TXT", true},
+             Case{"DOCS\\..\\..\\..\\etc\\passwd", true},
+             Case{"DOCS\\..\\DEMO\\SETUP.EXE", false},
+             Case{"DEMO\\SETUP.EXE ..\\..\\..\\outside", false},
+             Case{"tools\\run.sh ../../../outside", false},
+             Case{"DOCS\\README.TXT", false},
+         }) {
+        EXPECT_EQ(qubrix::planLaunch(m_root, c.storedPath).leavesMedium, c.leaves) << c.storedPath;
+    }
+}
+
 } // namespace

@@ -14,8 +14,9 @@ const QByteArray catalogue = "[Disc]\r\n"
                              "Read me;readme.txt;-1\r\n"
                              "Caf\xe9 menu;DOCS\\CAF\xc9.TXT;-1\r\n"
                              "Hello;TOOLS\\HELLO.SH \"a b\" $(touch x) && rm y;-1\r\n"
+                             "Escape;..\\..\\..\\..\\..\\..\\bin\\sh -c \"touch x\";-1\r\n"
                              "110\r\n";
-enum Row { Setup, SetupQuietly, ReadMe, Cafe, Hello };
+enum Row { Setup, SetupQuietly, ReadMe, Cafe, Hello, Escape };
 
 using Answer = DialogService::Answer;
 
@@ -37,7 +38,19 @@ private slots:
         writeOnDisc(QString::fromUtf8("docs/CAF\u00c9.txt"), "text");
         writeOnDisc("tools/hello.sh", "#!/bin/sh\n", true);
         QVERIFY(createWindows());
-        QCOMPARE(mainWindow().lstDesc->count(), 5);
+        QCOMPARE(mainWindow().lstDesc->count(), 6);
+    }
+
+    void pathLeavingTheMediumIsRefusedUnasked() {
+        select(Escape);
+        trigger("cmdInstall");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        const FakeDialogService::Box& box = dialogs().boxes.first();
+        QVERIFY(box.text.startsWith("This path leads outside the medium and is not used:\n"));
+        QCOMPARE(box.caption, QString("Error"));
+        QCOMPARE(box.icon, DialogService::Icon::Error);
+        QVERIFY(processes().runs.isEmpty());
+        QVERIFY(desktop().openedUrls.isEmpty());
     }
 
     void soundPlaysOnEveryInvocationFromEachControl() {

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qubrix {
+
+// The file that a stored path names on the medium mounted at mountPoint ("" for the root file
+// system): the mount point, "/", and the stored path with "\" turned to "/", resolved by its
+// text alone: empty names and "." are dropped and ".." takes off the name before it.
+// std::nullopt when a ".." would climb above the mount point: such a path leaves the medium,
+// and no command may use it. Links on the medium are not followed.
+std::optional<std::string> resolveOnMedium(std::string_view mountPoint,
+                                           std::string_view storedPath);
+
+} // namespace qubrix
