@@ -139,6 +139,8 @@ void TfrmMain::connectCommands() {
     connect(cmdCat, &QToolButton::clicked, this, &TfrmMain::New1Click);
     for (QAction* action : {Rename2, Rename1})
         connect(action, &QAction::triggered, this, &TfrmMain::Rename2Click);
+    for (QAction* action : {Delete3, Delete2})
+        connect(action, &QAction::triggered, this, &TfrmMain::Delete2Click);
     connect(cmdSort, &QToolButton::clicked, this, &TfrmMain::cmdSortClick);
 
     connectListingEditor();

@@ -98,6 +98,8 @@ public:
     void setAddCatDialog(TfrmAddCat* dialog) { m_frmAddCat = dialog; }
     void New1Click();
     void Rename2Click();
+    // Clears the shown category through mnuClearClick, then removes its header line.
+    void Delete2Click();
     void cmdSortClick();
     // Only a drag of listings from the listing list can be dropped on a category.
     bool CatBoxDragOver(const QObject* source) const;

@@ -29,6 +29,23 @@ void TfrmMain::Rename2Click() {
     CatBoxChange();
 }
 
+void TfrmMain::Delete2Click() {
+    if (CatBox->count() < 2) {
+        ask("Cannot Delete Main Category!", "Delete Category", DialogService::Icon::Error,
+            DialogService::Buttons::Ok);
+        return;
+    }
+    const int shown = CatBox->currentRow();
+    if (shown < 0 || !mnuClearClick())
+        return;
+    // The clear may have saved already; the removal of the header waits for the next save.
+    m_catalogue.deleteCategory(std::size_t(shown));
+    BuildCategories();
+    selectCategoryRow(0);
+    CatBoxChange();
+    listChanged = true;
+}
+
 void TfrmMain::cmdSortClick() {
     const bool reordered = m_catalogue.sortShownCategory();
     CatBoxChange();

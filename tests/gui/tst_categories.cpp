@@ -161,6 +161,47 @@ private slots:
         QCOMPARE(processes().endStatuses, QList<int>{1});
     }
 
+    void theLastCategoryIsNotDeleted() {
+        start("[Main]\r\nAlpha;A.EXE;0\r\n110\r\n");
+        trigger("Delete2");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        const FakeDialogService::Box& box = dialogs().boxes[0];
+        QCOMPARE(box.text, QString("Cannot Delete Main Category!"));
+        QCOMPARE(box.caption, QString("Delete Category"));
+        QCOMPARE(box.icon, DialogService::Icon::Error);
+        QCOMPARE(box.buttons, DialogService::Buttons::Ok);
+        QCOMPARE(dialogs().beeps, 1);
+        QCOMPARE(rowsOf(mainWindow().CatBox), QStringList{"Main"});
+        QCOMPARE(rowsOf(mainWindow().lstDesc), QStringList{"  Alpha"});
+        QVERIFY(!mainWindow().listChanged);
+    }
+
+    void deleteClearsThenRemovesTheCategory() {
+        start();
+        TfrmMain& window = mainWindow();
+        dialogs().answers = {DialogService::Answer::No};
+        trigger("Delete3");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes[0].caption, QString("Confirm CLEAR command"));
+        QCOMPARE(rowsOf(window.CatBox), (QStringList{"Main", "Tools", "Empty"}));
+        QCOMPARE(window.lstDesc->count(), 2);
+        QVERIFY(!window.listChanged);
+
+        // The first category goes; the next one is shown as the first. With Auto-Save the
+        // clear has saved the emptied category, the header goes with the next save.
+        dialogs().answers = {DialogService::Answer::Yes};
+        trigger("Delete2");
+        QCOMPARE(rowsOf(window.CatBox), (QStringList{"Tools", "Empty"}));
+        QCOMPARE(window.CatBox->currentRow(), 0);
+        QCOMPARE(rowsOf(window.lstDesc), QStringList{"  Viewer"});
+        QVERIFY(window.listChanged);
+        QCOMPARE(savedLines(),
+                 (QStringList{"[Main]", "[Tools]", "Viewer;VIEW.EXE;1", "[Empty]", "110"}));
+        trigger("cmdSave");
+        QCOMPARE(savedLines(), (QStringList{"[Tools]", "Viewer;VIEW.EXE;1", "[Empty]", "110"}));
+        QCOMPARE(readFromDisc("descript.txt"), QByteArray("first\r\nsecond\r\n"));
+    }
+
     // On a pressed disc the end user may still sort; leaving does not offer a save that
     // cannot succeed.
     void sortOnAPressedDiscIsForThisRunOnly() {
