@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace qubrix {
@@ -62,13 +63,22 @@ bool isRegularFile(const std::string& path) {
     return fs::is_regular_file(path, error);
 }
 
-bool isExecutableFile(const std::string& path) {
+// Many media (ISO 9660 without Rock Ridge, FAT, NTFS) show every file as executable: only a file
+// that also starts like a program (an ELF header or "#!") is one.
+bool isNativeProgram(const std::string& path) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     constexpr auto execBits =
         fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
-    return !error && fs::is_regular_file(status) &&
-           (status.permissions() & execBits) != fs::perms::none;
+    if (error || !fs::is_regular_file(status) ||
+        (status.permissions() & execBits) == fs::perms::none)
+        return false;
+    char start[4] = {};
+    std::ifstream(path, std::ios::binary).read(start, sizeof start);
+    const std::string_view head(start, sizeof start);
+    return head == "\x7F"
+                   "ELF" ||
+           head.starts_with("#!");
 }
 
 bool hasWindowsProgramName(const std::string& path) {
@@ -83,10 +93,14 @@ std::string wineDrivePath(std::string path) {
     return "Z:" + path;
 }
 
+bool startsThroughWine(const std::optional<std::string>& found) {
+    return found && isRegularFile(*found) && hasWindowsProgramName(*found);
+}
+
 // Fills in how the program named by path is started with the given arguments.
 void planProgram(LaunchPlan& plan, const std::string& path, std::vector<std::string> arguments) {
     const std::optional<std::string> found = resolvePathCaseBlind(path);
-    if (!found || !isRegularFile(*found) || !hasWindowsProgramName(*found)) {
+    if (!startsThroughWine(found)) {
         plan.program = found.value_or(path);
         plan.arguments = std::move(arguments);
         return;
@@ -99,14 +113,52 @@ void planProgram(LaunchPlan& plan, const std::string& path, std::vector<std::str
     plan.arguments.insert(plan.arguments.end(), arguments.begin(), arguments.end());
 }
 
-// head is the program, rest its argument text.
+// Every "<DRIVE>" in one argument word becomes the mount point. The path it starts (up to the
+// next placeholder or the end of the word) is looked up case-blindly like the program, and
+// given as wine sees it to a program started through wine; the rest of the word stays as
+// written.
+std::string replacePlaceholdersInWord(std::string_view word, std::string_view driveRoot,
+                                      bool throughWine) {
+    const std::string upper = upperAscii(word);
+    std::size_t at = upper.find(drivePlaceholder);
+    std::string result(word.substr(0, at));
+    while (at != std::string::npos) {
+        const std::size_t from = at + drivePlaceholder.size();
+        const std::size_t next = upper.find(drivePlaceholder, from);
+        const std::string path =
+            std::string(driveRoot) + slashes(std::string(word.substr(from, next - from)));
+        const std::string found = resolvePathCaseBlind(path).value_or(path);
+        result += throughWine ? wineDrivePath(found) : found;
+        at = next;
+    }
+    return result;
+}
+
+// An argument as the question shows it: quoted as splitArguments reads it back when it is
+// empty or holds a blank or a double quote.
+std::string shownArgument(const std::string& word) {
+    if (!word.empty() && word.find_first_of(" \t\"") == std::string::npos)
+        return word;
+    std::string quoted = "\"";
+    for (const char c : word)
+        quoted += c == '"' ? std::string("\"\"\"") : std::string(1, c);
+    return quoted + '"';
+}
+
+// head is the program, rest its argument text. The words are split before the placeholders
+// are replaced, so a mount point with a blank stays one word.
 void planProgramWithArguments(LaunchPlan& plan, std::string_view head, std::string_view rest,
                               std::string_view driveRoot) {
     const std::string program = slashes(replaceDrivePlaceholders(head, driveRoot));
-    const std::string argumentText = slashes(replaceDrivePlaceholders(rest, driveRoot));
+    const bool throughWine = startsThroughWine(resolvePathCaseBlind(program));
+    std::vector<std::string> arguments;
     plan.kind = LaunchKind::ProgramWithArguments;
-    plan.line = program + " " + argumentText;
-    planProgram(plan, program, splitArguments(argumentText));
+    plan.line = program;
+    for (const std::string& word : splitArguments(rest)) {
+        arguments.push_back(replacePlaceholdersInWord(word, driveRoot, throughWine));
+        plan.line += ' ' + shownArgument(arguments.back());
+    }
+    planProgram(plan, program, std::move(arguments));
 }
 
 // A document line may name a native program, alone or before its arguments.
@@ -115,7 +167,7 @@ void planDocument(LaunchPlan& plan, const std::string& line, std::size_t start,
     const std::string whole = slashes(line);
     plan.line = whole;
     const std::optional<std::string> file = resolvePathCaseBlind(whole);
-    if (file && isExecutableFile(*file)) {
+    if (file && isNativeProgram(*file)) {
         plan.kind = LaunchKind::Program;
         plan.program = *file;
         plan.leavesMedium = leavesMedium(line, start, line.size(), driveRoot);
@@ -124,7 +176,7 @@ void planDocument(LaunchPlan& plan, const std::string& line, std::size_t start,
     const std::size_t blank = whole.find(' ', start);
     if (!file && blank != std::string::npos) {
         const std::optional<std::string> head = resolvePathCaseBlind(whole.substr(0, blank));
-        if (head && isExecutableFile(*head)) {
+        if (head && isNativeProgram(*head)) {
             planProgramWithArguments(plan, std::string_view(line).substr(0, blank),
                                      std::string_view(line).substr(blank + 1), driveRoot);
             plan.leavesMedium = leavesMedium(line, start, blank, driveRoot);

@@ -59,9 +59,13 @@ struct LaunchPlan {
 
 // Classifies the listing and finds its files on disk. ".EXE" and ".COM" programs are started
 // through wine, ".BAT" files through wine's "cmd /c"; a program that is not on disk is started
-// by its own path, so that the start fails and is reported. A document line naming an
-// executable file (the whole line, or else the text before its first blank with the rest as
-// arguments) is started as a native program.
+// by its own path, so that the start fails and is reported. A document line naming a native
+// program (an exec bit, and an ELF header or "#!" at its start; the whole line, or else the
+// text before its first blank with the rest as arguments) is started as a program. Arguments
+// are split into words before each "<DRIVE>" in them becomes the mount point, so a mount
+// point with blanks stays one word. The path a placeholder starts is looked up case-blindly and
+// given to a program started through wine as a wine path (Z:\...), to a native one with "/";
+// the rest of each word stays as written.
 LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath);
 
 } // namespace qubrix

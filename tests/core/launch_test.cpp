@@ -97,14 +97,19 @@ protected:
     }
     void TearDown() override { fs::remove_all(m_root); }
 
-    void file(const std::string& relative, bool executable) {
+    void file(const std::string& relative, bool executable,
+              const std::string& content = "#!/bin/sh\n") {
         const fs::path path = fs::path(m_root) / relative;
         fs::create_directories(path.parent_path());
-        std::ofstream(path) << "#!/bin/sh\n";
+        std::ofstream(path) << content;
         if (executable)
             fs::permissions(path, fs::perms::owner_exec, fs::perm_options::add);
     }
     std::string at(const std::string& relative) const { return m_root + "/" + relative; }
+    static std::string winePath(std::string path) {
+        std::replace(path.begin(), path.end(), '/', '\\');
+        return "Z:" + path;
+    }
 
     std::string m_root;
 };
@@ -127,15 +132,13 @@ TEST_F(DiscTree, WindowsProgramsGoThroughWine) {
 
     plan = qubrix::planLaunch(m_root, " Demo\\Setup.exe /s <Drive>\\DATA ");
     EXPECT_EQ(plan.kind, LaunchKind::ProgramWithArguments);
-    EXPECT_EQ(plan.line, at("Demo/Setup.exe /s ") + m_root + "/DATA");
+    EXPECT_EQ(plan.line, at("Demo/Setup.exe /s ") + winePath(m_root + "/DATA"));
     EXPECT_EQ(plan.program, "wine");
-    EXPECT_EQ(plan.arguments, (Words{at("demo/setup.exe"), "/s", m_root + "/DATA"}));
+    EXPECT_EQ(plan.arguments, (Words{at("demo/setup.exe"), "/s", winePath(m_root + "/DATA")}));
 
     plan = qubrix::planLaunch(m_root, "DEMO\\INSTALL.BAT \"a b\"");
     EXPECT_EQ(plan.program, "wine");
-    std::string winePath = "Z:" + at("demo/install.bat");
-    std::replace(winePath.begin(), winePath.end(), '/', '\\');
-    EXPECT_EQ(plan.arguments, (Words{"cmd", "/c", winePath, "a b"}));
+    EXPECT_EQ(plan.arguments, (Words{"cmd", "/c", winePath(at("demo/install.bat")), "a b"}));
 }
 
 TEST_F(DiscTree, MissingOrMisnamedProgramsAreStartedByPathSoTheStartFails) {
@@ -196,6 +199,50 @@ TEST_F(DiscTree, PathsLeavingTheMediumAreRefusedButArgumentsAreNotPaths) {
          }) {
         EXPECT_EQ(qubrix::planLaunch(m_root, c.storedPath).leavesMedium, c.leaves) << c.storedPath;
     }
+}
+
+TEST_F(DiscTree, OnlyFilesThatStartLikeProgramsRunAsNativePrograms) {
+    // Media without Unix permissions show every file as executable.
+    file("docs/manual.pdf", true, "%PDF-1.4");
+    file("docs/notes.txt", true, "");
+    file("bin/tool", true,
+         "\x7F"
+         "ELF\x02\x01\x01");
+    struct Case {
+        const char* storedPath;
+        LaunchKind kind;
+    };
+    for (const Case& c :
+         {Case{"DOCS\\MANUAL.PDF", LaunchKind::Document},
+          Case{"docs\\notes.txt", LaunchKind::Document},
+          Case{"docs\\manual.pdf --x", LaunchKind::Document},
+          Case{"BIN\\TOOL", LaunchKind::Program}, Case{"tools\\run.sh", LaunchKind::Program},
+          Case{"bin\\tool --x", LaunchKind::ProgramWithArguments}}) {
+        EXPECT_EQ(qubrix::planLaunch(m_root, c.storedPath).kind, c.kind) << c.storedPath;
+    }
+}
+
+TEST_F(DiscTree, DrivePlaceholderInArgumentsOfAMountPointWithBlanks) {
+    const std::string disc = at("My Disc");
+    fs::rename(at("tools"), disc);
+    fs::create_directories(disc + "/Data Files/Set");
+    fs::rename(at("demo"), disc + "/demo");
+
+    // A native program: the placeholder's own path with "/", found case-blindly; the other
+    // backslashes of the argument stay.
+    qubrix::LaunchPlan plan =
+        qubrix::planLaunch(disc, "run.sh \"--in=<DRIVE>\\DATA FILES\\set\" a\\b <drive>");
+    EXPECT_EQ(plan.program, disc + "/run.sh");
+    EXPECT_EQ(plan.arguments, (Words{"--in=" + disc + "/Data Files/Set", "a\\b", disc}));
+    EXPECT_EQ(plan.line,
+              disc + "/run.sh \"--in=" + disc + "/Data Files/Set\" a\\b \"" + disc + "\"");
+    EXPECT_EQ(qubrix::splitArguments(plan.line.substr(disc.size() + 8)), plan.arguments);
+
+    // Through wine: the placeholder becomes the wine path of the mount point.
+    plan = qubrix::planLaunch(disc, "DEMO\\SETUP.EXE /d=<DRIVE>\\data files x\\y");
+    EXPECT_EQ(plan.program, "wine");
+    EXPECT_EQ(plan.arguments,
+              (Words{disc + "/demo/setup.exe", "/d=" + winePath(disc + "/data"), "files", "x\\y"}));
 }
 
 } // namespace

@@ -87,10 +87,10 @@ private slots:
         QTest::addColumn<QString>("question");
         QTest::addColumn<QString>("program");
         QTest::addColumn<QStringList>("arguments");
-        // "@" stands for the disc's path.
+        // "@" stands for the disc's path, "%" for the disc's path as wine sees it.
         QTest::newRow("placeholder in arguments")
-            << int(SetupQuietly) << "@/setup/setup.exe /s @/data"
-            << "wine" << QStringList{"@/setup/setup.exe", "/s", "@/data"};
+            << int(SetupQuietly) << "@/setup/setup.exe /s %\\data"
+            << "wine" << QStringList{"@/setup/setup.exe", "/s", "%\\data"};
         QTest::newRow("script with shell syntax")
             << int(Hello) << "@/TOOLS/HELLO.SH \"a b\" $(touch x) && rm y"
             << "@/tools/hello.sh" << QStringList{"a b", "$(touch", "x)", "&&", "rm", "y"};
@@ -101,12 +101,13 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QStringList, arguments);
         const QString disc = discPath();
-        arguments.replaceInStrings("@", disc);
+        const QString wineDisc = "Z:" + QString(disc).replace('/', '\\');
+        arguments.replaceInStrings("@", disc).replaceInStrings("%", wineDisc);
         dialogs().answers = {Answer::Yes};
         select(row);
         trigger("cmdInstall");
         QCOMPARE(dialogs().boxes.size(), 1);
-        QCOMPARE(dialogs().boxes.first().text, question.replace("@", disc));
+        QCOMPARE(dialogs().boxes.first().text, question.replace("@", disc).replace("%", wineDisc));
         QCOMPARE(processes().runs.size(), 1);
         QCOMPARE(processes().runs.first().program, program.replace("@", disc));
         QCOMPARE(processes().runs.first().arguments, arguments);
