@@ -21,7 +21,15 @@ public:
     QList<Rename> renames;
 
     QString currentDirectory() override { return directory; }
-    QString mountPointOf(const QString&) override { return mountPoint; }
+    // Mount points of other media; a path below one of them lies there, any other on the disc.
+    QStringList otherMounts;
+    QString mountPointOf(const QString& path) override {
+        for (const QString& other : otherMounts) {
+            if (path == other || path.startsWith(other + '/'))
+                return other;
+        }
+        return mountPoint;
+    }
     QString volumeLabel(const QString&) override { return label; }
 
     std::optional<FileAttributes> fileAttributes(const QString& path) override;

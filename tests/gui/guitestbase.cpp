@@ -40,17 +40,25 @@ QString whyUnreachable(const QWidget* widget) {
     return {};
 }
 
+// Windows may share control names (several dialogs have a cmdOK): a shown window's is taken
+// first.
 template <typename Object> Object* findInWindows(const char* name) {
+    Object* hidden = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (auto* found = window->findChild<Object*>(name))
+        auto* found = window->findChild<Object*>(name);
+        if (found && window->isVisible())
             return found;
+        if (found && !hidden)
+            hidden = found;
     }
-    return nullptr;
+    return hidden;
 }
 
 QAbstractButton* buttonCaptioned(QWidget* dialog, const QString& caption) {
     for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
-        if (QString(button->text()).remove('&') == caption)
+        // A picture button without caption is known by its hint.
+        const QString text = QString(button->text()).remove('&');
+        if (text == caption || (text.isEmpty() && button->toolTip() == caption))
             return button;
     }
     return nullptr;

@@ -56,7 +56,8 @@ protected:
     void clickRow(QListWidget* list, int row, Qt::KeyboardModifiers modifiers = {});
     void doubleClickRow(QListWidget* list, int row);
     // Once the next modal dialog shows, hands it to inspect and then presses its button with
-    // that caption (access key marks ignored). The test fails if no such dialog shows.
+    // that caption (access key marks ignored), or the picture button with that hint. The test
+    // fails if no such dialog shows.
     void answerNextModal(const QString& buttonCaption, std::function<void(QWidget*)> inspect = {});
 
 protected slots:

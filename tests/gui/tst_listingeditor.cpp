@@ -1,0 +1,358 @@
+#include "app/frmmain.h"
+#include "editing/frmnote.h"
+#include "guitestbase.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+const QByteArray catalogue = "[Main]\r\n"
+                             "Install the demo;DEMO\\SETUP.EXE;0\r\n"
+                             "Read me first;README.TXT;-1\r\n"
+                             "[Tools]\r\n"
+                             " Disk viewer ;TOOLS\\VIEW.EXE;1\r\n"
+                             "[Empty]\r\n"
+                             "110\r\n";
+const QByteArray notes = "demo note\r\nviewer note\r\n";
+
+QStringList rowsOf(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+
+TfrmNote& noteDialog(QWidget* modal) {
+    auto* dialog = qobject_cast<TfrmNote*>(modal);
+    if (!dialog)
+        qFatal("the modal dialog is not the notes dialog");
+    return *dialog;
+}
+
+void typeNote(QWidget* modal, const QStringList& lines) {
+    TfrmNote& dialog = noteDialog(modal);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(dialog.EditNote, Qt::Key_Return);
+        QTest::keyClicks(dialog.EditNote, lines[i]);
+    }
+}
+
+const QString accept = "OK - Accept entry";
+const QString abandon = "Cancel - Abort & reject entry";
+
+} // namespace
+
+class TestListingEditor : public GuiTestBase {
+    Q_OBJECT
+
+private:
+    TfrmMain* window = nullptr;
+
+    void start() {
+        writeOnDisc("qubrix.dat", catalogue);
+        writeOnDisc("descript.txt", notes);
+        QVERIFY(createWindows());
+        window = &mainWindow();
+    }
+    QStringList saved(const char* file) const {
+        return QString::fromUtf8(readFromDisc(file)).split("\r\n", Qt::SkipEmptyParts);
+    }
+    // The shown rows are the model's, and the model's rows are their lines of the catalogue.
+    void expectListsInStep() {
+        const qubrix::Catalogue& model = window->catalogue();
+        QCOMPARE(window->lstDesc->count(), int(model.lstFiles.size()));
+        for (int i = 0; i < window->lstDesc->count(); ++i) {
+            QCOMPARE(window->lstDesc->item(i)->text().toStdString(),
+                     model.GetListingDescription(std::size_t(i)));
+            QCOMPARE(model.lstFiles[std::size_t(i)], model.lstAll[model.lineIndexOfRow(i)]);
+        }
+        QCOMPARE(window->CatBox->count(), int(model.categoryStart.size()));
+    }
+    void type(QLineEdit* edit, const QString& text) {
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+
+private slots:
+    void browseThenCorrectedPathAndBlankDescriptionByKeyboard() {
+        writeOnDisc("STAGE/TOOLS/ZIP.EXE", "MZ");
+        start();
+        dialogs().pickedFiles = {onDisc("STAGE/TOOLS/ZIP.EXE")};
+        trigger("Browse");
+        QCOMPARE(dialogs().pickers.size(), 1);
+        QCOMPARE(dialogs().pickers[0].folder, discPath());
+        QCOMPARE(dialogs().pickers[0].filters[0].caption,
+                 QString("Programs (*.com, *.exe, *.bat)"));
+        QCOMPARE(dialogs().pickers[0].filters[1].caption, QString("All files (*.*)"));
+        QCOMPARE(window->txtFilename->text(), QString("TOOLS\\ZIP.EXE"));
+        QCOMPARE(window->picked().topFolder, std::string("STAGE"));
+        QVERIFY(window->listChanged);
+
+        // The author corrects the name the picker gave; Enter moves on to the description.
+        type(window->txtFilename, "TOOLS\\UNZIP.EXE");
+        QTest::keyClick(window->txtFilename, Qt::Key_Return);
+        QCOMPARE(window->focusWidget(), window->txtDescription);
+        QTest::keyClicks(window->txtDescription, "  ");
+        QTest::keyClick(window->txtDescription, Qt::Key_Return);
+
+        QCOMPARE(saved("qubrix.dat"),
+                 (QStringList{"[Main]", "Install the demo;DEMO\\SETUP.EXE;0",
+                              "Read me first;README.TXT;-1", "  ;TOOLS\\UNZIP.EXE;-1", "[Tools]",
+                              " Disk viewer ;TOOLS\\VIEW.EXE;1", "[Empty]", "110"}));
+        QCOMPARE(rowsOf(window->lstDesc).last(), QString("    "));
+        QCOMPARE(window->picked().pickedName, std::string("UNZIP.EXE"));
+        expectListsInStep();
+        QVERIFY(window->txtFilename->text().isEmpty());
+        QVERIFY(window->txtDescription->text().isEmpty());
+        // Saved, but emptying the file name counts as a change again.
+        QVERIFY(window->listChanged);
+    }
+
+    void refusedEntriesKeepTheirText_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("no file name") << ""
+                                      << "x"
+                                      << "Please enter file name!"
+                                      << "File name";
+        QTest::newRow("no description") << "A.EXE"
+                                        << ""
+                                        << "A file description is required!"
+                                        << "Description";
+        QTest::newRow("; in description") << "A.EXE"
+                                          << "a;b"
+                                          << "The description cannot contain the character \";\"."
+                                          << "Description";
+        QTest::newRow("[ first") << "A.EXE"
+                                 << "[New]"
+                                 << "The description cannot begin with the character \"[\"."
+                                 << "Description";
+        QTest::newRow("; in file name") << "A.EXE;1"
+                                        << "a"
+                                        << "The file name cannot contain the character \";\"."
+                                        << "File name";
+    }
+    void refusedEntriesKeepTheirText() {
+        QFETCH(QString, fileName);
+        QFETCH(QString, description);
+        start();
+        window->txtFilename->setText(fileName);
+        window->txtDescription->setText(description);
+        trigger("cmdOK");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QTEST(dialogs().boxes[0].text, "text");
+        QTEST(dialogs().boxes[0].caption, "caption");
+        QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Error);
+        QCOMPARE(dialogs().beeps, 1);
+        QCOMPARE(window->txtFilename->text(), fileName);
+        QCOMPARE(window->txtDescription->text(), description);
+        QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
+        QCOMPARE(window->catalogue().lstAll.size(), std::size_t(6));
+    }
+
+    void fileOutsideTheMediumIsRefused() {
+        start();
+        window->txtFilename->setText("KEEP.TXT");
+        files().otherMounts = {"/etc"};
+        dialogs().pickedFiles = {"/etc/hostname"};
+        // A double click in the file-name edit browses too.
+        QTest::mouseDClick(window->txtFilename, Qt::LeftButton);
+        QTRY_COMPARE(dialogs().pickers.size(), 1);
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes[0].caption, QString("File name"));
+        QVERIFY(dialogs().boxes[0].text.startsWith("/etc/hostname\nis not on the medium"));
+        QCOMPARE(window->txtFilename->text(), QString("KEEP.TXT"));
+        QVERIFY(window->picked().pickedPath.empty());
+    }
+
+    void modifyInMenuModeThenAnotherListing() {
+        start();
+        trigger("cmdMenu");
+        QCOMPARE(window->clientHeight(), TfrmMain::menuHeight);
+        clickRow(window->lstDesc, 0);
+        trigger("mnuModify");
+        QCOMPARE(window->clientHeight(), TfrmMain::editorHeight);
+        QCOMPARE(window->txtFilename->text(), QString("DEMO\\SETUP.EXE"));
+        QCOMPARE(window->txtDescription->text(), QString("Install the demo"));
+        // Only a quick edit locks the lists: OK replaces the listing current at that moment.
+        clickRow(window->lstDesc, 1);
+        type(window->txtDescription, "Read me now");
+        trigger("cmdOK");
+        QCOMPARE(saved("qubrix.dat").mid(1, 2), (QStringList{"Install the demo;DEMO\\SETUP.EXE;0",
+                                                             "Read me now;DEMO\\SETUP.EXE;-1"}));
+        QCOMPARE(window->clientHeight(), TfrmMain::menuHeight);
+        QVERIFY(!window->editFlags().modifyMode);
+        expectListsInStep();
+    }
+
+    void okInModifyModeWithoutAListingDoesNothing() {
+        start();
+        clickRow(window->lstDesc, 0);
+        trigger("mnuMModify");
+        clickRow(window->CatBox, 2);
+        trigger("cmdOK");
+        QVERIFY(dialogs().boxes.isEmpty());
+        QCOMPARE(window->txtFilename->text(), QString("DEMO\\SETUP.EXE"));
+        QVERIFY(window->editFlags().modifyMode);
+        QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
+    }
+
+    void quickEditEscapeThenOk() {
+        start();
+        clickRow(window->CatBox, 1);
+        clickRow(window->lstDesc, 0);
+        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE"));
+        // Typing without a click into the quick editor is no edit.
+        QTest::keyClicks(window->MenuEdit, "X");
+        QVERIFY(!window->editFlags().quickEditActive);
+        QVERIFY(window->lstDesc->isEnabled());
+        clickRow(window->CatBox, 0);
+        clickRow(window->CatBox, 1);
+        clickRow(window->lstDesc, 0);
+        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE"));
+
+        QTest::mouseClick(window->MenuEdit, Qt::LeftButton);
+        QCOMPARE(desktop().sounds, 1);
+        QTest::keyClick(window->MenuEdit, Qt::Key_End);
+        QTest::keyClicks(window->MenuEdit, "2");
+        QVERIFY(!window->lstDesc->isEnabled());
+        QVERIFY(!window->CatBox->isEnabled());
+        QVERIFY(window->MOK->isEnabled());
+        QCOMPARE(window->txtFilename->text(), QString("TOOLS\\VIEW.EXE2"));
+        QTest::keyClick(window->MenuEdit, Qt::Key_Escape);
+        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE"));
+        QVERIFY(window->lstDesc->isEnabled());
+        QVERIFY(!window->MOK->isEnabled());
+        QVERIFY(!window->MOC->isEnabled());
+        QVERIFY(window->txtFilename->text().isEmpty());
+        QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
+
+        QTest::mouseClick(window->MenuEdit, Qt::LeftButton);
+        QTest::keyClick(window->MenuEdit, Qt::Key_End);
+        QTest::keyClicks(window->MenuEdit, "2");
+        trigger("MOK");
+        // Only the path changes; the description is written back without its blanks.
+        QCOMPARE(saved("qubrix.dat")[4], QString("Disk viewer;TOOLS\\VIEW.EXE2;1"));
+        QVERIFY(window->CatBox->isEnabled());
+        QVERIFY(!window->MOK->isEnabled());
+        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE2"));
+        expectListsInStep();
+    }
+
+    void notesDialogTwiceKeepsTheSecond() {
+        start();
+        const TfrmNote& dialog = *windows().frmNote;
+        QCOMPARE(dialog.windowTitle(), QString("Add Notes"));
+        QCOMPARE(dialog.size(), QSize(193, 149));
+        QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
+        QCOMPARE(dialog.cmdClear->toolTip(), QString("Erase comments"));
+
+        window->txtFilename->setText("NEW.TXT");
+        window->txtDescription->setText("New");
+        answerNextModal(accept, [](QWidget* modal) { typeNote(modal, {"first"}); });
+        trigger("btnAddNote");
+        answerNextModal(accept, [](QWidget* modal) {
+            QVERIFY(noteDialog(modal).EditNote->toPlainText().isEmpty());
+            typeNote(modal, {"abc", "def"});
+        });
+        trigger("btnAddNote");
+        trigger("cmdOK");
+        QCOMPARE(saved("qubrix.dat")[3], QString("New;NEW.TXT;3"));
+        QCOMPARE(saved("descript.txt"),
+                 (QStringList{"demo note", "viewer note", "first", "abcdef"}));
+    }
+
+    void cancelledSecondNoteLeavesTheListingWithout() {
+        start();
+        window->txtFilename->setText("NEW.TXT");
+        window->txtDescription->setText("New");
+        answerNextModal(accept, [](QWidget* modal) { typeNote(modal, {"kept"}); });
+        trigger("btnAddNote");
+        answerNextModal(abandon, [](QWidget* modal) { typeNote(modal, {"dropped"}); });
+        trigger("btnAddNote");
+        QVERIFY(!window->editFlags().noteTouched);
+        trigger("cmdOK");
+        QCOMPARE(saved("qubrix.dat")[3], QString("New;NEW.TXT;-1"));
+        QCOMPARE(saved("descript.txt"), (QStringList{"demo note", "viewer note", "kept"}));
+    }
+
+    void erasedNoteIsRemovedAndLaterNotesRenumbered() {
+        start();
+        clickRow(window->lstDesc, 0);
+        trigger("mnuModify");
+        answerNextModal(accept, [](QWidget* modal) {
+            TfrmNote& shown = noteDialog(modal);
+            QCOMPARE(shown.EditNote->toPlainText(), QString("demo note"));
+            QTest::mouseClick(shown.cmdClear, Qt::LeftButton);
+            QVERIFY(shown.EditNote->toPlainText().isEmpty());
+        });
+        trigger("btnAddNote");
+        trigger("cmdOK");
+        QCOMPARE(saved("qubrix.dat"),
+                 (QStringList{"[Main]", "Install the demo;DEMO\\SETUP.EXE;-1",
+                              "Read me first;README.TXT;-1", "[Tools]",
+                              "Disk viewer;TOOLS\\VIEW.EXE;0", "[Empty]", "110"}));
+        QCOMPARE(saved("descript.txt"), QStringList{"viewer note"});
+        expectListsInStep();
+    }
+
+    void removeAsksWithTheListingsPlaceOnTheMedium() {
+        start();
+        clickRow(window->lstDesc, 0);
+        trigger("cmdDelete");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes[0].text, "Delete listing for " + discPath() + "/DEMO/SETUP.EXE");
+        QCOMPARE(dialogs().boxes[0].caption, QString("Confirm delete listing"));
+        QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Warning);
+        QCOMPARE(dialogs().boxes[0].buttons, DialogService::Buttons::YesNo);
+        QCOMPARE(window->lstDesc->count(), 2);
+
+        dialogs().answers = {DialogService::Answer::Yes};
+        trigger("mnuDelete");
+        QCOMPARE(rowsOf(window->lstDesc), QStringList{"  Read me first"});
+        QCOMPARE(saved("qubrix.dat"),
+                 (QStringList{"[Main]", "Read me first;README.TXT;-1", "[Tools]",
+                              "Disk viewer;TOOLS\\VIEW.EXE;0", "[Empty]", "110"}));
+        QCOMPARE(saved("descript.txt"), QStringList{"viewer note"});
+        QVERIFY(!window->cmdDelete->isEnabled());
+        expectListsInStep();
+    }
+
+    void clearAsksAndKeepsHeaderAndNotes() {
+        start();
+        QVERIFY(!window->mnuClearClick());
+        QCOMPARE(window->lstDesc->count(), 2);
+        QVERIFY(!window->listChanged);
+
+        dialogs().answers = {DialogService::Answer::Yes};
+        trigger("mnuMClear");
+        QCOMPARE(dialogs().boxes[1].text,
+                 QString("Are you sure that you want to clear the file list?"));
+        QCOMPARE(dialogs().boxes[1].caption, QString("Confirm CLEAR command"));
+        QCOMPARE(window->lstDesc->count(), 0);
+        QVERIFY(!window->mnuEdit->menuAction()->isEnabled());
+        QCOMPARE(saved("qubrix.dat"),
+                 (QStringList{"[Main]", "[Tools]", " Disk viewer ;TOOLS\\VIEW.EXE;1", "[Empty]",
+                              "110"}));
+        QCOMPARE(readFromDisc("descript.txt"), notes);
+        expectListsInStep();
+
+        // An empty category still asks, and counts as changed.
+        clickRow(window->CatBox, 2);
+        trigger("cmdSave");
+        dialogs().answers = {DialogService::Answer::Yes};
+        QVERIFY(window->mnuClearClick());
+        QCOMPARE(dialogs().boxes.size(), 3);
+    }
+};
+
+QTEST_MAIN(TestListingEditor)
+#include "tst_listingeditor.moc"
