@@ -28,6 +28,8 @@ TfrmNote::TfrmNote(TfrmMain& frmMain, QWidget* parent) : QDialog(parent), m_frmM
     EditNote = place<QTextEdit>(this, "EditNote", 0, 32, 185, 89);
     EditNote->setAcceptRichText(false);
     EditNote->setLineWrapMode(QTextEdit::WidgetWidth);
+    // A note is one line of text: Tab moves on to the buttons instead of typing a tab.
+    EditNote->setTabChangesFocus(true);
 
     connect(cmdOk, &QToolButton::clicked, this, &TfrmNote::cmdOkClick);
     connect(cmdCancel, &QToolButton::clicked, this, &TfrmNote::cmdCancelClick);
@@ -48,6 +50,7 @@ void TfrmNote::showEvent(QShowEvent* event) {
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
     FormActivate();
+    EditNote->setFocus();
 }
 
 void TfrmNote::FormActivate() {
