@@ -36,6 +36,9 @@ void TfrmMain::mnuExitClick() {
     if ((optionsChanged || listChanged) && !ReadOnly->isChecked()) {
         const auto answer = ask("List has changed--Save before exiting?", "Confirm SAVE",
                                 DialogService::Icon::Warning, DialogService::Buttons::YesNo);
+        // Dismissing the question answers neither: the window stays and nothing is written.
+        if (answer == DialogService::Answer::Dismissed)
+            return;
         if (answer == DialogService::Answer::Yes) {
             cmdSaveClick();
             // A failed save keeps the window open, so nothing is lost.

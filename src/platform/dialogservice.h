@@ -9,7 +9,8 @@ class DialogService {
 public:
     enum class Icon { None, Information, Warning, Error };
     enum class Buttons { Ok, YesNo };
-    enum class Answer { Ok, Yes, No };
+    // Dismissed: a Yes/No question closed with Esc or the close button, which answers neither.
+    enum class Answer { Ok, Yes, No, Dismissed };
 
     virtual ~DialogService() = default;
 

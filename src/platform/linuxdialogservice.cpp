@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -29,10 +30,20 @@ DialogService::Answer LinuxDialogService::messageBox(const QString& text, const 
                                               : QMessageBox::Ok);
     // Texts carry file names and catalogue lines: "<" and "&" are shown, never interpreted.
     box.setTextFormat(Qt::PlainText);
-    const int answer = box.exec();
+    // Esc and the close button would count as No; an unseen button of their own tells them
+    // apart, so that dismissing a question is never taken as an answer.
+    QAbstractButton* dismiss = nullptr;
+    if (buttons == Buttons::YesNo) {
+        dismiss = box.addButton(QMessageBox::Cancel);
+        dismiss->hide();
+        box.setEscapeButton(dismiss);
+    }
+    box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;
-    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    if (box.clickedButton() == box.button(QMessageBox::Yes))
+        return Answer::Yes;
+    return box.clickedButton() == box.button(QMessageBox::No) ? Answer::No : Answer::Dismissed;
 }
 
 void LinuxDialogService::beep() {

@@ -379,6 +379,22 @@ private slots:
         QCOMPARE(processes().endStatuses, QList<int>{1});
     }
 
+    void dismissingConfirmSaveKeepsTheWindowAndWritesNothing() {
+        QVERIFY(createWindows());
+        trigger("chkRoot");
+        dialogs().answers = {Answer::Dismissed};
+        mainWindow().close();
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(readFromDisc("qubrix.dat"), QByteArray("[Main]\r\n110\r\n"));
+        QVERIFY(processes().endStatuses.isEmpty());
+        // Asked again, No leaves without saving.
+        dialogs().answers = {Answer::No};
+        trigger("mnuExit");
+        QCOMPARE(dialogs().boxes.size(), 2);
+        QCOMPARE(readFromDisc("qubrix.dat"), QByteArray("[Main]\r\n110\r\n"));
+        QCOMPARE(processes().endStatuses, QList<int>{1});
+    }
+
     void failedSaveOnExitKeepsTheWindowAndBothFiles() {
         writeWorkedExample();
         QVERIFY(createWindows());
