@@ -157,6 +157,8 @@ void TfrmMain::mnuModifyClick() {
 void TfrmMain::lockListsForQuickEdit(bool locked) {
     lstDesc->setEnabled(!locked);
     CatBox->setEnabled(!locked);
+    // A sort would move the listing being edited away from the row its OK replaces.
+    cmdSort->setEnabled(!locked);
     MOK->setEnabled(locked);
     MOC->setEnabled(locked);
 }

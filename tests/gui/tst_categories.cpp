@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -150,6 +151,20 @@ private slots:
         QCOMPARE(dialogs().boxes[0].caption, QString("Confirm SAVE"));
         QCOMPARE(savedLines().mid(0, 3), (QStringList{"[Main]", "Alpha;A.EXE;0", "zeta;Z.EXE;-1"}));
         QCOMPARE(processes().endStatuses, QList<int>{1});
+    }
+
+    void noSortWhileAQuickEditHoldsTheLists() {
+        start();
+        TfrmMain& window = mainWindow();
+        clickRow(window.lstDesc, 0);
+        QTest::mouseClick(window.MenuEdit, Qt::LeftButton);
+        QTest::keyClick(window.MenuEdit, Qt::Key_End);
+        QTest::keyClicks(window.MenuEdit, "2");
+        QVERIFY(window.editFlags().quickEditActive);
+        QVERIFY(!window.cmdSort->isEnabled());
+        QTest::keyClick(window.MenuEdit, Qt::Key_Return);
+        QVERIFY(window.cmdSort->isEnabled());
+        QCOMPARE(window.catalogue().lstAll[1], std::string("zeta;Z.EXE2;-1"));
     }
 
     void sortOfAnOrderedCategoryIsNoChange() {
