@@ -40,9 +40,6 @@ void TfrmAddCat::Edit1Change() {
 }
 
 void TfrmAddCat::cmdOKClick() {
-    // Enter reaches the default button even while it is disabled on some styles.
-    if (Edit1->text().isEmpty())
-        return;
     qubrix::Catalogue& catalogue = m_frmMain.catalogue();
     const std::string name = catalogue.catalogueTextFromUtf8(Edit1->text().toStdString());
     if (windowTitle() == "Rename Category")
