@@ -111,18 +111,6 @@ TEST(ListingOperations, RemoveTakesTheNoteAlongAndRenumbersLaterNotes) {
     }
 }
 
-TEST(ListingOperations, RemoveRenumbersTheShownRowsNotes) {
-    Catalogue model;
-    model.lstAll = {"[Main]", "A;A.EXE;0", "B;B.EXE;1", "C;C.EXE;-1", "D;D.EXE;2"};
-    model.lstMemo = {"a", "b", "d"};
-    model.BuildCategories();
-    model.showCategory(0);
-    ASSERT_TRUE(model.removeListing(1));
-    expectCatalogueInvariants(model);
-    EXPECT_EQ(model.noteIndex, (std::vector<int>{0, -1, 1}));
-    EXPECT_EQ(model.lstMemo, (Lines{"a", "d"}));
-}
-
 TEST(ListingOperations, ClearKeepsTheHeaderAndEveryNote) {
     struct Case {
         int category;

@@ -66,6 +66,13 @@ QAbstractButton* buttonCaptioned(QWidget* dialog, const QString& caption) {
 
 } // namespace
 
+QStringList rowsOf(const QListWidget* list) {
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+
 void GuiTestBase::init() {
     m_disc = std::make_unique<QTemporaryDir>();
     QVERIFY(m_disc->isValid());

@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -16,6 +17,9 @@
 
 class QListWidget;
 class QTimer;
+
+// The texts of a list's rows, top to bottom.
+QStringList rowsOf(const QListWidget* list);
 
 // The base of the window tests. Each test gets a fresh temporary disc (the current directory
 // and the mount point), fresh fake services, and the windows made as the program makes them.

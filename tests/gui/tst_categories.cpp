@@ -19,13 +19,6 @@ const QByteArray threeCategories = "[Main]\r\n"
                                    "[Empty]\r\n"
                                    "110\r\n";
 
-QStringList rowsOf(const QListWidget* list) {
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows << list->item(i)->text();
-    return rows;
-}
-
 TfrmAddCat& nameDialog(QWidget* modal) {
     auto* dialog = qobject_cast<TfrmAddCat*>(modal);
     if (!dialog)

@@ -17,13 +17,6 @@ const QByteArray threeCategories = "[Main]\r\n"
                                    "Chess;CHESS.EXE;-1\r\n"
                                    "110\r\n";
 
-QStringList rowsOf(const QListWidget* list) {
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows << list->item(i)->text();
-    return rows;
-}
-
 // Counts the drops that reach a widget.
 class DropWatch final : public QObject {
 public:

@@ -20,13 +20,6 @@ const QByteArray catalogue = "[Main]\r\n"
                              "110\r\n";
 const QByteArray notes = "demo note\r\nviewer note\r\n";
 
-QStringList rowsOf(const QListWidget* list) {
-    QStringList rows;
-    for (int i = 0; i < list->count(); ++i)
-        rows << list->item(i)->text();
-    return rows;
-}
-
 TfrmNote& noteDialog(QWidget* modal) {
     auto* dialog = qobject_cast<TfrmNote*>(modal);
     if (!dialog)
