@@ -65,7 +65,7 @@ std::optional<Mount> parseLine(QByteArrayView line) {
     if (separator < 0 || separator + 2 >= fields.size() || !fields[4].startsWith('/'))
         return std::nullopt;
     return Mount{decodedPath(fields[4]), decodedPath(fields[separator + 2]),
-                 QString::fromUtf8(fields[separator + 1])};
+                 QString::fromUtf8(fields[separator + 1]), QString::fromUtf8(fields[2])};
 }
 
 QList<Mount> parseTable(QByteArrayView text) {
@@ -77,14 +77,20 @@ QList<Mount> parseTable(QByteArrayView text) {
     return table;
 }
 
-std::optional<Mount> mountHolding(const QList<Mount>& table, const QString& absolutePath) {
+std::optional<Mount> mountHolding(const QList<Mount>& table, const QString& absolutePath,
+                                  const QString& device) {
     std::optional<Mount> best;
+    std::optional<Mount> bestOfDevice;
     for (const Mount& mount : table) {
-        if (contains(mount.mountPoint, absolutePath) &&
-            (!best || mount.mountPoint.size() >= best->mountPoint.size()))
+        if (!contains(mount.mountPoint, absolutePath))
+            continue;
+        if (!best || mount.mountPoint.size() >= best->mountPoint.size())
             best = mount;
+        if (!device.isEmpty() && mount.device == device &&
+            (!bestOfDevice || mount.mountPoint.size() >= bestOfDevice->mountPoint.size()))
+            bestOfDevice = mount;
     }
-    return best;
+    return bestOfDevice ? bestOfDevice : best;
 }
 
 std::optional<Mount> mountAt(const QList<Mount>& table, const QString& mountPoint) {

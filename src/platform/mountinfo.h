@@ -15,6 +15,7 @@ struct Mount {
     QString mountPoint; // where it is mounted, escapes decoded
     QString source;     // the mount source, such as /dev/sdb1; not always a device
     QString fsType;
+    QString device; // "major:minor" of the file system, as stat's st_dev gives it
 };
 
 // The kernel writes blank, tab, newline and backslash in mount points and sources as \ooo
@@ -31,9 +32,12 @@ std::optional<Mount> parseLine(QByteArrayView line);
 QList<Mount> parseTable(QByteArrayView text);
 
 // The mount whose mount point is the longest one containing the absolute path; of mounts
-// stacked on the same point, the last one, which hides the others. std::nullopt only for a
-// table without a mount at "/" and a path outside every mount.
-std::optional<Mount> mountHolding(const QList<Mount>& table, const QString& absolutePath);
+// stacked on the same point, the last one, which hides the others. Given the path's device,
+// only mounts of that device count (when any does): a mount that a later one hides, over the
+// same point or over a parent folder, is not what holds a path reached through the later one.
+// std::nullopt only for a table without a mount at "/" and a path outside every mount.
+std::optional<Mount> mountHolding(const QList<Mount>& table, const QString& absolutePath,
+                                  const QString& device = {});
 // The topmost mount at exactly mountPoint.
 std::optional<Mount> mountAt(const QList<Mount>& table, const QString& mountPoint);
 

@@ -10,6 +10,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -101,7 +102,12 @@ QString mountPointOf(const QString& path) {
     QString absolute = QFileInfo(path).canonicalFilePath();
     if (absolute.isEmpty())
         absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const std::optional<Mount> mount = mountHolding(liveTable(), absolute);
+    struct stat status {};
+    const QString device =
+        ::stat(QFile::encodeName(absolute).constData(), &status) == 0
+            ? QStringLiteral("%1:%2").arg(major(status.st_dev)).arg(minor(status.st_dev))
+            : QString();
+    const std::optional<Mount> mount = mountHolding(liveTable(), absolute, device);
     return mount ? mount->mountPoint : QStringLiteral("/");
 }
 

@@ -15,7 +15,7 @@ namespace {
 QList<Mount> table(std::initializer_list<const char*> mountPoints) {
     QList<Mount> mounts;
     for (const char* point : mountPoints)
-        mounts.append({QString::fromUtf8(point), QStringLiteral("src:") + point, "ext4"});
+        mounts.append({QString::fromUtf8(point), QStringLiteral("src:") + point, "ext4", "8:1"});
     return mounts;
 }
 
@@ -67,6 +67,7 @@ private slots:
     void findsTheMountHoldingAPath_data();
     void findsTheMountHoldingAPath();
     void stackedMountsTopmostWins();
+    void hiddenMountsDoNotHoldWhatTheDeviceSaysTheyDoNot();
     void liveRootAndTemporaryFolder();
     void labelledLoopMountedImage();
 };
@@ -113,6 +114,7 @@ void TestVolume::parsesMountinfoLines() {
     QCOMPARE(none->mountPoint, "/");
     QCOMPARE(none->source, "/dev/vda");
     QCOMPARE(none->fsType, "ext4");
+    QCOMPARE(none->device, "254:0");
 
     const auto two = mountinfo::parseLine(
         "45 27 7:0 /sub /media/MY\\040DISC ro,relatime shared:5 master:1 - iso9660 "
@@ -168,11 +170,30 @@ void TestVolume::findsTheMountHoldingAPath() {
 
 void TestVolume::stackedMountsTopmostWins() {
     QList<Mount> mounts = table({"/", "/mnt", "/other"});
-    mounts.append({"/mnt", "/dev/loop1", "ext4"});
+    mounts.append({"/mnt", "/dev/loop1", "ext4", "7:1"});
     QCOMPARE(mountinfo::mountHolding(mounts, "/mnt/x")->source, "/dev/loop1");
     QCOMPARE(mountinfo::mountAt(mounts, "/mnt")->source, "/dev/loop1");
     QVERIFY(!mountinfo::mountAt(mounts, "/mnt/x"));
     QVERIFY(!mountinfo::mountHolding(table({"/media"}), "/home"));
+}
+
+void TestVolume::hiddenMountsDoNotHoldWhatTheDeviceSaysTheyDoNot() {
+    // A disc at /media/u/disc, then its parent folder mounted over: a folder named disc on the
+    // later mount is held by the later mount, not by the hidden disc.
+    const QList<Mount> mounts = {{"/", "/dev/sda1", "ext4", "8:1"},
+                                 {"/media/u/disc", "/dev/sr0", "iso9660", "11:0"},
+                                 {"/media/u", "/dev/sdb1", "vfat", "8:17"},
+                                 {"/mnt", "/dev/loop1", "ext4", "7:1"},
+                                 {"/mnt", "/dev/loop2", "ext4", "7:2"}};
+    QCOMPARE(mountinfo::mountHolding(mounts, "/media/u/disc/x", "8:17")->mountPoint, "/media/u");
+    QCOMPARE(mountinfo::mountHolding(mounts, "/media/u/disc/x", "11:0")->mountPoint,
+             "/media/u/disc");
+    // Stacked on one point: the one the path's device names, the hidden one included.
+    QCOMPARE(mountinfo::mountHolding(mounts, "/mnt/x", "7:1")->source, "/dev/loop1");
+    QCOMPARE(mountinfo::mountHolding(mounts, "/mnt/x", "7:2")->source, "/dev/loop2");
+    // A device no mount names (a subvolume): the longest mount point, as without one.
+    QCOMPARE(mountinfo::mountHolding(mounts, "/media/u/disc/x", "0:99")->mountPoint,
+             "/media/u/disc");
 }
 
 void TestVolume::liveRootAndTemporaryFolder() {
