@@ -8,6 +8,7 @@
 
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 namespace {
 
@@ -38,7 +39,9 @@ std::optional<FileService::FileAttributes> LinuxFileService::fileAttributes(cons
     struct statvfs volume {};
     const bool readOnlyMount =
         ::statvfs(nativePath(path).constData(), &volume) == 0 && (volume.f_flag & ST_RDONLY);
-    return FileAttributes{readOnlyMount || (status.st_mode & writeBits) == 0};
+    // A file this user may not write (another user's, mode 644) is read-only for this run too.
+    const bool writable = ::access(nativePath(path).constData(), W_OK) == 0;
+    return FileAttributes{readOnlyMount || (status.st_mode & writeBits) == 0 || !writable};
 }
 
 bool LinuxFileService::setReadOnly(const QString& path) {
