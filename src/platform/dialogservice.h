@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringList>
 
-// Message boxes, the default beep and the file picker.
+// Message boxes, the default beep, the file picker and the folder picker.
 class DialogService {
 public:
     enum class Icon { None, Information, Warning, Error };
@@ -29,4 +29,7 @@ public:
     // The open-file dialog (stands in for GetOpenFileNameA), starting in folder with the first
     // filter chosen. The chosen file's absolute path, or empty when the user cancels.
     virtual QString openFileName(const QString& folder, const QList<FileFilter>& filters) = 0;
+    // The folder dialog titled title (stands in for SHBrowseForFolderA). The chosen folder's
+    // absolute path, or empty when the user cancels.
+    virtual QString pickFolder(const QString& title) = 0;
 };

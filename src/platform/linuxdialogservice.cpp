@@ -1,6 +1,7 @@
 #include "platform/linuxdialogservice.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -58,4 +59,8 @@ QString LinuxDialogService::openFileName(const QString& folder, const QList<File
         nameFilters.append(filter.caption + " (" + filter.patterns.join(' ') + ')');
     return QFileDialog::getOpenFileName(nullptr, "Open", folder, nameFilters.join(";;"), nullptr,
                                         QFileDialog::HideNameFilterDetails);
+}
+
+QString LinuxDialogService::pickFolder(const QString& title) {
+    return QFileDialog::getExistingDirectory(nullptr, title, QDir::homePath());
 }

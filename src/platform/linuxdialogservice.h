@@ -2,12 +2,13 @@
 
 #include "platform/dialogservice.h"
 
-// Message boxes as Qt message boxes, the beep as the desktop's, the file picker as Qt's
-// (the desktop's own where Qt has one).
+// Message boxes as Qt message boxes, the beep as the desktop's, the file and folder pickers as
+// Qt's (the desktop's own where Qt has one).
 class LinuxDialogService final : public DialogService {
 public:
     Answer messageBox(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons) override;
     void beep() override;
     QString openFileName(const QString& folder, const QList<FileFilter>& filters) override;
+    QString pickFolder(const QString& title) override;
 };

@@ -4,12 +4,13 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 
-// Records every message box, beep and file picker; answers boxes from a script (Yes, then No,
-// ...). A box asked without a scripted answer gets No or Ok; a picker without a scripted file
-// is cancelled.
+// Records every message box, beep, file picker and folder picker; answers boxes from a script
+// (Yes, then No, ...) and pickers from scripts of their own. A box asked without a scripted
+// answer gets No or Ok; a picker without a scripted file or folder is cancelled.
 class FakeDialogService final : public DialogService {
 public:
     struct Box {
@@ -28,6 +29,8 @@ public:
     };
     std::deque<QString> pickedFiles;
     QList<Picker> pickers;
+    std::deque<QString> pickedFolders;
+    QStringList folderPickerTitles;
 
     Answer messageBox(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons) override {
@@ -46,5 +49,13 @@ public:
         const QString file = pickedFiles.front();
         pickedFiles.pop_front();
         return file;
+    }
+    QString pickFolder(const QString& title) override {
+        folderPickerTitles.append(title);
+        if (pickedFolders.empty())
+            return {};
+        const QString folder = pickedFolders.front();
+        pickedFolders.pop_front();
+        return folder;
     }
 };
