@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/linuxcopyservice.h"
 #include "platform/linuxdesktopservice.h"
 #include "platform/linuxdialogservice.h"
 #include "platform/linuxfileservice.h"
@@ -12,6 +13,7 @@ struct LinuxServices {
     LinuxFileService files;
     LinuxDesktopService desktop{dialogs};
     LinuxProcessService processes;
+    LinuxCopyService copy;
 
-    Services services() { return {dialogs, files, desktop, processes}; }
+    Services services() { return {dialogs, files, desktop, processes, copy}; }
 };

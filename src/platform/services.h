@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/copyservice.h"
 #include "platform/desktopservice.h"
 #include "platform/dialogservice.h"
 #include "platform/fileservice.h"
@@ -12,4 +13,5 @@ struct Services {
     FileService& files;
     DesktopService& desktop;
     ProcessService& processes;
+    CopyService& copy;
 };

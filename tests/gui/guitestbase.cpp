@@ -122,7 +122,7 @@ QByteArray GuiTestBase::readFromDisc(const QString& relative) const {
 }
 
 Services GuiTestBase::services() {
-    return {m_fakes->dialogs, m_fakes->files, m_fakes->desktop, m_fakes->processes};
+    return {m_fakes->dialogs, m_fakes->files, m_fakes->desktop, m_fakes->processes, m_fakes->copy};
 }
 
 bool GuiTestBase::createWindows() {

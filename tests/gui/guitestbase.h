@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/appwindows.h"
+#include "fakecopyservice.h"
 #include "fakedesktopservice.h"
 #include "fakedialogservice.h"
 #include "fakefileservice.h"
@@ -40,6 +41,7 @@ protected:
     FakeFileService& files() { return m_fakes->files; }
     FakeDesktopService& desktop() { return m_fakes->desktop; }
     FakeProcessService& processes() { return m_fakes->processes; }
+    FakeCopyService& copying() { return m_fakes->copy; }
     Services services();
 
     // Makes the windows through createWindows and shows the main window, as the program does.
@@ -74,6 +76,7 @@ private:
         FakeFileService files;
         FakeDesktopService desktop;
         FakeProcessService processes;
+        FakeCopyService copy;
     };
     void answerModal(QWidget* modal);
     QString leftBehind();

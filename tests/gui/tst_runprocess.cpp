@@ -28,7 +28,7 @@ class TestRunProcess : public GuiTestBase {
 private:
     LinuxProcessService m_processes;
 
-    Services startingServices() { return {dialogs(), files(), desktop(), m_processes}; }
+    Services startingServices() { return {dialogs(), files(), desktop(), m_processes, copying()}; }
 
 private slots:
     void init() {
