@@ -148,6 +148,11 @@ void TfrmMain::connectCommands() {
     connect(cmdInstall, &QPushButton::clicked, this, &TfrmMain::cmdInstallClick);
     connect(ToolInstall, &QToolButton::clicked, this, &TfrmMain::cmdInstallClick);
     connect(mnuInstall, &QAction::triggered, this, &TfrmMain::cmdInstallClick);
+    connect(cmdCopy, &QPushButton::clicked, this, &TfrmMain::cmdCopyClick);
+    connect(ToolCopy, &QToolButton::clicked, this, &TfrmMain::cmdCopyClick);
+    connect(File1, &QAction::triggered, this, &TfrmMain::cmdCopyClick);
+    connect(ToolCopyFolder, &QToolButton::clicked, this, &TfrmMain::ToolCopyFolderClick);
+    connect(Folder1, &QAction::triggered, this, &TfrmMain::ToolCopyFolderClick);
 }
 
 bool TfrmMain::hasVisibleItem(const QMenu* menu) {

@@ -1,0 +1,64 @@
+#include "actions/copyplan.h"
+#include "app/frmmain.h"
+#include "text/encoding.h"
+#include "ui/product.h"
+
+#include <QFile>
+#include <QListWidget>
+
+// Behind "Copy", ToolCopy and "&File": each selected listing's file.
+void TfrmMain::cmdCopyClick() {
+    copySelection(false);
+}
+
+// Behind ToolCopyFolder and "F&older": the folder of the one selected listing.
+void TfrmMain::ToolCopyFolderClick() {
+    copySelection(true);
+}
+
+void TfrmMain::copySelection(bool folderMode) {
+    std::vector<int> rows;
+    for (int row = 0; row < lstDesc->count(); ++row)
+        if (lstDesc->item(row)->isSelected() &&
+            static_cast<std::size_t>(row) < m_catalogue.lstPath.size())
+            rows.push_back(row);
+    if (rows.empty())
+        return;
+    const QString picked = m_services.dialogs.pickFolder(productName);
+    if (picked.isEmpty())
+        return;
+    if (folderMode)
+        m_services.dialogs.beep();
+    std::vector<std::string> storedPaths;
+    for (const int row : rows) {
+        if (folderMode && !wholeDiscAgreed(row)) {
+            ask("Copy cancelled!", "Copy Folder", DialogService::Icon::Warning,
+                DialogService::Buttons::Ok);
+            return;
+        }
+        storedPaths.push_back(storedPathOf(row));
+    }
+    const qubrix::CopyPlan plan =
+        qubrix::planCopy(QFile::encodeName(driveRoot).toStdString(), storedPaths,
+                         folderMode ? qubrix::CopyMode::Folder : qubrix::CopyMode::File,
+                         QFile::encodeName(picked).toStdString());
+    if (!plan.error.empty()) {
+        ask(QString::fromStdString(plan.error), "Error", DialogService::Icon::Error,
+            DialogService::Buttons::Ok);
+        return;
+    }
+    m_services.copy.copy(plan);
+}
+
+std::string TfrmMain::storedPathOf(int row) const {
+    return qubrix::toUtf8(m_catalogue.lstPath[row], m_catalogue.catalogueEncoding);
+}
+
+// A folder copy of a listing in the root of the disc copies the whole disc: only after a Yes,
+// asked without beep or icon.
+bool TfrmMain::wholeDiscAgreed(int row) {
+    return !qubrix::namesWholeMedium(storedPathOf(row)) ||
+           m_services.dialogs.messageBox(
+               "This will copy the entire CD, continue?", "Warning", DialogService::Icon::None,
+               DialogService::Buttons::YesNo) == DialogService::Answer::Yes;
+}
