@@ -21,6 +21,8 @@ void LinuxCopyService::copy(const qubrix::CopyPlan& plan) {
                     QMessageBox::Ok, owner);
     box.setObjectName("copyReport");
     box.setTextFormat(Qt::PlainText);
+    // The paths can be selected and copied, to look into them afterwards.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (report.failures.size() > 1)
         box.setDetailedText(copyFailureList(report));
     box.exec();
