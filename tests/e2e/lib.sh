@@ -178,3 +178,16 @@ unmount_image() {
     done
     E2E_MOUNTS=("${kept[@]}")
 }
+
+# Clicks the left button at x, y inside the window.
+click_at() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.3
+}
+
+# Types the text into the window that has the focus, as a user would.
+type_into() {
+    timeout 10 xdotool windowfocus --sync "$1" || fail "cannot focus window $1"
+    xdotool type --delay 20 "$2"
+    sleep 0.3
+}
