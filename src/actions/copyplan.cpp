@@ -1,6 +1,7 @@
 #include "actions/copyplan.h"
 
 #include "actions/launch.h"
+#include "actions/medium.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -26,23 +27,12 @@ std::string withoutArguments(std::string_view storedPath) {
     return line;
 }
 
-// Either separator counts: the path is used on a file system where "/" separates too.
-bool climbsOutOfMedium(std::string_view entry) {
-    std::size_t start = 0;
-    while (start <= entry.size()) {
-        const std::size_t end = std::min(entry.find_first_of("\\/", start), entry.size());
-        if (entry.substr(start, end - start) == "..")
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-std::string onMedium(std::string_view mediumRoot, std::string_view entry) {
-    std::string path(mediumRoot);
-    path += '/';
-    path += slashes(std::string(entry));
-    return path;
+// The stored path as the medium resolves it, relative to the mount point, with backslashes.
+std::string relativeOnMedium(std::string_view mediumRoot, const std::string& resolved) {
+    std::string relative =
+        resolved.size() > mediumRoot.size() + 1 ? resolved.substr(mediumRoot.size() + 1) : "";
+    std::replace(relative.begin(), relative.end(), '/', '\\');
+    return relative;
 }
 
 // A pattern's folder: the text before "*.*", without its last backslash.
@@ -51,7 +41,7 @@ std::string patternFolder(std::string_view mediumRoot, std::string_view pattern)
     if (folder.empty())
         return mediumRoot.empty() ? "/" : std::string(mediumRoot);
     folder.remove_suffix(1);
-    return onMedium(mediumRoot, folder);
+    return std::string(mediumRoot) + "/" + slashes(std::string(folder));
 }
 
 std::string withoutTrailingSlashes(std::string_view path) {
@@ -105,19 +95,22 @@ CopyPlan planCopy(std::string_view mediumRoot, const std::vector<std::string>& s
     CopyPlan plan;
     plan.destinationFolder = withoutTrailingSlashes(pickedFolder);
     for (const std::string& storedPath : storedPaths) {
-        const std::string entry = withoutArguments(storedPath);
-        if (climbsOutOfMedium(entry)) {
-            plan.error =
-                "The path \"" + storedPath + "\" leads outside the disc. Nothing was copied.";
+        const std::optional<std::string> onMedium =
+            resolveOnMedium(mediumRoot, withoutArguments(storedPath));
+        if (!onMedium) {
+            plan.error = "This path leads outside the medium and is not used:\n" + storedPath;
             plan.sources.clear();
             return plan;
         }
         if (mode == CopyMode::File) {
-            plan.sources.push_back({onMedium(mediumRoot, entry), false});
+            plan.sources.push_back({*onMedium, false});
             continue;
         }
+        // The folder rules read the path with its "." and ".." resolved, so that a ".." never
+        // names the destination's subfolder.
+        const std::string entry = relativeOnMedium(mediumRoot, *onMedium);
         const std::string parentName = parentFolderName(entry);
-        if (!parentName.empty() && parentName.front() != '\\')
+        if (!parentName.empty())
             plan.destinationFolder =
                 joinedPath(plan.destinationFolder, parentName.substr(0, parentName.size() - 1));
         plan.sources.push_back({patternFolder(mediumRoot, folderPattern(entry)), true});

@@ -120,7 +120,21 @@ TEST(PlanCopy, SourcesAndDestinationOfBothModes) {
          "/d",
          {{"/media/cd/SETUP", true}},
          "/d"},
-        {"/media/cd", {"A\\\\B.TXT"}, CopyMode::Folder, "/d", {{"/media/cd/A/", true}}, "/d"},
+        // Folders are read from the path with its empty names, "." and ".." resolved.
+        {"/media/cd", {"A\\\\B.TXT"}, CopyMode::Folder, "/d", {{"/media/cd/A", true}}, "/d"},
+        {"/media/cd",
+         {"X\\A\\B\\..\\C.TXT"},
+         CopyMode::Folder,
+         "/d",
+         {{"/media/cd/X/A", true}},
+         "/d/A"},
+        {"/media/cd", {"A\\..\\C.TXT"}, CopyMode::Folder, "/d", {{"/media/cd", true}}, "/d"},
+        {"/media/cd",
+         {".\\DOCS\\A.TXT"},
+         CopyMode::File,
+         "/d",
+         {{"/media/cd/DOCS/A.TXT", false}},
+         "/d"},
         {"/media/cd",
          {"A..B\\C.TXT"},
          CopyMode::File,
@@ -139,12 +153,14 @@ TEST(PlanCopy, SourcesAndDestinationOfBothModes) {
 }
 
 TEST(PlanCopy, PathLeavingTheMediumRefusesEverything) {
-    for (const char* storedPath : {"..\\..\\etc\\passwd", "A\\..\\..\\X.TXT", "A/../../x", ".."}) {
+    for (const char* storedPath :
+         {"..\\..\\etc\\passwd", "A\\..\\..\\X.TXT", "A/../../x", "..", "..\\SETUP.EXE /S"}) {
         SCOPED_TRACE(storedPath);
         for (const CopyMode mode : {CopyMode::File, CopyMode::Folder}) {
             const qubrix::CopyPlan plan =
                 qubrix::planCopy("/media/cd", {"OK.TXT", storedPath}, mode, "/d");
-            EXPECT_NE(plan.error.find("leads outside the disc"), std::string::npos);
+            EXPECT_EQ(plan.error, "This path leads outside the medium and is not used:\n" +
+                                      std::string(storedPath));
             EXPECT_TRUE(plan.sources.empty());
         }
     }

@@ -132,8 +132,7 @@ private slots:
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(
             dialogs().boxes.first().text,
-            QString("The path \"..\\..\\etc\\passwd\" leads outside the disc. Nothing was "
-                         "copied."));
+            QString("This path leads outside the medium and is not used:\n..\\..\\etc\\passwd"));
         QCOMPARE(dialogs().boxes.first().caption, QString("Error"));
         QCOMPARE(dialogs().boxes.first().icon, DialogService::Icon::Error);
     }

@@ -134,9 +134,12 @@ private slots:
         report.outcome = Outcome::Cancelled;
         QCOMPARE(copyReportText(report, "/d"), QString());
         report.outcome = Outcome::Refused;
-        report.failures = {{"", "The path \"..\\X\" leads outside the disc. Nothing was copied."}};
-        QCOMPARE(copyReportText(report, "/d"),
-                 "The path \"..\\X\" leads outside the disc. Nothing was copied.");
+        report.failures = {
+            {"",
+             "Cannot copy \"/m/a\" into \"/m/a/b\": the destination lies inside what is copied."}};
+        QCOMPARE(
+            copyReportText(report, "/d"),
+            "Cannot copy \"/m/a\" into \"/m/a/b\": the destination lies inside what is copied.");
         report.outcome = Outcome::NoSpace;
         report.failures = {{"/d/big", "No space left on device"}};
         QCOMPARE(copyReportText(report, "/d"),
