@@ -175,8 +175,12 @@ bool TfrmMain::entryFieldsAccepted() {
             DialogService::Buttons::Ok);
         return false;
     }
-    const FieldMessage problem = fieldMessage(qubrix::listingFieldProblem(
-        txtDescription->text().toStdString(), txtFilename->text().toStdString()));
+    const std::string path = txtFilename->text().toStdString();
+    FieldMessage problem =
+        fieldMessage(qubrix::listingFieldProblem(txtDescription->text().toStdString(), path));
+    // Run refuses such a listing; the author learns it here.
+    if (problem.text.isEmpty() && qubrix::planLaunch(driveRoot.toStdString(), path).leavesMedium)
+        problem = {"The file name leads outside the medium.", "File name"};
     if (problem.text.isEmpty())
         return true;
     ask(problem.text, problem.caption, DialogService::Icon::Error, DialogService::Buttons::Ok);

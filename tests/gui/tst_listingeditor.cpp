@@ -132,6 +132,10 @@ private slots:
                                         << "a"
                                         << "The file name cannot contain the character \";\"."
                                         << "File name";
+        QTest::newRow("out of the medium") << "DOCS\\..\\..\\ETC.TXT"
+                                           << "a"
+                                           << "The file name leads outside the medium."
+                                           << "File name";
     }
     void refusedEntriesKeepTheirText() {
         QFETCH(QString, fileName);
