@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStyle>
 
+#include <string>
+
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -81,9 +83,13 @@ public:
     // --- catalogue store and browsing (catalogue/) ---
     int lastClickY = 0;
 
-    // Returns the attributes read before loading; std::nullopt when the catalogue was
-    // missing. Sets m_loadFailed when the catalogue exists but cannot be read.
-    std::optional<FileService::FileAttributes> LoadCatalogue();
+    // How the window starts after the load: a catalogue that exists but cannot be read ends
+    // the start; a write-protected one, or a new one that could not be created, starts
+    // read-only.
+    enum class LoadResult { Editable, WriteProtected, Unreadable };
+    LoadResult LoadCatalogue();
+    // Writes both files; false, with the reason shown, when they could not be written.
+    bool saveCatalogue();
     void cmdSaveClick();
     void mnuSaveClick();
     void BuildCategories();
@@ -200,8 +206,6 @@ private:
     TfrmAddCat* m_frmAddCat = nullptr;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
-    bool m_saveFailed = false;
-    bool m_loadFailed = false;
 
 public:
     // Controls, named as the window names them (tests find them by object name too).

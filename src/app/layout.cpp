@@ -1,4 +1,3 @@
-#include "ui/pictures.h"
 #include "app/frmmain.h"
 #include "ui/pictures.h"
 #include "ui/placement.h"

@@ -7,10 +7,10 @@
 #include <QListWidget>
 
 bool TfrmMain::FormCreate() {
-    const std::optional<FileService::FileAttributes> attributes = LoadCatalogue();
-    if (m_loadFailed)
+    const LoadResult loaded = LoadCatalogue();
+    if (loaded == LoadResult::Unreadable)
         return false;
-    if (attributes && attributes->readOnly) {
+    if (loaded == LoadResult::WriteProtected) {
         // On a medium that cannot be written the attribute cannot be set again, and the
         // window stays read-only for the whole run.
         if (m_services.files.setReadOnly(catalogPath))
@@ -39,12 +39,9 @@ void TfrmMain::mnuExitClick() {
         // Dismissing the question answers neither: the window stays and nothing is written.
         if (answer == DialogService::Answer::Dismissed)
             return;
-        if (answer == DialogService::Answer::Yes) {
-            cmdSaveClick();
-            // A failed save keeps the window open, so nothing is lost.
-            if (m_saveFailed)
-                return;
-        }
+        // A failed save keeps the window open, so nothing is lost.
+        if (answer == DialogService::Answer::Yes && !saveCatalogue())
+            return;
     }
     m_services.processes.endProcess(1);
 }

@@ -1,6 +1,6 @@
 #include "app/appwindows.h"
-#include "ui/product.h"
 #include "platform/linuxservices.h"
+#include "ui/product.h"
 
 #include <QApplication>
 

@@ -219,6 +219,7 @@ void Catalogue::takeNotes(const ReadOutcome& notes) {
 
 void Catalogue::startNewCatalogue() {
     lstAll = {"[Main]"};
+    optionsAtLoad = kDefaultOptionsNumber;
     catalogueEncoding = TextEncoding::Windows1252;
     catalogueByteOrderMark = false;
     categoryStart.clear();

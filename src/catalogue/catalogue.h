@@ -69,8 +69,8 @@ public:
     // Missing, the category table and the shown rows are empty until BuildCategories and
     // showCategory.
     LoadOutcome LoadCatalogue(const std::string& catalogPath, const std::string& notesPath);
-    // The model of a new catalogue: the single category "[Main]" in Windows-1252. The notes
-    // stay: they are notes that no listing refers to yet.
+    // The model of a new catalogue: the single category "[Main]" in Windows-1252 with the
+    // default options. The notes stay: they are notes that no listing refers to yet.
     void startNewCatalogue();
 
     // Writes both files with options as the last catalogue line, both or neither. On success

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-std::optional<FileService::FileAttributes> TfrmMain::LoadCatalogue() {
+TfrmMain::LoadResult TfrmMain::LoadCatalogue() {
     using Status = qubrix::Catalogue::LoadOutcome::Status;
     const std::optional<FileService::FileAttributes> attributes =
         m_services.files.fileAttributes(catalogPath);
@@ -12,41 +12,41 @@ std::optional<FileService::FileAttributes> TfrmMain::LoadCatalogue() {
         // Going on could overwrite a catalogue that merely could not be read this time.
         showError(QString("Cannot open file %1. %2")
                       .arg(catalogPath, QString::fromStdString(outcome.error)));
-        m_loadFailed = true;
-        return attributes;
-    case Status::Missing:
-        m_catalogue.optionsAtLoad = qubrix::kDefaultOptionsNumber;
-        cmdSaveClick();
-        setOptionsFromNumber(qubrix::kDefaultOptionsNumber);
+        return LoadResult::Unreadable;
+    case Status::Missing: {
+        const bool created = saveCatalogue();
+        setOptionsFromNumber(m_catalogue.optionsAtLoad);
         // A catalogue that cannot be created leaves the window read-only on the default one.
-        if (m_saveFailed)
-            return FileService::FileAttributes{true};
-        return std::nullopt;
+        return created ? LoadResult::Editable : LoadResult::WriteProtected;
+    }
     case Status::Loaded:
         setOptionsFromNumber(outcome.options);
-        return attributes.value_or(FileService::FileAttributes{});
+        return attributes && attributes->readOnly ? LoadResult::WriteProtected
+                                                  : LoadResult::Editable;
     }
-    return attributes;
+    return LoadResult::Unreadable;
 }
 
-void TfrmMain::cmdSaveClick() {
+bool TfrmMain::saveCatalogue() {
     const qubrix::WriteOutcome outcome =
         m_catalogue.SaveCatalogue(filePath(catalogPath), filePath(notesPath), checkBoxOptions());
-    m_saveFailed = !outcome.ok;
-    if (m_saveFailed) {
+    if (!outcome.ok) {
         const QString path = QFile::decodeName(outcome.failedPath.c_str());
         if (outcome.readFailed)
             showError(QString("Cannot open file %1. %2")
                           .arg(path, QString::fromStdString(outcome.error)));
         else
             showError(QString("Cannot create file %1").arg(path));
-        return;
+        return false;
     }
     listChanged = false;
+    return true;
+}
+
+void TfrmMain::cmdSaveClick() {
+    saveCatalogue();
 }
 
 void TfrmMain::mnuSaveClick() {
-    cmdSaveClick();
-    if (!m_saveFailed)
-        listChanged = false;
+    saveCatalogue();
 }
