@@ -395,6 +395,40 @@ private slots:
         QCOMPARE(processes().endStatuses, QList<int>{1});
     }
 
+    void savingClearsTheChangeSoLeavingAsksNothing() {
+        QVERIFY(createWindows());
+        trigger("ReadOnly");
+        trigger("ReadOnly");
+        trigger("chkRoot");
+        QVERIFY(mainWindow().listChanged);
+        trigger("cmdSave");
+        QVERIFY(!mainWindow().listChanged);
+        QCOMPARE(readFromDisc("qubrix.dat"), QByteArray("[Main]\r\n111\r\n"));
+        trigger("mnuExit");
+        QVERIFY(dialogs().boxes.isEmpty());
+        QCOMPARE(processes().endStatuses, QList<int>{1});
+    }
+
+    void closeBoxIsRefusedWhileTheSaveFails() {
+        writeWorkedExample();
+        QVERIFY(createWindows());
+        trigger("chkRoot");
+        QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner);
+        dialogs().answers = {Answer::Yes, Answer::Ok};
+        QVERIFY(!mainWindow().close());
+        QVERIFY(mainWindow().isVisible());
+        QCOMPARE(dialogs().boxes.size(), 2);
+        QVERIFY(processes().endStatuses.isEmpty());
+
+        // Once the file can be written again, the same close saves and ends the run.
+        QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner | QFile::WriteOwner);
+        dialogs().answers = {Answer::Yes};
+        mainWindow().close();
+        QCOMPARE(dialogs().boxes.size(), 3);
+        QVERIFY(readFromDisc("qubrix.dat").endsWith("111\r\n"));
+        QCOMPARE(processes().endStatuses, QList<int>{1});
+    }
+
     void failedSaveOnExitKeepsTheWindowAndBothFiles() {
         writeWorkedExample();
         QVERIFY(createWindows());
