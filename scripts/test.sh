@@ -27,7 +27,7 @@ fi
 if [ "${QUBRIX_SKIP_SANITIZERS:-0}" != 1 ]; then
   cmake --preset asan
   cmake --build --preset asan -j "$jobs"
-  ASAN_OPTIONS=detect_leaks=0 ctest --preset asan -L 'core|gui' -j 1 --timeout 600
+  ASAN_OPTIONS=detect_leaks=0 ctest --preset asan -L 'core|gui|platform' -j 1 --timeout 600
 fi
 
 if [ "${QUBRIX_SKIP_FUZZ:-0}" != 1 ]; then

@@ -4,15 +4,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDialog>
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
 
 namespace {
-
-constexpr int modalWaitMs = 5000;
 
 QString nameOf(const QObject* object) {
     return QString("%1 \"%2\"").arg(object->metaObject()->className(), object->objectName());
@@ -54,16 +50,6 @@ template <typename Object> Object* findInWindows(const char* name) {
     return hidden;
 }
 
-QAbstractButton* buttonCaptioned(QWidget* dialog, const QString& caption) {
-    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
-        // A picture button without caption is known by its hint.
-        const QString text = QString(button->text()).remove('&');
-        if (text == caption || (text.isEmpty() && button->toolTip() == caption))
-            return button;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 QStringList rowsOf(const QListWidget* list) {
@@ -82,9 +68,8 @@ void GuiTestBase::init() {
 }
 
 void GuiTestBase::cleanup() {
-    const bool modalPending = m_modalWatch != nullptr;
-    delete m_modalWatch;
-    m_modalWatch = nullptr;
+    const bool modalPending = m_modalAnswer && m_modalAnswer->pending();
+    m_modalAnswer.reset();
     closeWindows();
     const QString left = leftBehind();
     m_fakes.reset();
@@ -184,40 +169,6 @@ void GuiTestBase::doubleClickRow(QListWidget* list, int row) {
 
 void GuiTestBase::answerNextModal(const QString& buttonCaption,
                                   std::function<void(QWidget*)> inspect) {
-    QVERIFY2(!m_modalWatch, "a modal dialog is already awaited");
-    m_modalButton = buttonCaption;
-    m_modalInspect = std::move(inspect);
-    m_modalWatch = new QTimer(this);
-    m_modalWatch->setInterval(10);
-    m_modalWaited.start();
-    connect(m_modalWatch, &QTimer::timeout, this, [this] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal && modal->isVisible()) {
-            m_modalWatch->deleteLater();
-            m_modalWatch = nullptr;
-            answerModal(modal);
-        } else if (m_modalWaited.elapsed() > modalWaitMs) {
-            m_modalWatch->stop(); // left pending: cleanup reports it
-        }
-    });
-    m_modalWatch->start();
-}
-
-// Whatever the inspection finds, the dialog is closed so the test does not hang in it.
-void GuiTestBase::answerModal(QWidget* modal) {
-    if (m_modalInspect)
-        m_modalInspect(modal);
-    QAbstractButton* button = buttonCaptioned(modal, m_modalButton);
-    if (button && whyUnreachable(button).isEmpty()) {
-        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-        if (!modal->isVisible())
-            return;
-    }
-    QTest::qFail(
-        qPrintable(QString("cannot answer %1 with \"%2\"").arg(nameOf(modal), m_modalButton)),
-        __FILE__, __LINE__);
-    if (auto* dialog = qobject_cast<QDialog*>(modal))
-        dialog->reject();
-    else
-        modal->close();
+    QVERIFY2(!m_modalAnswer || !m_modalAnswer->pending(), "a modal dialog is already awaited");
+    m_modalAnswer = std::make_unique<ModalAnswer>(buttonCaption, std::move(inspect));
 }

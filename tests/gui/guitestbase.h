@@ -6,8 +6,8 @@
 #include "fakedialogservice.h"
 #include "fakefileservice.h"
 #include "fakeprocessservice.h"
+#include "modalanswer.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -17,7 +17,6 @@
 #include <optional>
 
 class QListWidget;
-class QTimer;
 
 // The texts of a list's rows, top to bottom.
 QStringList rowsOf(const QListWidget* list);
@@ -78,14 +77,10 @@ private:
         FakeProcessService processes;
         FakeCopyService copy;
     };
-    void answerModal(QWidget* modal);
     QString leftBehind();
 
     std::unique_ptr<QTemporaryDir> m_disc;
     std::unique_ptr<Fakes> m_fakes;
     std::optional<AppWindows> m_windows;
-    QTimer* m_modalWatch = nullptr;
-    QElapsedTimer m_modalWaited;
-    QString m_modalButton;
-    std::function<void(QWidget*)> m_modalInspect;
+    std::unique_ptr<ModalAnswer> m_modalAnswer;
 };

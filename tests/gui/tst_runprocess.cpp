@@ -42,26 +42,6 @@ private slots:
         writeOnDisc("y", "keep me");
     }
 
-    void argumentsReachTheProgramLiterally() {
-        bool started = false;
-        writeOnDisc("go", "");
-        QVERIFY(m_processes.runAndWait(onDisc("tools/args.sh"), {"$(touch x); rm y", "`id`", ""},
-                                       discPath(), [&] { started = true; }));
-        QVERIFY(started);
-        QCOMPARE(readFromDisc("args.txt"), discPath().toUtf8() + "\n$(touch x); rm y\n`id`\n\n");
-        QVERIFY(!QFile::exists(onDisc("x")));
-        QVERIFY(QFile::exists(onDisc("y")));
-    }
-
-    void aFailedStartCallsNothing() {
-        bool started = false;
-        QVERIFY(!m_processes.runAndWait(onDisc("tools/none.sh"), {}, discPath(),
-                                        [&] { started = true; }));
-        QVERIFY(!m_processes.runAndWait(onDisc("setup/setup.exe"), {}, discPath(),
-                                        [&] { started = true; }));
-        QVERIFY(!started);
-    }
-
     void windowWaitsMinimisedWhileTheProgramRuns() {
         dialogs().answers = {DialogService::Answer::Yes};
         QVERIFY(createWindows(startingServices()));
