@@ -209,6 +209,8 @@ void TfrmMain::buildNotePopup(QWidget* client) {
         edit->setVisible(false);
     }
     NotePad->setLineWrapMode(QTextEdit::WidgetWidth);
+    // A word wider than the pop-up breaks where it must instead of running out of view.
+    NotePad->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     NotePad->viewport()->installEventFilter(this);
 }
 

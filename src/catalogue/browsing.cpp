@@ -83,6 +83,14 @@ void TfrmMain::lstDescDblClick() {
 
 namespace {
 
+// At most the text the pop-up can show: a pixel a character at the least, on every line that
+// fits. Laying out more would only cost time (a note of a megabyte without blanks took
+// minutes).
+QString shownPart(const QString& note, int width, int lines) {
+    const qsizetype most = qsizetype(width) * lines;
+    return note.size() <= most ? note : note.left(most - 1) + QChar(0x2026);
+}
+
 // Lines the note takes when wrapped at the pop-up's width.
 int displayedLines(QTextEdit* pad) {
     QTextDocument* document = pad->document();
@@ -107,9 +115,11 @@ void TfrmMain::ShowNote(int row) {
         showError(QString("List index out of bounds (%1)").arg(note));
         return;
     }
-    NotePad->setPlainText(
-        displayText(m_catalogue.lstMemo[std::size_t(note)], m_catalogue.notesEncoding));
-    const auto geometry = qubrix::notePopupGeometry(displayedLines(NotePad), lastClickY);
+    const QString text =
+        displayText(m_catalogue.lstMemo[std::size_t(note)], m_catalogue.notesEncoding);
+    NotePad->setPlainText(shownPart(text, NotePad->width(), qubrix::maxNoteLines(clientHeight())));
+    const auto geometry =
+        qubrix::notePopupGeometry(displayedLines(NotePad), lastClickY, clientHeight());
     NotePad->setGeometry(geometry.left, geometry.top, NotePad->width(), geometry.height);
     Outline->setGeometry(geometry.outlineLeft, geometry.outlineTop, Outline->width(),
                          geometry.outlineHeight);

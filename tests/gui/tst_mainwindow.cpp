@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -202,6 +203,32 @@ private slots:
         QCOMPARE((pad.height() - 2) % 13, 0);
         QCOMPARE(pad.bottom() + 1, 190 + 37);
         QCOMPARE(main.Outline->geometry(), QRect(300, pad.top() - 1, 187, pad.height() + 2));
+    }
+
+    void longNotesShowFastAndInsideTheClientArea() {
+        // A megabyte without a blank, and many short lines.
+        writeOnDisc("qubrix.dat", "[Main]\r\nHuge;H.TXT;0\r\nMany;M.TXT;1\r\n110\r\n");
+        writeOnDisc("descript.txt", QByteArray(1 << 20, 'x') + "\r\n" +
+                                        QByteArray("line ").repeated(2000) + "\r\n");
+        QVERIFY(createWindows());
+        TfrmMain& main = mainWindow();
+        for (const int pressY : {5, 120, 220}) {
+            for (const int row : {0, 1}) {
+                main.lstDescMouseDown(pressY);
+                QElapsedTimer timer;
+                timer.start();
+                main.ShowNote(row);
+                const qint64 elapsed = timer.elapsed();
+                QVERIFY2(elapsed < 100, qPrintable(QString("%1 ms").arg(elapsed)));
+                const QRect outline = main.Outline->geometry();
+                QVERIFY2(outline.top() >= 0 && outline.bottom() < main.clientHeight(),
+                         qPrintable(QString("outline %1 to %2 in %3")
+                                        .arg(outline.top())
+                                        .arg(outline.bottom())
+                                        .arg(main.clientHeight())));
+                QVERIFY(main.NotePad->geometry().height() > 13 * 10);
+            }
+        }
     }
 
     void noteBeyondTheNotesListIsReported() {
