@@ -127,6 +127,10 @@ void SoundPlayer::play() {
     m_sink->start(&m_buffer);
 }
 
+bool SoundPlayer::isPlaying() const {
+    return m_sink && m_sink->state() == QAudio::ActiveState;
+}
+
 bool SoundPlayer::prepare() {
     // Asked again on each play, so a device plugged in later is used; decoding happens once.
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();

@@ -30,6 +30,8 @@ public:
     ~SoundPlayer() override;
 
     void play();
+    // True while a sound that play() started is still being played.
+    bool isPlaying() const;
 
 private:
     bool prepare();
