@@ -61,6 +61,7 @@ bool PickedPath::setPickedPath(std::string_view fullPath, std::string_view mount
         if (!includeParent)
             path.erase(0, firstBackslash + 1);
     }
+    topFolderLeftOut = !includeParent && firstBackslash != std::string::npos;
     pickedPath = std::move(path);
     splitPickedPath();
     return true;
@@ -77,6 +78,7 @@ void PickedPath::describeShownPath(std::string_view shownPath, bool includeParen
     const auto firstBackslash = pickedPath.find('\\');
     if (includeParent && firstBackslash != std::string::npos)
         topFolder = pickedPath.substr(0, firstBackslash);
+    topFolderLeftOut = !includeParent && !topFolder.empty();
     splitPickedPath();
 }
 

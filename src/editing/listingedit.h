@@ -38,6 +38,9 @@ struct PickedPath {
     std::string topFolder;    // the first folder of the path below the medium's root
     std::string pickedFolder; // pickedPath up to and including its last "\"
     std::string pickedName;   // pickedPath after its last "\"
+    // pickedPath leaves topFolder out. A file picked in the medium's root has no first folder to
+    // leave out, whatever topFolder still holds from an earlier pick.
+    bool topFolderLeftOut = false;
 
     // A Browse begins: until a file is chosen there is no picked name.
     void browseStarted();

@@ -97,6 +97,27 @@ TEST(PickedPath, CancelledBrowseLeavesNoNameUntilTheShownPathIsDescribed) {
     expectParts(picked, {"TOOLS\\ZIP.EXE", "CDROOT", "TOOLS\\", "ZIP.EXE"});
 }
 
+// The name check renames on disk below the left-out folder: a root file has none, even while
+// topFolder still names the folder of an earlier pick.
+TEST(PickedPath, FirstFolderLeftOutOnlyWhenThePathHasOne) {
+    PickedPath picked;
+    ASSERT_TRUE(picked.setPickedPath("/m/STAGE/A.EXE", "/m", false));
+    EXPECT_TRUE(picked.topFolderLeftOut);
+    ASSERT_TRUE(picked.setPickedPath("/m/SETUP.EXE", "/m", false));
+    EXPECT_EQ(picked.topFolder, "STAGE");
+    EXPECT_FALSE(picked.topFolderLeftOut);
+    ASSERT_TRUE(picked.setPickedPath("/m/STAGE/A.EXE", "/m", true));
+    EXPECT_FALSE(picked.topFolderLeftOut);
+    // A kept Browse result keeps its form even after the option changed.
+    picked.describeShownPath("STAGE\\A.EXE", false);
+    EXPECT_FALSE(picked.topFolderLeftOut);
+    // A typed path lies below the first folder of the last pick, without the option none.
+    picked.describeShownPath("B.EXE", false);
+    EXPECT_TRUE(picked.topFolderLeftOut);
+    picked.describeShownPath("STAGE\\B.EXE", true);
+    EXPECT_FALSE(picked.topFolderLeftOut);
+}
+
 TEST(ListingEditFlags, QuickEditStartsOnlyWhenArmedWithOneListingSelected) {
     struct Case {
         std::size_t selected;
