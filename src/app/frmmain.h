@@ -28,6 +28,11 @@ class QWidget;
 class TAboutBox;
 class TfrmNote;
 class TfrmAddCat;
+class TfrmValidName;
+
+namespace qubrix {
+class NamePlan;
+}
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue model
 // and the window's flags; its handlers are defined in the folder of the subsystem they belong
@@ -139,9 +144,21 @@ public:
     void noteOfEntryCancelled();
 
     // --- name check (naming/) ---
+    bool folderChanged = false; // the last checkFolderNames had a new folder name accepted
+    bool fileChanged = false;   // the last checkFileName had a new file name accepted
+    void setValidNameDialog(TfrmValidName* dialog) { m_frmValidName = dialog; }
     // Tests the names of the picked file and offers to rename them on disk; each rename
-    // brings the picked path and the file-name edit up to date.
+    // brings the picked path and the file-name edit up to date. Runs checkFolderNames and
+    // checkFileName until a pass in which no new name was accepted.
     void checkNames();
+    // The folders of the picked path, outermost first; a renamed folder is part of the path of
+    // every folder after it, and listings whose paths run through it get its new name too.
+    void checkFolderNames();
+    void checkFileName();
+    // Leaves a name that passes the short-name test as it is; otherwise asks for a new one and
+    // gives name the text the author left in the dialog, whatever closed it. The answer is the
+    // dialog's renameAccepted.
+    void validateName(QString& name);
 
     // --- actions (actions/) ---
     void cmdInstallClick();
@@ -184,6 +201,10 @@ private:
     // Selects a category row as the program does: CatBoxChange does not run by itself.
     void selectCategoryRow(int row);
     bool categoryDropEvent(QEvent* event);
+    qubrix::NamePlan namePlan() const;
+    // Renames on disk, or beeps and reports "File error"; nothing outside the medium is renamed.
+    bool renameOnMedium(const std::string& from, const std::string& to, const QString& newName);
+    void followFolderRename(std::vector<std::string> folder, const std::string& newName);
     bool saveSucceeded();
     void showError(const QString& text);
     // The default beep, then a message box without owner window.
@@ -204,6 +225,7 @@ private:
     TAboutBox* m_aboutBox = nullptr;
     TfrmNote* m_frmNote = nullptr;
     TfrmAddCat* m_frmAddCat = nullptr;
+    TfrmValidName* m_frmValidName = nullptr;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
 
