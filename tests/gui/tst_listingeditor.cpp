@@ -232,15 +232,17 @@ private slots:
         QVERIFY(window->txtFilename->text().isEmpty());
         QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
 
+        // A new name that passes the name check (ISO 9660 is on), so OK stores it at once.
         QTest::mouseClick(window->MenuEdit, Qt::LeftButton);
         QTest::keyClick(window->MenuEdit, Qt::Key_End);
+        QTest::keyClick(window->MenuEdit, Qt::Key_Backspace);
         QTest::keyClicks(window->MenuEdit, "2");
         trigger("MOK");
         // Only the path changes; the description is written back without its blanks.
-        QCOMPARE(saved("qubrix.dat")[4], QString("Disk viewer;TOOLS\\VIEW.EXE2;1"));
+        QCOMPARE(saved("qubrix.dat")[4], QString("Disk viewer;TOOLS\\VIEW.EX2;1"));
         QVERIFY(window->CatBox->isEnabled());
         QVERIFY(!window->MOK->isEnabled());
-        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE2"));
+        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EX2"));
         expectListsInStep();
     }
 
