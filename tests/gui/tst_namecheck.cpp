@@ -3,6 +3,7 @@
 #include "naming/frmvalidname.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -161,25 +162,29 @@ void TestNameCheck::skippedNamesStayAndNothingIsRenamed() {
 }
 
 void TestNameCheck::nothingOutsideTheMediumIsRenamed() {
-    // A short name, so that only LONG_FOLDER_NAME fails the test.
-    QTemporaryDir outside(QDir::tempPath() + "/Q-XXXXXX");
+    // A folder on the medium that is a symbolic link to a folder elsewhere.
+    QTemporaryDir outside;
     QVERIFY(QDir(outside.path()).mkpath("LONG_FOLDER_NAME"));
+    QVERIFY(QFile::link(outside.path(), onDisc("LINK")));
     writeOnDisc("qubrix.dat", catalogueWith("", 111));
     QVERIFY(createWindows());
-    const QString climbing = "..\\" + QDir(outside.path()).dirName() + "\\LONG_FOLDER_NAME\\";
     answerTurns({
-        {"Folder Location:", climbing + "A.TXT", "LONG_FOLDER_NAME", "LONGFOLD", "Change"},
-        {"Folder Location:", climbing + "A.TXT", "LONG_FOLDER_NAME", "", "Skip"},
+        {"Folder Location:", "LINK\\LONG_FOLDER_NAME\\A.TXT", "LONG_FOLDER_NAME", "LONGFOLD",
+         "Change"},
+        // The new name must stay in its folder.
+        {"Folder Location:", "LINK\\LONG_FOLDER_NAME\\A.TXT", "LONG_FOLDER_NAME", "../LONGFOLD",
+         "Change"},
+        {"Folder Location:", "LINK\\LONG_FOLDER_NAME\\A.TXT", "LONG_FOLDER_NAME", "", "Skip"},
     });
-    mainWindow().txtFilename->setText(climbing + "A.TXT");
+    mainWindow().txtFilename->setText("LINK\\LONG_FOLDER_NAME\\A.TXT");
     mainWindow().txtDescription->setText("Outside");
     pressOk();
 
-    QCOMPARE(m_shown.size(), 2);
+    QCOMPARE(m_shown.size(), 3);
     QVERIFY(QDir(outside.filePath("LONG_FOLDER_NAME")).exists());
     QVERIFY(files().renames.isEmpty());
-    QCOMPARE(dialogs().boxes.size(), 1);
-    QCOMPARE(dialogs().boxes[0].text, "File error");
+    QCOMPARE(dialogs().boxes.size(), 2);
+    QCOMPARE(dialogs().boxes[1].text, "File error");
 }
 
 QTEST_MAIN(TestNameCheck)
