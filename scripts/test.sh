@@ -10,7 +10,7 @@ install_packages "${build_packages[@]}" "${test_packages[@]}"
 export CTEST_OUTPUT_ON_FAILURE=1
 jobs=$(nproc)
 
-cmake --preset default
+cmake --preset default -DQUBRIX_WERROR=ON
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j 1 --timeout 600
 
@@ -25,7 +25,7 @@ if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
 fi
 
 if [ "${QUBRIX_SKIP_SANITIZERS:-0}" != 1 ]; then
-  cmake --preset asan
+  cmake --preset asan -DQUBRIX_WERROR=ON
   cmake --build --preset asan -j "$jobs"
   ASAN_OPTIONS=detect_leaks=0 ctest --preset asan -L 'core|gui|platform' -j 1 --timeout 600
 fi
