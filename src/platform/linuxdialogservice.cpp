@@ -1,8 +1,11 @@
 #include "platform/linuxdialogservice.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -21,6 +24,41 @@ QMessageBox::Icon messageIcon(DialogService::Icon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+// A folder picker that also takes the path of a folder that does not exist yet, typed into its
+// name field: whoever uses the folder makes it. Qt's own folder dialog would refuse it as not
+// found; the desktop's dialog, used where there is one, makes new folders itself.
+class NewFolderPicker final : public QFileDialog {
+public:
+    explicit NewFolderPicker(const QString& title) : QFileDialog(nullptr, title, QDir::homePath()) {
+        setFileMode(QFileDialog::Directory);
+        setOption(QFileDialog::ShowDirsOnly);
+        allowChoosingNewFolders();
+    }
+
+    void accept() override {
+        const QStringList picked = selectedFiles();
+        if (picked.size() == 1 && !QFileInfo::exists(picked.first()))
+            QDialog::accept();
+        else
+            QFileDialog::accept();
+    }
+
+private:
+    // Qt's dialog disables its Choose button while the typed folder does not exist; a name
+    // typed is enough here. (The desktop's own dialog has neither widget.)
+    void allowChoosingNewFolders() {
+        auto* name = findChild<QLineEdit*>("fileNameEdit");
+        auto* buttons = findChild<QDialogButtonBox*>("buttonBox");
+        if (!name || !buttons)
+            return;
+        connect(name, &QLineEdit::textChanged, this, [buttons](const QString& text) {
+            if (QPushButton* choose = buttons->button(QDialogButtonBox::Open);
+                choose && !text.trimmed().isEmpty())
+                choose->setEnabled(true);
+        });
+    }
+};
 
 } // namespace
 
@@ -62,5 +100,6 @@ QString LinuxDialogService::openFileName(const QString& folder, const QList<File
 }
 
 QString LinuxDialogService::pickFolder(const QString& title) {
-    return QFileDialog::getExistingDirectory(nullptr, title, QDir::homePath());
+    NewFolderPicker picker(title);
+    return picker.exec() == QDialog::Accepted ? picker.selectedFiles().value(0) : QString();
 }

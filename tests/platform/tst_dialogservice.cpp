@@ -1,9 +1,13 @@
 #include "platform/linuxdialogservice.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -46,6 +50,42 @@ private slots:
         QCOMPARE(answerWith(Buttons::Ok,
                             [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
                  Answer::Ok);
+    }
+
+    // Typed into the picker: a folder that exists, or one to be made (even two levels deep).
+    void folderPickerTakesNewFolders() {
+        QTemporaryDir home;
+        QVERIFY(home.isValid());
+        for (const QString& typed : {home.path(), home.path() + "/new", home.path() + "/a/b"}) {
+            QString title;
+            bool chooseEnabled = false;
+            QTimer::singleShot(0, this, [&] {
+                auto* picker = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(picker);
+                title = picker->windowTitle();
+                picker->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+                QPushButton* choose = picker->findChild<QDialogButtonBox*>("buttonBox")
+                                          ->button(QDialogButtonBox::Open);
+                chooseEnabled = choose->isEnabled();
+                if (chooseEnabled)
+                    choose->click();
+                else
+                    picker->reject();
+            });
+            QCOMPARE(m_dialogs.pickFolder("Qubrix"), typed);
+            QVERIFY2(chooseEnabled, qPrintable(typed));
+            QCOMPARE(title, QString("Qubrix"));
+        }
+        QVERIFY(!QFileInfo::exists(home.path() + "/new")); // made by the copy, not the picker
+    }
+
+    void cancellingThePickerPicksNothing() {
+        QTimer::singleShot(0, this, [] {
+            auto* picker = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            QVERIFY(picker);
+            picker->reject();
+        });
+        QCOMPARE(m_dialogs.pickFolder("Qubrix"), QString());
     }
 
     void textIsShownAsPlainText() {
