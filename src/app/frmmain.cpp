@@ -50,6 +50,8 @@ TfrmMain::~TfrmMain() = default;
 void TfrmMain::setClientHeight(int height) {
     m_clientHeight = height;
     setFixedSize(clientWidth, menuBar()->sizeHint().height() + height);
+    if (m_editingBand)
+        m_editingBand->setVisible(height > menuHeight);
 }
 
 int TfrmMain::checkBoxOptions() const {

@@ -228,6 +228,7 @@ private:
     TfrmValidName* m_frmValidName = nullptr;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
+    QWidget* m_editingBand = nullptr; // parent of the editing band's controls
 
 public:
     // Controls, named as the window names them (tests find them by object name too).

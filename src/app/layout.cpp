@@ -232,7 +232,8 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     row->setContentsMargins(0, 5, 0, 5);
     row->setSpacing(0);
     row->addSpacing(8); // ToolButton9
-    cmdOK = captionedButton(ToolBar3, "cmdOK", "&OK", "Accept entry", QStyle::SP_DialogApplyButton);
+    // No access key: Alt+O belongs to the "&Options" menu, which is shown whenever this is.
+    cmdOK = captionedButton(ToolBar3, "cmdOK", "OK", "Accept entry", QStyle::SP_DialogApplyButton);
     cmdCancel = captionedButton(ToolBar3, "cmdCancel", "Cancel", "Redo entry",
                                 QStyle::SP_DialogCancelButton);
     row->addWidget(divider(ToolBar3, "ToolButton1", 8));
@@ -254,6 +255,20 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     chkRoot->setToolTip("Include Parent folder in path");
     chkSave->setChecked(true);
     chkValid->setChecked(true);
+
+    // The controls of the band share one parent, hidden while the window is cut to the menu:
+    // out of view, they must answer neither access keys nor Tab. It starts below the list band
+    // and right of the picture strip, so it covers nothing else that takes a click.
+    m_editingBand =
+        place<QWidget>(client, "editingBand", 100, 284, clientWidth - 100, editorHeight - 284);
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{txtFilename, txtDescription, Browse, btnAddNote, ToolBar3,
+                                         chkSave, chkValid, chkRoot}) {
+        const QPoint at = control->pos() - m_editingBand->pos();
+        control->setParent(m_editingBand);
+        control->move(at);
+        control->show();
+    }
 
     Image3 = picture(client, "Image3", 472, 352, 61, 80, arrowPicture());
     const QString name = productName;

@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "guitestbase.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -12,7 +13,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -328,6 +331,53 @@ private slots:
         QCOMPARE(dialogs().boxes.size(), line == "5" ? 1 : 0);
     }
 
+    void controlsOutOfViewAnswerNoKeys() {
+        writeWorkedExample();
+        QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner | QFile::ReadGroup);
+        QVERIFY(createWindows());
+        TfrmMain& main = mainWindow();
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // Keys and Tab reach only visible controls: the band below the cut is not visible.
+        for (const QWidget* control : std::initializer_list<const QWidget*>{
+                 main.txtFilename, main.txtDescription, main.Browse, main.btnAddNote, main.cmdOK,
+                 main.cmdCancel, main.btnSave, main.btnClose, main.chkSave, main.chkValid,
+                 main.chkRoot})
+            QVERIFY2(!control->isVisible(), qPrintable(control->objectName()));
+        for (const Qt::Key key : {Qt::Key_S, Qt::Key_B, Qt::Key_N, Qt::Key_C})
+            QTest::keyClick(&main, key, Qt::AltModifier);
+        QVERIFY(dialogs().boxes.isEmpty());
+        QCOMPARE(readFromDisc("qubrix.dat"), workedCatalogue);
+        // Back in editor mode the band is there again.
+        trigger("ReadOnly");
+        trigger("cmdAdd");
+        QVERIFY(main.txtFilename->isVisible());
+        QVERIFY(main.btnSave->isVisible());
+        main.hide();
+    }
+
+    void accessKeysOfTheMenuBarAndTheBandDoNotCollide() {
+        QVERIFY(createWindows());
+        TfrmMain& main = mainWindow();
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        trigger("cmdAdd");
+        const auto accessKey = [](const QString& text) {
+            const qsizetype at = text.indexOf('&');
+            return at >= 0 && at + 1 < text.size() ? text.at(at + 1).toUpper() : QChar();
+        };
+        QSet<QChar> menuKeys;
+        for (const QAction* menu : main.menuBar()->actions())
+            if (menu->isVisible())
+                menuKeys.insert(accessKey(menu->text()));
+        for (const QAbstractButton* button : main.findChildren<QAbstractButton*>()) {
+            const QChar key = accessKey(button->text());
+            QVERIFY2(!button->isVisible() || key.isNull() || !menuKeys.contains(key),
+                     qPrintable(button->objectName() + " shares Alt+" + key));
+        }
+        main.hide();
+    }
+
     void writeProtectedCatalogueOpensReadOnly() {
         writeWorkedExample();
         QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner | QFile::ReadGroup);
@@ -426,7 +476,7 @@ private slots:
         QVERIFY(createWindows());
         trigger("ReadOnly");
         trigger("ReadOnly");
-        trigger("chkRoot");
+        trigger("Includeparent1");
         QVERIFY(mainWindow().listChanged);
         trigger("cmdSave");
         QVERIFY(!mainWindow().listChanged);
