@@ -126,6 +126,18 @@ press() {
     done
 }
 
+# "&Browse..." in the window, then the path (relative to the folder the picker opens in) typed
+# into the file picker and accepted.
+browse_to() {
+    local window=$1 path=$2 picker
+    press "$window" alt+b
+    picker=$(find_window '^Open$')
+    press "$picker"
+    xdotool type --delay 50 "$path"
+    press "$picker" Return
+    sleep 0.5
+}
+
 # Waits up to $1 seconds for Qubrix to end; its exit status goes to QUBRIX_STATUS.
 wait_for_exit() {
     local deadline=$((SECONDS + $1))

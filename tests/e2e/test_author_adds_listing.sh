@@ -22,10 +22,7 @@ start_xvfb
 start_qubrix "$disc"
 window=$(find_window '^Qubrix 3\.1')
 
-press "$window" alt+b
-picker=$(find_window '^Open$')
-press "$picker" T O O L S slash V I E W period E X E Return
-sleep 0.5
+browse_to "$window" TOOLS/VIEW.EXE
 # "&Add Files" puts the focus into the file name, whichever control had it before.
 press "$window" alt+f a Return
 xdotool type --delay 50 "Disk viewer"

@@ -24,11 +24,7 @@ start_xvfb
 start_qubrix "$disc"
 window=$(find_window '^Qubrix 3\.1')
 
-press "$window" alt+b
-picker=$(find_window '^Open$')
-xdotool type --delay 30 "STAGE/LONG_FOLDER_NAME/LONGNAME1.TXT"
-press "$picker" Return
-sleep 0.5
+browse_to "$window" STAGE/LONG_FOLDER_NAME/LONGNAME1.TXT
 press "$window" alt+f a Return
 xdotool type --delay 50 "Mine"
 press "$window" Return
