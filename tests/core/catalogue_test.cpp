@@ -22,14 +22,10 @@ using test::writeFile;
 using Status = Catalogue::LoadOutcome::Status;
 using Lines = std::vector<std::string>;
 
-const std::string kExampleCatalogue = "[Main]\r\n"
-                                      "Install the demo;DEMO\\SETUP.EXE;0\r\n"
-                                      "Read me first;README.TXT;-1\r\n"
-                                      "[Tools]\r\n"
-                                      "Disk viewer;TOOLS\\VIEW.EXE;1\r\n"
-                                      "110\r\n";
-const std::string kExampleNotes = "Installs the demo program into a folder of your choice.\r\n"
-                                  "A viewer for the data on this disc.\r\n";
+// The example catalogue of the core and window tests: two categories, a setup program with a
+// note, a read-me without one and a viewer with the second note.
+const std::string kExampleCatalogue = readFile(QUBRIX_TEST_DATA "/setup-readme-viewer/qubrix.dat");
+const std::string kExampleNotes = readFile(QUBRIX_TEST_DATA "/setup-readme-viewer/descript.txt");
 
 class CatalogueFiles : public testing::Test {
 protected:
@@ -100,7 +96,7 @@ TEST(ListingLine, FieldsAndTheirDefaults) {
     }
 }
 
-TEST_F(CatalogueFiles, WorkedExampleLoadsIntoTheModelAndSavesByteForByte) {
+TEST_F(CatalogueFiles, ExampleLoadsIntoTheModelAndSavesByteForByte) {
     const auto outcome = load(kExampleCatalogue, kExampleNotes);
     ASSERT_EQ(outcome.status, Status::Loaded);
     EXPECT_EQ(outcome.options, 110);

@@ -106,6 +106,10 @@ QByteArray GuiTestBase::readFromDisc(const QString& relative) const {
     return readAll(onDisc(relative));
 }
 
+QByteArray GuiTestBase::exampleFile(const QString& name) {
+    return readAll(QUBRIX_TEST_DATA "/setup-readme-viewer/" + name);
+}
+
 Services GuiTestBase::services() {
     return {m_fakes->dialogs, m_fakes->files, m_fakes->desktop, m_fakes->processes, m_fakes->copy};
 }

@@ -35,6 +35,8 @@ protected:
     void writeOnDisc(const QString& relative, const QByteArray& bytes, bool executable = false);
     // The file's bytes, or "<missing>".
     QByteArray readFromDisc(const QString& relative) const;
+    // A file of the example catalogue that the core tests load as well.
+    static QByteArray exampleFile(const QString& name);
 
     FakeDialogService& dialogs() { return m_fakes->dialogs; }
     FakeFileService& files() { return m_fakes->files; }

@@ -22,15 +22,6 @@
 
 namespace {
 
-const QByteArray workedCatalogue = "[Main]\r\n"
-                                   "Install the demo;DEMO\\SETUP.EXE;0\r\n"
-                                   "Read me first;README.TXT;-1\r\n"
-                                   "[Tools]\r\n"
-                                   "Disk viewer;TOOLS\\VIEW.EXE;1\r\n"
-                                   "110\r\n";
-const QByteArray workedNotes = "Installs the demo program into a folder of your choice.\r\n"
-                               "A viewer for the data on this disc.\r\n";
-
 using Answer = DialogService::Answer;
 
 } // namespace
@@ -39,9 +30,12 @@ class TestMainWindow : public GuiTestBase {
     Q_OBJECT
 
 private:
-    void writeWorkedExample() {
-        writeOnDisc("qubrix.dat", workedCatalogue);
-        writeOnDisc("descript.txt", workedNotes);
+    const QByteArray exampleCatalogue = exampleFile("qubrix.dat");
+    const QByteArray exampleNotes = exampleFile("descript.txt");
+
+    void writeExample() {
+        writeOnDisc("qubrix.dat", exampleCatalogue);
+        writeOnDisc("descript.txt", exampleNotes);
     }
 
 private slots:
@@ -100,7 +94,7 @@ private slots:
     }
 
     void browsingCommandStates() {
-        writeWorkedExample();
+        writeExample();
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         QCOMPARE(main.CatBox->count(), 2);
@@ -152,7 +146,7 @@ private slots:
     }
 
     void notePopupPlacementAndClosing() {
-        writeOnDisc("qubrix.dat", workedCatalogue);
+        writeOnDisc("qubrix.dat", exampleCatalogue);
         writeOnDisc("descript.txt", "Short note.\r\nAnother.\r\n");
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
@@ -182,7 +176,7 @@ private slots:
     }
 
     void doubleClickOpensTheNote() {
-        writeWorkedExample();
+        writeExample();
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         doubleClickRow(main.lstDesc, 1);
@@ -332,7 +326,7 @@ private slots:
     }
 
     void controlsOutOfViewAnswerNoKeys() {
-        writeWorkedExample();
+        writeExample();
         QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner | QFile::ReadGroup);
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
@@ -347,7 +341,7 @@ private slots:
         for (const Qt::Key key : {Qt::Key_S, Qt::Key_B, Qt::Key_N, Qt::Key_C})
             QTest::keyClick(&main, key, Qt::AltModifier);
         QVERIFY(dialogs().boxes.isEmpty());
-        QCOMPARE(readFromDisc("qubrix.dat"), workedCatalogue);
+        QCOMPARE(readFromDisc("qubrix.dat"), exampleCatalogue);
         // Back in editor mode the band is there again.
         trigger("ReadOnly");
         trigger("cmdAdd");
@@ -379,7 +373,7 @@ private slots:
     }
 
     void writeProtectedCatalogueOpensReadOnly() {
-        writeWorkedExample();
+        writeExample();
         QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner | QFile::ReadGroup);
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
@@ -400,11 +394,11 @@ private slots:
 
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
-        QCOMPARE(readFromDisc("qubrix.dat"), workedCatalogue);
+        QCOMPARE(readFromDisc("qubrix.dat"), exampleCatalogue);
     }
 
     void readOnlyMediumHidesTheReadOnlyItem() {
-        writeWorkedExample();
+        writeExample();
         QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner);
         files().lockedPaths = {onDisc("qubrix.dat")};
         QVERIFY(createWindows());
@@ -487,7 +481,7 @@ private slots:
     }
 
     void closeBoxIsRefusedWhileTheSaveFails() {
-        writeWorkedExample();
+        writeExample();
         QVERIFY(createWindows());
         trigger("chkRoot");
         QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner);
@@ -507,7 +501,7 @@ private slots:
     }
 
     void failedSaveOnExitKeepsTheWindowAndBothFiles() {
-        writeWorkedExample();
+        writeExample();
         QVERIFY(createWindows());
         trigger("chkRoot");
         // The catalogue loses its write bits behind the program's back.
@@ -518,8 +512,8 @@ private slots:
         QCOMPARE(dialogs().boxes[1].text, "Cannot create file " + onDisc("qubrix.dat"));
         QCOMPARE(dialogs().boxes[1].icon, DialogService::Icon::Error);
         QVERIFY(processes().endStatuses.isEmpty());
-        QCOMPARE(readFromDisc("qubrix.dat"), workedCatalogue);
-        QCOMPARE(readFromDisc("descript.txt"), workedNotes);
+        QCOMPARE(readFromDisc("qubrix.dat"), exampleCatalogue);
+        QCOMPARE(readFromDisc("descript.txt"), exampleNotes);
     }
 
     void unreadableCatalogueEndsTheStart() {
@@ -531,7 +525,7 @@ private slots:
     }
 
     void unreadableNotesAreNeverWritten() {
-        writeOnDisc("qubrix.dat", workedCatalogue);
+        writeOnDisc("qubrix.dat", exampleCatalogue);
         QVERIFY(QDir(discPath()).mkdir("descript.txt"));
         QVERIFY(createWindows());
         QVERIFY(dialogs().boxes.isEmpty());
@@ -542,7 +536,7 @@ private slots:
         QCOMPARE(dialogs().boxes[0].text,
                  "Cannot open file " + onDisc("descript.txt") + ". Is a directory");
         QVERIFY(mainWindow().listChanged);
-        QCOMPARE(readFromDisc("qubrix.dat"), workedCatalogue);
+        QCOMPARE(readFromDisc("qubrix.dat"), exampleCatalogue);
         QVERIFY(QFileInfo(onDisc("descript.txt")).isDir());
     }
 
