@@ -14,8 +14,19 @@ TAboutBox::TAboutBox(Services services, QWidget* parent) : QDialog(parent), m_se
     setObjectName("AboutBox");
     buildLayout();
     setWindowTitle(productName);
-    // Read once: opening the box again shows the same text.
-    Version->setText(QString::fromStdString(qubrix::TExeVersion::GetFileVersion()));
+}
+
+// The box is created at start-up but seldom opened: the version record is read and the
+// pictures are painted when it is first shown, so start-up does neither. Done once: opening
+// the box again shows the same text.
+void TAboutBox::showEvent(QShowEvent* event) {
+    if (!m_filled) {
+        m_filled = true;
+        Version->setText(QString::fromStdString(qubrix::TExeVersion::GetFileVersion()));
+        Image1->setPixmap(logoPicture());
+        Image2->setPixmap(arrowPicture());
+    }
+    QDialog::showEvent(event);
 }
 
 QUrl TAboutBox::makerHomePage() {
@@ -41,7 +52,6 @@ void TAboutBox::buildLayout() {
     Copyright->setAlignment(Qt::AlignCenter);
 
     Image1 = place<QLabel>(Panel1, "Image1", 16, 16, 150, 72);
-    Image1->setPixmap(logoPicture());
 
     cmdUpdate = place<QPushButton>(Panel1, "cmdUpdate", 184, 64, 73, 25);
     cmdUpdate->setText(tr("&Update"));
@@ -52,7 +62,6 @@ void TAboutBox::buildLayout() {
 
     // The arrow lies under the button it overlaps: pictures are painted beneath controls.
     Image2 = place<QLabel>(Panel1, "Image2", 216, 40, 61, 80);
-    Image2->setPixmap(arrowPicture());
     Image2->stackUnder(cmdUpdate);
 
     OKButton = place<QPushButton>(this, "OKButton", 112, 160, 65, 25);

@@ -10,7 +10,8 @@ class QLabel;
 class QPushButton;
 
 // The About box: the logo, the program's file version and the way to the maker's home page.
-// Created once; its texts are filled at creation and shown unchanged every time.
+// Created once; its version text and pictures are filled at the first show and shown unchanged
+// every time.
 class TAboutBox final : public QDialog {
     Q_OBJECT
 
@@ -23,8 +24,13 @@ public:
     void cmdUpdateClick();
     void OKButtonClick();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildLayout();
+
+    bool m_filled = false; // the version and pictures are in place
 
     Services m_services;
     QFrame* Panel1 = nullptr;
