@@ -98,7 +98,6 @@ void TfrmValidName::buildTopBand() {
                       "conventions."));
     Memo2->setAlignment(Qt::AlignCenter);
     Image1 = place<QLabel>(this, "Image1", 392, 32, 38, 60);
-    Image1->setPixmap(discWarningPicture());
 }
 
 void TfrmValidName::buildNameRows() {
@@ -150,6 +149,9 @@ QPushButton* TfrmValidName::flatButton(const char* name, int left, const QString
 }
 
 void TfrmValidName::showEvent(QShowEvent* event) {
+    // Painted when first needed: the dialog is created at start-up but rarely shown.
+    if (Image1->pixmap().isNull())
+        Image1->setPixmap(discWarningPicture());
     // Opens where it was designed to, not centred over the main window.
     move(designedLeft, designedTop);
     Edit1->setFocus();

@@ -74,7 +74,11 @@ void TestValidName::layoutAndTexts() {
         QVERIFY(button->isFlat());
         QVERIFY(!button->icon().isNull());
     }
+    // The picture is painted at the first show, not at start-up.
+    QVERIFY(dialog.Image1->pixmap().isNull());
+    dialog.show();
     QVERIFY(!dialog.Image1->pixmap().isNull());
+    dialog.close();
 }
 
 void TestValidName::answersSetRenameAccepted_data() {
