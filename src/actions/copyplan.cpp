@@ -15,11 +15,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view everyFile = "*.*";
 
-std::string slashes(std::string text) {
-    std::replace(text.begin(), text.end(), '\\', '/');
-    return text;
-}
-
 // The stored path with a program's arguments cut off, as the file copy takes it.
 std::string withoutArguments(std::string_view storedPath) {
     std::string line(storedPath);

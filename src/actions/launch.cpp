@@ -17,11 +17,6 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view drivePlaceholder = "<DRIVE>";
 
-std::string slashes(std::string text) {
-    std::replace(text.begin(), text.end(), '\\', '/');
-    return text;
-}
-
 // Where the author's part of the line begins: the mount point is not theirs to classify.
 std::size_t authoredStart(std::string_view line, std::string_view driveRoot) {
     const bool prefixed = line.size() > driveRoot.size() && line.starts_with(driveRoot) &&

@@ -1,8 +1,14 @@
 #include "actions/medium.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace qubrix {
+
+std::string slashes(std::string text) {
+    std::replace(text.begin(), text.end(), '\\', '/');
+    return text;
+}
 
 std::optional<std::string> resolveOnMedium(std::string_view mountPoint,
                                            std::string_view storedPath) {

@@ -6,6 +6,9 @@
 
 namespace qubrix {
 
+// A stored path's text with every "\" turned to "/".
+std::string slashes(std::string text);
+
 // The file that a stored path names on the medium mounted at mountPoint ("" for the root file
 // system): the mount point, "/", and the stored path with "\" turned to "/", resolved by its
 // text alone: empty names and "." are dropped and ".." takes off the name before it.
