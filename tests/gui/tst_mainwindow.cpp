@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -202,7 +201,7 @@ private slots:
         QCOMPARE(main.Outline->geometry(), QRect(300, pad.top() - 1, 187, pad.height() + 2));
     }
 
-    void longNotesShowFastAndInsideTheClientArea() {
+    void longNotesAreCutToThePopUpAndStayInsideTheClientArea() {
         // A megabyte without a blank, and many short lines.
         writeOnDisc("qubrix.dat", "[Main]\r\nHuge;H.TXT;0\r\nMany;M.TXT;1\r\n110\r\n");
         writeOnDisc("descript.txt", QByteArray(1 << 20, 'x') + "\r\n" +
@@ -212,11 +211,11 @@ private slots:
         for (const int pressY : {5, 120, 220}) {
             for (const int row : {0, 1}) {
                 main.lstDescMouseDown(pressY);
-                QElapsedTimer timer;
-                timer.start();
                 main.ShowNote(row);
-                const qint64 elapsed = timer.elapsed();
-                QVERIFY2(elapsed < 100, qPrintable(QString("%1 ms").arg(elapsed)));
+                // Only what the pop-up can show is laid out, never the whole megabyte.
+                const qsizetype laidOut = main.NotePad->toPlainText().size();
+                QVERIFY2(laidOut <= main.NotePad->width() * main.NotePad->height(),
+                         qPrintable(QString("%1 characters laid out").arg(laidOut)));
                 const QRect outline = main.Outline->geometry();
                 QVERIFY2(outline.top() >= 0 && outline.bottom() < main.clientHeight(),
                          qPrintable(QString("outline %1 to %2 in %3")
