@@ -1,13 +1,15 @@
 // Start-up: the time from starting a process to the first paint of its main window, for the
-// real main window on the demo disc and for a bare QMainWindow, each started 15 times in turn.
+// real main window on the demo disc and for a bare QMainWindow in a program of its own
+// (startup_bare.cpp), each started 15 times in turn.
 // Reports both medians and their ratio.
 #include "app/appwindows.h"
+#include "firstpaint.h"
 #include "platform/linuxservices.h"
+#include "ui/product.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QMainWindow>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -20,29 +22,11 @@ namespace {
 
 constexpr int kStarts = 15;
 
-// Tells the parent at the first paint of the watched window, then ends the process.
-class FirstPaint final : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            std::fputs("painted\n", stdout);
-            std::fflush(stdout);
-            QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
-            watched->removeEventFilter(this);
-        }
-        return false;
-    }
-};
-
-int startChild(int argc, char** argv, bool bare) {
+// The main window made as the program makes it, with the same libraries linked.
+int startQubrix(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setApplicationName(applicationTitle);
     FirstPaint firstPaint;
-    if (bare) {
-        QMainWindow window;
-        window.installEventFilter(&firstPaint);
-        window.show();
-        return QApplication::exec();
-    }
     LinuxServices linuxServices;
     std::optional<AppWindows> windows = createWindows(linuxServices.services());
     if (!windows)
@@ -53,12 +37,13 @@ int startChild(int argc, char** argv, bool bare) {
 }
 
 // Milliseconds from the start of the process to its first paint; -1 when it never paints.
-double timeToFirstPaint(const QString& self, const QString& kind, const QString& folder) {
+double timeToFirstPaint(const QString& program, const QStringList& arguments,
+                        const QString& folder) {
     QProcess child;
     child.setWorkingDirectory(folder);
     QElapsedTimer timer;
     timer.start();
-    child.start(self, {"--child", kind});
+    child.start(program, arguments);
     while (child.waitForReadyRead(30000)) {
         if (child.readAll().contains("painted")) {
             const double elapsed = timer.nsecsElapsed() / 1e6;
@@ -91,8 +76,8 @@ bool copyFolder(const QString& from, const QString& to) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 3 && std::string(argv[1]) == "--child")
-        return startChild(argc, argv, std::string(argv[2]) == "bare");
+    if (argc == 2 && std::string(argv[1]) == "--child")
+        return startQubrix(argc, argv);
 
     QCoreApplication application(argc, argv);
     QTemporaryDir work;
@@ -101,11 +86,13 @@ int main(int argc, char** argv) {
         std::cerr << "cannot copy the demo disc\n";
         return 1;
     }
+    const QString bareProgram = QCoreApplication::applicationDirPath() + "/bench_startup_bare";
     std::vector<double> bare;
     std::vector<double> qubrix;
     for (int start = 0; start < kStarts; ++start) {
-        bare.push_back(timeToFirstPaint(QCoreApplication::applicationFilePath(), "bare", disc));
-        qubrix.push_back(timeToFirstPaint(QCoreApplication::applicationFilePath(), "qubrix", disc));
+        bare.push_back(timeToFirstPaint(bareProgram, {}, disc));
+        qubrix.push_back(
+            timeToFirstPaint(QCoreApplication::applicationFilePath(), {"--child"}, disc));
     }
     if (std::min(*std::min_element(bare.begin(), bare.end()),
                  *std::min_element(qubrix.begin(), qubrix.end())) < 0) {
