@@ -1,12 +1,12 @@
 #include "platform/linuxdesktopservice.h"
 
 #include "platform/dialogservice.h"
-#include "platform/soundplayer.h"
+#include "platform/soundlibrary.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QPointer>
+#include <QLibrary>
 
 namespace {
 
@@ -19,6 +19,17 @@ QString helpPagePath() {
             return QFileInfo(candidate).canonicalFilePath();
     }
     return {};
+}
+
+// The sound library lies at a fixed place relative to the program, in the build tree as once
+// installed.
+PlaySound1000 loadSoundLibrary() {
+    const QString path = QCoreApplication::applicationDirPath() + "/" QUBRIX_SOUND_LIBRARY;
+    QLibrary library(path);
+    const auto play = reinterpret_cast<PlaySound1000>(library.resolve(playSound1000Entry));
+    if (!play)
+        qWarning("No sound: %s", qPrintable(library.errorString()));
+    return play;
 }
 
 } // namespace
@@ -39,11 +50,10 @@ void LinuxDesktopService::openHelp() {
     openUrl(QUrl::fromLocalFile(page));
 }
 
-// Sound 1000 is compiled into the executable (resources/sound1000.wav). The player lives as
-// long as the application object, so its audio output is closed while Qt still runs.
+// Sound 1000 is compiled into the executable (resources/sound1000.wav); the code that plays it
+// is opened at the first sound and stays loaded.
 void LinuxDesktopService::playSound1000() {
-    static QPointer<SoundPlayer> player;
-    if (!player)
-        player = new SoundPlayer(QStringLiteral(":/sound1000.wav"), QCoreApplication::instance());
-    player->play();
+    static const PlaySound1000 play = loadSoundLibrary();
+    if (play)
+        play();
 }

@@ -1,16 +1,21 @@
 #include "platform/soundplayer.h"
 
+#include "platform/soundlibrary.h"
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QCoreApplication>
 #include <QFile>
 #include <QMediaDevices>
+#include <QPointer>
 #include <QtEndian>
 
 #include <sndfile.h>
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -160,3 +165,13 @@ bool SoundPlayer::prepare() {
     });
     return true;
 }
+
+// The player lives as long as the application object, so its audio output is closed while Qt
+// still runs.
+extern "C" Q_DECL_EXPORT void qubrixPlaySound1000() {
+    static QPointer<SoundPlayer> player;
+    if (!player)
+        player = new SoundPlayer(QStringLiteral(":/sound1000.wav"), QCoreApplication::instance());
+    player->play();
+}
+static_assert(std::is_same_v<decltype(&qubrixPlaySound1000), PlaySound1000>);

@@ -1,4 +1,5 @@
 #include "modalanswer.h"
+#include "platform/linuxdesktopservice.h"
 #include "platform/linuxdialogservice.h"
 #include "platform/linuxfileservice.h"
 #include "platform/linuxprocessservice.h"
@@ -28,6 +29,7 @@ private slots:
     void messageBoxShowsIconAndButtons();
     void argumentsReachTheProgramLiterally();
     void aFailedStartCallsNothing();
+    void soundCodeIsLoadedAtTheFirstSound();
 };
 
 void TestLinuxServices::readOnlyIsSetAndClearedOnARealFile() {
@@ -138,6 +140,27 @@ void TestLinuxServices::aFailedStartCallsNothing() {
     QVERIFY(!processes.runAndWait(inDir("none.sh"), {}, m_dir.path(), [&] { started = true; }));
     QVERIFY(!processes.runAndWait(inDir("setup.exe"), {}, m_dir.path(), [&] { started = true; }));
     QVERIFY(!started);
+}
+
+namespace {
+
+bool libraryIsMapped(const QByteArray& name) {
+    QFile maps("/proc/self/maps");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/" + name);
+}
+
+} // namespace
+
+// A start that never sounds does not load Qt Multimedia and libsndfile; the first sound opens
+// the sound library, which this test program does not link.
+void TestLinuxServices::soundCodeIsLoadedAtTheFirstSound() {
+    QVERIFY(!libraryIsMapped("libQt6Multimedia.so"));
+    QVERIFY(!libraryIsMapped("libqubrix_sound.so"));
+    LinuxDialogService dialogs;
+    LinuxDesktopService desktop(dialogs);
+    desktop.playSound1000();
+    QVERIFY(libraryIsMapped("libqubrix_sound.so"));
+    QVERIFY(libraryIsMapped("libQt6Multimedia.so"));
 }
 
 QTEST_MAIN(TestLinuxServices)
