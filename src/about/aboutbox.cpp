@@ -4,6 +4,7 @@
 #include "ui/pictures.h"
 #include "ui/placement.h"
 #include "ui/product.h"
+#include "ui/toolglyphs.h"
 #include "version/exever.h"
 
 #include <QFrame>
@@ -67,7 +68,7 @@ void TAboutBox::buildLayout() {
     OKButton = place<QPushButton>(this, "OKButton", 112, 160, 65, 25);
     OKButton->setText(tr("&OK"));
     OKButton->setToolTip(tr("Close"));
-    OKButton->setIcon(QIcon(okGlyph()));
+    OKButton->setIcon(toolIcon(ToolGlyph::Accept));
     OKButton->setFlat(true);
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);

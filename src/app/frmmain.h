@@ -3,10 +3,10 @@
 #include "catalogue/catalogue.h"
 #include "editing/listingedit.h"
 #include "platform/services.h"
+#include "ui/toolglyphs.h"
 
 #include <QMainWindow>
 #include <QString>
-#include <QStyle>
 
 #include <string>
 
@@ -182,10 +182,9 @@ private:
     void buildNotePopup(QWidget* client);
     void buildEditingBand(QWidget* client);
     void buildMenus();
-    QToolButton* toolButton(QWidget* bar, const char* name, const QString& hint,
-                            QStyle::StandardPixmap icon);
+    QToolButton* toolButton(QWidget* bar, const char* name, const QString& hint, ToolGlyph icon);
     QToolButton* captionedButton(QWidget* bar, const char* name, const QString& caption,
-                                 const QString& hint, QStyle::StandardPixmap icon);
+                                 const QString& hint, ToolGlyph icon);
     void connectCommands();
     void connectListingEditor();
     void listingEditorEvent(QObject* watched, QEvent* event);

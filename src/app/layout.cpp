@@ -2,6 +2,7 @@
 #include "ui/pictures.h"
 #include "ui/placement.h"
 #include "ui/product.h"
+#include "ui/toolglyphs.h"
 
 #include <algorithm>
 
@@ -14,7 +15,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStyle>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -50,26 +50,26 @@ QFont arialPixels(int pixels, bool bold = false) {
 } // namespace
 
 QToolButton* TfrmMain::toolButton(QWidget* bar, const char* name, const QString& hint,
-                                  QStyle::StandardPixmap icon) {
+                                  ToolGlyph icon) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setFixedSize(25, 21);
-    button->setIcon(style()->standardIcon(icon));
+    button->setIcon(toolIcon(icon));
     bar->layout()->addWidget(button);
     return button;
 }
 
 QToolButton* TfrmMain::captionedButton(QWidget* bar, const char* name, const QString& caption,
-                                       const QString& hint, QStyle::StandardPixmap icon) {
+                                       const QString& hint, ToolGlyph icon) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setText(caption);
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setFixedSize(65, 23);
-    button->setIcon(style()->standardIcon(icon));
+    button->setIcon(toolIcon(icon));
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     bar->layout()->addWidget(button);
     return button;
@@ -84,26 +84,26 @@ void TfrmMain::buildTopBand(QWidget* client) {
     auto* row = new QHBoxLayout(ToolBar1);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
-    ToolInstall = toolButton(ToolBar1, "ToolInstall", "Install/Run", QStyle::SP_MediaPlay);
-    ToolCopy = toolButton(ToolBar1, "ToolCopy", "Copy", QStyle::SP_FileIcon);
-    ToolCopyFolder = toolButton(ToolBar1, "ToolCopyFolder", "Copy Folder", QStyle::SP_DirIcon);
+    ToolInstall = toolButton(ToolBar1, "ToolInstall", "Install/Run", ToolGlyph::Run);
+    ToolCopy = toolButton(ToolBar1, "ToolCopy", "Copy", ToolGlyph::File);
+    ToolCopyFolder = toolButton(ToolBar1, "ToolCopyFolder", "Copy Folder", ToolGlyph::Folder);
     row->addWidget(divider(ToolBar1, "ToolButton2", 8));
-    cmdSort = toolButton(ToolBar1, "cmdSort", "Sort", QStyle::SP_ArrowDown);
+    cmdSort = toolButton(ToolBar1, "cmdSort", "Sort", ToolGlyph::Sort);
     row->addWidget(divider(ToolBar1, "ToolButton3", 8));
-    cmdCat = toolButton(ToolBar1, "cmdCat", "New Category", QStyle::SP_FileDialogNewFolder);
+    cmdCat = toolButton(ToolBar1, "cmdCat", "New Category", ToolGlyph::NewFolder);
     row->addSpacing(4);
     // The two splitters only divide the bar; they cannot be dragged.
     Splitter1 = divider(ToolBar1, "Splitter1", 2);
     row->addWidget(Splitter1);
     row->addSpacing(4);
-    cmdSave = toolButton(ToolBar1, "cmdSave", "Save", QStyle::SP_DialogSaveButton);
-    cmdDelete = toolButton(ToolBar1, "cmdDelete", "Remove", QStyle::SP_TrashIcon);
+    cmdSave = toolButton(ToolBar1, "cmdSave", "Save", ToolGlyph::Save);
+    cmdDelete = toolButton(ToolBar1, "cmdDelete", "Remove", ToolGlyph::Remove);
     row->addSpacing(4);
     Splitter2 = divider(ToolBar1, "Splitter2", 2);
     row->addWidget(Splitter2);
     row->addSpacing(4);
-    cmdMenu = toolButton(ToolBar1, "cmdMenu", "Hide Editor", QStyle::SP_TitleBarShadeButton);
-    cmdAdd = toolButton(ToolBar1, "cmdAdd", "Show Editor", QStyle::SP_TitleBarUnshadeButton);
+    cmdMenu = toolButton(ToolBar1, "cmdMenu", "Hide Editor", ToolGlyph::HideEditor);
+    cmdAdd = toolButton(ToolBar1, "cmdAdd", "Show Editor", ToolGlyph::ShowEditor);
     row->addStretch();
     for (QToolButton* button : {cmdMenu, cmdAdd})
         button->setCheckable(true);
@@ -115,10 +115,10 @@ void TfrmMain::buildTopBand(QWidget* client) {
 
     MOK = place<QToolButton>(client, "MOK", 3, 28, 25, 21);
     MOK->setToolTip("OK");
-    MOK->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    MOK->setIcon(toolIcon(ToolGlyph::Accept));
     MOC = place<QToolButton>(client, "MOC", 28, 28, 25, 21);
     MOC->setToolTip("Cancel");
-    MOC->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    MOC->setIcon(toolIcon(ToolGlyph::Cancel));
     for (QToolButton* button : {MOK, MOC}) {
         button->setAutoRaise(true);
         button->setEnabled(false);
@@ -233,15 +233,12 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     row->setSpacing(0);
     row->addSpacing(8); // ToolButton9
     // No access key: Alt+O belongs to the "&Options" menu, which is shown whenever this is.
-    cmdOK = captionedButton(ToolBar3, "cmdOK", "OK", "Accept entry", QStyle::SP_DialogApplyButton);
-    cmdCancel = captionedButton(ToolBar3, "cmdCancel", "Cancel", "Redo entry",
-                                QStyle::SP_DialogCancelButton);
+    cmdOK = captionedButton(ToolBar3, "cmdOK", "OK", "Accept entry", ToolGlyph::Accept);
+    cmdCancel = captionedButton(ToolBar3, "cmdCancel", "Cancel", "Redo entry", ToolGlyph::Cancel);
     row->addWidget(divider(ToolBar3, "ToolButton1", 8));
-    btnSave = captionedButton(ToolBar3, "btnSave", "&Save", "Save data files",
-                              QStyle::SP_DialogSaveButton);
+    btnSave = captionedButton(ToolBar3, "btnSave", "&Save", "Save data files", ToolGlyph::Save);
     row->addSpacing(8); // ToolButton4
-    btnClose = captionedButton(ToolBar3, "btnClose", "&Close", "Hide Editor",
-                               QStyle::SP_DialogCloseButton);
+    btnClose = captionedButton(ToolBar3, "btnClose", "&Close", "Hide Editor", ToolGlyph::Close);
     row->addStretch();
 
     chkSave = place<QCheckBox>(client, "chkSave", 104, 400, 80, 17);

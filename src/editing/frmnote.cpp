@@ -2,6 +2,7 @@
 
 #include "app/frmmain.h"
 #include "ui/placement.h"
+#include "ui/toolglyphs.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -17,13 +18,12 @@ TfrmNote::TfrmNote(TfrmMain& frmMain, QWidget* parent) : QDialog(parent), m_frmM
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(193, 149);
 
-    cmdOk = pictureButton("cmdOk", "OK - Accept entry", 4, QStyle::SP_DialogApplyButton);
-    cmdCancel = pictureButton("cmdCancel", "Cancel - Abort & reject entry", 29,
-                              QStyle::SP_DialogCancelButton);
+    cmdOk = pictureButton("cmdOk", "OK - Accept entry", 4, ToolGlyph::Accept);
+    cmdCancel = pictureButton("cmdCancel", "Cancel - Abort & reject entry", 29, ToolGlyph::Cancel);
     auto* divider = place<QFrame>(this, "ToolButton1", 56, 4, 8, 22);
     divider->setFrameShape(QFrame::VLine);
     divider->setFrameShadow(QFrame::Sunken);
-    cmdClear = pictureButton("cmdClear", "Erase comments", 66, QStyle::SP_DialogResetButton);
+    cmdClear = pictureButton("cmdClear", "Erase comments", 66, ToolGlyph::Clear);
 
     EditNote = place<QTextEdit>(this, "EditNote", 0, 32, 185, 89);
     EditNote->setAcceptRichText(false);
@@ -37,11 +37,11 @@ TfrmNote::TfrmNote(TfrmMain& frmMain, QWidget* parent) : QDialog(parent), m_frmM
 }
 
 QToolButton* TfrmNote::pictureButton(const char* name, const QString& hint, int left,
-                                     QStyle::StandardPixmap picture) {
+                                     ToolGlyph picture) {
     auto* button = place<QToolButton>(this, name, left, 4, 25, 22);
     button->setToolTip(hint);
     button->setAutoRaise(true);
-    button->setIcon(style()->standardIcon(picture));
+    button->setIcon(toolIcon(picture));
     return button;
 }
 

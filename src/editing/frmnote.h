@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ui/toolglyphs.h"
+
 #include <QDialog>
-#include <QStyle>
 
 class QTextEdit;
 class QToolButton;
@@ -32,8 +33,7 @@ protected:
     void reject() override;
 
 private:
-    QToolButton* pictureButton(const char* name, const QString& hint, int left,
-                               QStyle::StandardPixmap picture);
+    QToolButton* pictureButton(const char* name, const QString& hint, int left, ToolGlyph picture);
 
     TfrmMain& m_frmMain;
 };

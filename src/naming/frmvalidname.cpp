@@ -4,6 +4,7 @@
 #include "ui/pictures.h"
 #include "ui/placement.h"
 #include "ui/product.h"
+#include "ui/toolglyphs.h"
 
 #include <algorithm>
 
@@ -17,7 +18,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QRadialGradient>
-#include <QStyle>
 
 namespace {
 
@@ -128,22 +128,22 @@ void TfrmValidName::buildButtonBand() {
     Memo1->setTextFormat(Qt::PlainText);
 
     cmdChange = flatButton("cmdChange", 24, tr("&Change"), tr("Change file/path name(s)"),
-                           QStyle::SP_DialogApplyButton);
+                           ToolGlyph::Accept);
     cmdChange->setDefault(true);
     cmdCancel = flatButton("cmdCancel", 120, tr("&Skip"), tr("Keep current file/path name"),
-                           QStyle::SP_DialogCancelButton);
-    cmdHelp = flatButton("cmdHelp", 336, tr("&Help"), tr("View help"), QStyle::SP_DialogHelpButton);
+                           ToolGlyph::Cancel);
+    cmdHelp = flatButton("cmdHelp", 336, tr("&Help"), tr("View help"), ToolGlyph::Help);
     connect(cmdChange, &QPushButton::clicked, this, &TfrmValidName::cmdChangeClick);
     connect(cmdCancel, &QPushButton::clicked, this, &TfrmValidName::cmdCancelClick);
     connect(cmdHelp, &QPushButton::clicked, this, &TfrmValidName::cmdHelpClick);
 }
 
 QPushButton* TfrmValidName::flatButton(const char* name, int left, const QString& text,
-                                       const QString& hint, QStyle::StandardPixmap picture) {
+                                       const QString& hint, ToolGlyph picture) {
     auto* button = place<QPushButton>(Panel2, name, left, 88, 73, 25);
     button->setText(text);
     button->setToolTip(hint);
-    button->setIcon(style()->standardIcon(picture));
+    button->setIcon(toolIcon(picture));
     button->setFlat(true);
     return button;
 }

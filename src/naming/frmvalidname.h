@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/services.h"
+#include "ui/toolglyphs.h"
 
 #include <QDialog>
-#include <QStyle>
 
 class QFrame;
 class QGroupBox;
@@ -56,7 +56,7 @@ private:
     void buildNameRows();
     void buildButtonBand();
     QPushButton* flatButton(const char* name, int left, const QString& text, const QString& hint,
-                            QStyle::StandardPixmap picture);
+                            ToolGlyph picture);
 
     Services m_services;
 };

@@ -98,12 +98,3 @@ QPixmap arrowPicture() {
     painter.drawPath(head);
     return pixmap;
 }
-
-QPixmap okGlyph() {
-    QPixmap pixmap = transparentPixmap(16, 16);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(0, 128, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
-    return pixmap;
-}

@@ -22,5 +22,3 @@ QPixmap stripPicture(QSize size, bool withDisc);
 // A red curved arrow (61 x 80) on a transparent ground; the About box's Image2 and the main
 // window's Image3.
 QPixmap arrowPicture();
-// The check mark on the About box's OK button.
-QPixmap okGlyph();
