@@ -162,6 +162,12 @@ void paintHelp(QPainter& painter) {
     painter.drawEllipse(QPointF(8, 12.2), 1.1, 1.1);
 }
 
+void paintMoreMenus(QPainter& painter) {
+    painter.setPen(roundPen(outline, 1.8));
+    for (qreal left : {3.5, 8.5})
+        painter.drawPolyline(QPolygonF({{left, 4}, {left + 4, 8}, {left, 12}}));
+}
+
 void paintGlyph(QPainter& painter, ToolGlyph glyph) {
     switch (glyph) {
     case ToolGlyph::Run:
@@ -192,6 +198,8 @@ void paintGlyph(QPainter& painter, ToolGlyph glyph) {
         return paintClose(painter);
     case ToolGlyph::Help:
         return paintHelp(painter);
+    case ToolGlyph::MoreMenus:
+        return paintMoreMenus(painter);
     }
 }
 

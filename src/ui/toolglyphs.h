@@ -19,6 +19,7 @@ enum class ToolGlyph {
     Clear,      // an eraser over a wiped line
     Close,      // a white cross in a red box
     Help,       // a white question mark on a blue disc
+    MoreMenus,  // a double chevron: the menu bar's button for menus that do not fit
 };
 
 // The glyph as a 16 x 16 icon on a transparent ground, painted at the screen's pixel ratio.

@@ -1,3 +1,4 @@
+#include "ui/glyphstyle.h"
 #include "ui/toolglyphs.h"
 
 #include <QImage>
@@ -8,6 +9,7 @@ class TestToolGlyphs : public QObject {
 
 private slots:
     void everyGlyphIsItsOwnPicture();
+    void menuBarOverflowIsPainted();
 };
 
 namespace {
@@ -16,7 +18,7 @@ const QList<ToolGlyph> allGlyphs = {ToolGlyph::Run,    ToolGlyph::File,       To
                                     ToolGlyph::Sort,   ToolGlyph::NewFolder,  ToolGlyph::Save,
                                     ToolGlyph::Remove, ToolGlyph::HideEditor, ToolGlyph::ShowEditor,
                                     ToolGlyph::Accept, ToolGlyph::Cancel,     ToolGlyph::Clear,
-                                    ToolGlyph::Close,  ToolGlyph::Help};
+                                    ToolGlyph::Close,  ToolGlyph::Help,       ToolGlyph::MoreMenus};
 
 QImage picture(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
     return icon.pixmap(QSize(16, 16), mode).toImage().convertToFormat(QImage::Format_ARGB32);
@@ -45,6 +47,12 @@ void TestToolGlyphs::everyGlyphIsItsOwnPicture() {
         QVERIFY(picture(icon, QIcon::Disabled) != image);
         painted.append(image);
     }
+}
+
+void TestToolGlyphs::menuBarOverflowIsPainted() {
+    GlyphStyle style("fusion");
+    QCOMPARE(picture(style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton)),
+             picture(toolIcon(ToolGlyph::MoreMenus)));
 }
 
 QTEST_MAIN(TestToolGlyphs)

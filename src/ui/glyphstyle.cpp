@@ -1,0 +1,10 @@
+#include "ui/glyphstyle.h"
+
+#include "ui/toolglyphs.h"
+
+QIcon GlyphStyle::standardIcon(StandardPixmap picture, const QStyleOption* option,
+                               const QWidget* widget) const {
+    if (picture == SP_ToolBarHorizontalExtensionButton)
+        return toolIcon(ToolGlyph::MoreMenus);
+    return QProxyStyle::standardIcon(picture, option, widget);
+}
