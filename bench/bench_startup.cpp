@@ -5,7 +5,6 @@
 #include "app/appwindows.h"
 #include "firstpaint.h"
 #include "platform/linuxservices.h"
-#include "ui/product.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,7 +24,7 @@ constexpr int kStarts = 15;
 // The main window made as the program makes it, with the same libraries linked.
 int startQubrix(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(applicationTitle);
+    prepareApplication();
     FirstPaint firstPaint;
     LinuxServices linuxServices;
     std::optional<AppWindows> windows = createWindows(linuxServices.services());

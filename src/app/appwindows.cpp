@@ -1,5 +1,15 @@
 #include "app/appwindows.h"
 
+#include "ui/glyphstyle.h"
+#include "ui/product.h"
+
+#include <QApplication>
+
+void prepareApplication() {
+    QApplication::setStyle(new GlyphStyle(QApplication::style()->name()));
+    QApplication::setApplicationName(applicationTitle);
+}
+
 std::optional<AppWindows> createWindows(Services services) {
     AppWindows windows;
     windows.frmMain = std::make_unique<TfrmMain>(services);

@@ -19,6 +19,9 @@ struct AppWindows {
     std::unique_ptr<TfrmNote> frmNote;
 };
 
+// Gives the application its name and its style; once, before any window is made.
+void prepareApplication();
+
 // Creates the windows; the main window loads its catalogue before the dialogs are made.
 // std::nullopt when the catalogue exists but cannot be read (the reason has been shown).
 
