@@ -86,8 +86,6 @@ void TfrmValidName::buildLayout() {
     buildTopBand();
     buildNameRows();
     buildButtonBand();
-    for (QLabel* label : {Memo2, lblLocation, lblName, lblChange, Memo1})
-        shrinkToFit(label);
 }
 
 void TfrmValidName::buildTopBand() {
@@ -149,9 +147,12 @@ QPushButton* TfrmValidName::flatButton(const char* name, int left, const QString
 }
 
 void TfrmValidName::showEvent(QShowEvent* event) {
-    // Painted when first needed: the dialog is created at start-up but rarely shown.
-    if (Image1->pixmap().isNull())
+    // Painted and fitted when first needed: the dialog is created at start-up but rarely shown.
+    if (Image1->pixmap().isNull()) {
         Image1->setPixmap(discWarningPicture());
+        for (QLabel* label : {Memo2, lblLocation, lblName, lblChange, Memo1})
+            shrinkToFit(label);
+    }
     // Opens where it was designed to, not centred over the main window.
     move(designedLeft, designedTop);
     Edit1->setFocus();
