@@ -85,6 +85,14 @@ bool startsWithByteOrderMark(const std::vector<std::string>& lines) {
     return !lines.empty() && lines.front().starts_with(kByteOrderMark);
 }
 
+// Typed or pasted text as UTF-8 to store: a NUL, which the file would keep but no field can
+// show, becomes a blank.
+std::string typedText(std::string_view utf8) {
+    std::string text = toUtf8(utf8, TextEncoding::Utf8);
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    return text;
+}
+
 void dropTrailingEmptyLines(std::vector<std::string>& lines) {
     while (!lines.empty() && trimmedText(lines.back()).empty())
         lines.pop_back();
@@ -413,7 +421,7 @@ std::string Catalogue::noteFieldForEntry(std::optional<std::size_t> modifiedRow,
 }
 
 std::string Catalogue::catalogueTextFromUtf8(std::string_view utf8) {
-    const std::string text = toUtf8(utf8, TextEncoding::Utf8);
+    const std::string text = typedText(utf8);
     if (auto bytes = fromUtf8(text, catalogueEncoding))
         return std::move(*bytes);
     switchCatalogueToUtf8();
@@ -421,7 +429,7 @@ std::string Catalogue::catalogueTextFromUtf8(std::string_view utf8) {
 }
 
 std::string Catalogue::noteTextFromUtf8(std::string_view utf8) {
-    const std::string text = toUtf8(utf8, TextEncoding::Utf8);
+    const std::string text = typedText(utf8);
     if (auto bytes = fromUtf8(text, notesEncoding))
         return std::move(*bytes);
     switchNotesToUtf8();

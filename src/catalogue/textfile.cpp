@@ -6,23 +6,13 @@
 
 namespace qubrix {
 
-namespace {
-
-std::string_view untilNul(std::string_view bytes) {
-    return bytes.substr(0, std::min(bytes.find('\0'), bytes.size()));
-}
-
-} // namespace
-
-TextEncoding detectEncoding(std::string_view bytes) {
-    const std::string_view text = untilNul(bytes);
+TextEncoding detectEncoding(std::string_view text) {
     const bool multiByte = std::any_of(
         text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     return multiByte && isValidUtf8(text) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 }
 
-std::vector<std::string> splitLines(std::string_view bytes) {
-    const std::string_view text = untilNul(bytes);
+std::vector<std::string> splitLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {

@@ -13,8 +13,9 @@ namespace qubrix {
 // display and input.
 TextEncoding detectEncoding(std::string_view bytes);
 
-// A line ends at CR LF, at a lone CR or at a lone LF; the text ends at the end or at the
-// first NUL byte. A final line without an ending still counts as a line.
+// A line ends at CR LF, at a lone CR or at a lone LF. A NUL byte is kept in its line like any
+// other, so that nothing after it is lost. A final line without an ending still counts as a
+// line.
 std::vector<std::string> splitLines(std::string_view bytes);
 // Every line, the last one included, followed by CR LF.
 std::string joinLines(const std::vector<std::string>& lines);

@@ -381,6 +381,18 @@ TEST_F(CatalogueFiles, DescriptionStartingWithBracketBecomesAHeaderOnReload) {
     EXPECT_EQ(model.categoryNames, (Lines{"Main", "New", "Tools"}));
 }
 
+TEST_F(CatalogueFiles, NulBytesInsideEitherFileLoseNothing) {
+    const std::string catalogue = "[Main]\r\nA\0B;A.TXT;0\r\n[After]\r\nC;C.TXT;1\r\n110\r\n"s;
+    const std::string notes = "first\0note\r\nsecond\r\n"s;
+    ASSERT_EQ(load(catalogue, notes).status, Status::Loaded);
+    EXPECT_EQ(model.BuildCategories(), 2u);
+    EXPECT_EQ(model.lstMemo, (Lines{"first\0note"s, "second"}));
+    expectSavedUnchanged(catalogue, notes);
+    // Typed or pasted, a NUL becomes a blank.
+    EXPECT_EQ(model.catalogueTextFromUtf8("a\0b"s), "a b");
+    EXPECT_EQ(model.noteTextFromUtf8("a\0b"s), "a b");
+}
+
 TEST_F(CatalogueFiles, ShowingNoCategoryIsEmpty) {
     ASSERT_EQ(load("Only;ONLY.TXT;0\r\n110\r\n", "").status, Status::Loaded);
     EXPECT_EQ(model.BuildCategories(), 0u);

@@ -22,8 +22,9 @@ TEST(TextFile, LineEndingsNulAndFinalLine) {
         {"\r\n\r\n", {"", ""}},
         {"a\n\rb", {"a", "", "b"}},
         {"a\r\r\n", {"a", ""}},
-        {"a\r\nb\0c\r\nd"s, {"a", "b"}},
-        {"\0a\r\n"s, {}},
+        // A NUL is a byte of its line: nothing after it is lost.
+        {"a\r\nb\0c\r\nd"s, {"a", "b\0c"s, "d"}},
+        {"\0a\r\n"s, {"\0a"s}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(splitLines(c.bytes), c.lines) << testing::PrintToString(c.bytes);
@@ -41,8 +42,9 @@ TEST(TextFile, DetectsUtf8OnlyWhenValidWithMultiByteSequence) {
     EXPECT_EQ(detectEncoding("overlong \xC0\xAF"), TextEncoding::Windows1252);
     EXPECT_EQ(detectEncoding("surrogate \xED\xA0\x80"), TextEncoding::Windows1252);
     EXPECT_EQ(detectEncoding("too big \xF4\x90\x80\x80"), TextEncoding::Windows1252);
-    // Bytes after a NUL are not part of the text.
-    EXPECT_EQ(detectEncoding("\xC3\xA9\0\xFF"s), TextEncoding::Utf8);
+    // Bytes after a NUL are text like the others.
+    EXPECT_EQ(detectEncoding("\xC3\xA9\0\xFF"s), TextEncoding::Windows1252);
+    EXPECT_EQ(detectEncoding("\0\xC3\xA9"s), TextEncoding::Utf8);
 }
 
 } // namespace
