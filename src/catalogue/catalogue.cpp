@@ -117,6 +117,16 @@ bool hasLeadingNumber(std::string_view line) {
     return readLeadingNumber(line).hasDigits;
 }
 
+namespace {
+
+// The last line of the catalogue file holds the options, unless it is no number or holds the
+// field separator: then it is a catalogue line.
+bool isOptionsLine(std::string_view line) {
+    return hasLeadingNumber(line) && line.find(';') == std::string_view::npos;
+}
+
+} // namespace
+
 ListingFields splitListingLine(std::string_view line) {
     ListingFields fields;
     const auto first = line.find(';');
@@ -193,7 +203,7 @@ Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
     outcome.status = LoadOutcome::Status::Loaded;
     // A catalogue written without options line keeps its last line; the options are then
     // the defaults.
-    if (hasLeadingNumber(decoded.lines.back())) {
+    if (isOptionsLine(decoded.lines.back())) {
         outcome.options = parseOptionsNumber(decoded.lines.back());
         decoded.lines.pop_back();
     }

@@ -63,11 +63,11 @@ public:
     // file. A catalogue that is not a regular file, cannot be read or holds no text (a NUL
     // first, UTF-16) is Unreadable and the model is left as it was. Empty lines after the last
     // other line are no part of the catalogue; the options line is taken off lstAll, and a last
-    // line that is no number stays a catalogue line with the options 110. An options number
-    // beyond the range of int saturates. A notes file that is missing leaves no notes; one that
-    // cannot be read or holds no text leaves no notes and notesReadError set. Once Loaded or
-    // Missing, the category table and the shown rows are empty until BuildCategories and
-    // showCategory.
+    // line that is no number or holds a ";" stays a catalogue line with the options 110. An
+    // options number beyond the range of int saturates. A NUL inside a file is kept in its
+    // line. A notes file that is missing leaves no notes; one that cannot be read or holds no
+    // text leaves no notes and notesReadError set. Once Loaded or Missing, the category table
+    // and the shown rows are empty until BuildCategories and showCategory.
     LoadOutcome LoadCatalogue(const std::string& catalogPath, const std::string& notesPath);
     // The model of a new catalogue: the single category "[Main]" in Windows-1252 with the
     // default options. The notes stay: they are notes that no listing refers to yet.

@@ -184,10 +184,13 @@ TEST_F(CatalogueFiles, OptionsLineOnlyWhenTheLastLineIsANumber) {
         EXPECT_EQ(model.optionsAtLoad, number) << line;
         EXPECT_EQ(model.lstAll, (Lines{"[Main]"})) << line;
     }
-    const auto outcome = load("[Main]\r\nNo options;NO.TXT;-1", "");
-    EXPECT_EQ(outcome.options, 110);
-    EXPECT_EQ(model.optionsAtLoad, 110);
-    EXPECT_EQ(model.lstAll, (Lines{"[Main]", "No options;NO.TXT;-1"}));
+    // A listing is never the options line, even one that starts with a number.
+    for (const std::string last : {"No options;NO.TXT;-1", "2024 Report;R.PDF;1", "7;X"}) {
+        const auto outcome = load("[Main]\r\n" + last, "");
+        EXPECT_EQ(outcome.options, 110) << last;
+        EXPECT_EQ(model.optionsAtLoad, 110) << last;
+        EXPECT_EQ(model.lstAll, (Lines{"[Main]", last})) << last;
+    }
 }
 
 TEST_F(CatalogueFiles, OnlyAMissingOrEmptyCatalogueIsMadeAnewAndItKeepsTheNotes) {
