@@ -345,11 +345,12 @@ std::string Catalogue::CommitNote(std::size_t k) {
         const ListingFields fields = splitListingLine(lstAll[line]);
         if (!inCategory || fields.note < 0 || static_cast<std::size_t>(fields.note) < k)
             continue;
+        // Only the note field changes: the description and the path stay as written, so that
+        // no description is trimmed into a header (" [x").
         const int lowered = fields.note - 1;
-        std::string rewritten(trimmedText(fields.description));
-        rewritten += ';';
-        rewritten += fields.path;
-        rewritten += ';';
+        const std::string_view old = lstAll[line];
+        const std::size_t noteField = old.find(';', old.find(';') + 1) + 1;
+        std::string rewritten(old.substr(0, noteField));
         rewritten += std::to_string(lowered);
         lstAll[line] = rewritten;
         const std::size_t row = line - firstShown;

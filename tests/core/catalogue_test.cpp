@@ -437,15 +437,22 @@ TEST_F(CommitNote, EmptyNoteIsRemovedAndLaterNotesRenumberedInEveryCategory) {
     EXPECT_EQ(model.lstPath, (Lines{"DEMO\\SETUP.EXE", "README.TXT"}));
 }
 
-TEST_F(CommitNote, RewrittenLinesAreTrimmedAndShownRowsFollow) {
-    model.lstAll[4] = " \tDisk viewer  ;TOOLS\\VIEW.EXE;1";
+TEST_F(CommitNote, OnlyTheNoteFieldIsRewrittenAndShownRowsFollow) {
+    // A trimmed " [x" would read back as a header: the description stays as written.
+    model.lstAll[4] = " [Disk viewer  ;TOOLS\\VIEW.EXE;1";
     model.showCategory(1);
     model.lstMemo[0].clear();
     model.CommitNote(0);
-    EXPECT_EQ(model.lstAll[4], "Disk viewer;TOOLS\\VIEW.EXE;0");
+    EXPECT_EQ(model.lstAll[4], " [Disk viewer  ;TOOLS\\VIEW.EXE;0");
     EXPECT_EQ(model.lstFiles, (Lines{model.lstAll[4]}));
     EXPECT_EQ(model.noteIndex, (std::vector<int>{0}));
     EXPECT_EQ(model.lstAll[1], "Install the demo;DEMO\\SETUP.EXE;-1");
+    // What the model holds reads back alike.
+    ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
+    Catalogue reloaded;
+    ASSERT_EQ(reloaded.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
+    EXPECT_EQ(reloaded.lstAll, model.lstAll);
+    EXPECT_EQ(reloaded.BuildCategories(), 2u);
 }
 
 TEST_F(CommitNote, NoteBeyondTheNotesChangesNothing) {

@@ -109,6 +109,13 @@ TEST(ListingOperations, RemoveTakesTheNoteAlongAndRenumbersLaterNotes) {
         EXPECT_EQ(model.lstAll, c.lines);
         EXPECT_EQ(model.lstMemo, c.notes);
     }
+    // Renumbered lines keep their text: a description " [x" stays a listing.
+    Catalogue model = modelShowing(1);
+    model.lstAll[4] = " [Disk viewer;TOOLS\\VIEW.EXE;1";
+    model.showCategory(0);
+    ASSERT_TRUE(model.removeListing(0));
+    expectCatalogueInvariants(model);
+    EXPECT_EQ(model.categoryNames, (Lines{"Main", "Tools", "Empty", "Docs"}));
 }
 
 TEST(ListingOperations, ClearKeepsTheHeaderAndEveryNote) {
