@@ -1,8 +1,11 @@
-// The catalogue on arbitrary files: load, show every category, commit every note a listing
-// refers to, save, load again and save again. The second load must give the same model and
-// the second save the same bytes.
+// The catalogue on arbitrary files: what was loaded must survive a save as it was; then show
+// every category, commit every note a listing refers to (which renumbers the notes) and remove
+// the first listing of each category, which must keep every header a header and every listing a
+// listing; save, load again and save again. Each load must give the model saved and the second
+// save the same bytes.
 #include "catalogue/catalogue.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -37,7 +40,16 @@ std::string savedBytes(const qubrix::DataFilePair& files) {
            qubrix::readDataFile(files.notes).bytes;
 }
 
-void showEveryCategoryAndCommitItsNotes(qubrix::Catalogue& model) {
+std::size_t headerCount(const qubrix::Catalogue& model) {
+    return static_cast<std::size_t>(std::count_if(model.lstAll.begin(), model.lstAll.end(),
+                                                  [](const std::string& line) {
+                                                      return !line.empty() && line[0] == '[';
+                                                  }));
+}
+
+// Returns the number of listings removed.
+std::size_t editEveryCategory(qubrix::Catalogue& model) {
+    std::size_t removed = 0;
     const std::size_t categories = model.BuildCategories();
     for (std::size_t k = 0; k < categories; ++k) {
         model.showCategory(static_cast<int>(k));
@@ -46,7 +58,10 @@ void showEveryCategoryAndCommitItsNotes(qubrix::Catalogue& model) {
             if (model.noteIndex[row] >= 0)
                 model.CommitNote(static_cast<std::size_t>(model.noteIndex[row]));
         }
+        if (!model.lstFiles.empty() && model.removeListing(0))
+            ++removed;
     }
+    return removed;
 }
 
 // The same lines showing the same text. An encoding may be told differently only where that
@@ -69,6 +84,35 @@ bool sameModel(const qubrix::Catalogue& a, const qubrix::Catalogue& b) {
            a.notesByteOrderMark == b.notesByteOrderMark;
 }
 
+std::vector<std::string> shownText(const std::vector<std::string>& lines,
+                                   qubrix::TextEncoding encoding) {
+    std::vector<std::string> text;
+    for (const std::string& line : lines)
+        text.push_back(qubrix::toUtf8(line, encoding));
+    return text;
+}
+
+// What the user sees of two models is the same, whatever bytes carry it.
+bool sameShownText(const qubrix::Catalogue& a, const qubrix::Catalogue& b) {
+    return shownText(a.lstAll, a.catalogueEncoding) == shownText(b.lstAll, b.catalogueEncoding) &&
+           shownText(a.lstMemo, a.notesEncoding) == shownText(b.lstMemo, b.notesEncoding) &&
+           a.optionsAtLoad == b.optionsAtLoad;
+}
+
+// Saves the model and loads it again: false when the save is refused; aborts when the load does
+// not give the model saved, or shows other text than the model before the save.
+bool saveAndReload(const qubrix::DataFilePair& files, const qubrix::Catalogue& model) {
+    qubrix::Catalogue saved = model;
+    if (!saved.SaveCatalogue(files.catalogue, files.notes, saved.optionsAtLoad).ok)
+        return false;
+    qubrix::Catalogue reloaded;
+    if (reloaded.LoadCatalogue(files.catalogue, files.notes).status !=
+            qubrix::Catalogue::LoadOutcome::Status::Loaded ||
+        !sameModel(saved, reloaded) || !sameShownText(model, reloaded))
+        std::abort();
+    return true;
+}
+
 } // namespace
 
 // The first two bytes give the length of the catalogue; the rest after it is the notes file.
@@ -86,21 +130,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (model.LoadCatalogue(files.catalogue, files.notes).status !=
         qubrix::Catalogue::LoadOutcome::Status::Loaded)
         return 0;
-    showEveryCategoryAndCommitItsNotes(model);
-    const bool saved = model.SaveCatalogue(files.catalogue, files.notes, model.optionsAtLoad).ok;
-    if (saved != model.notesReadError.empty())
+    const bool savable = model.notesReadError.empty();
+    if (saveAndReload(files, model) != savable)
         std::abort();
-    if (!saved)
+    if (!savable)
         return 0;
-    const std::string first = savedBytes(files);
 
-    qubrix::Catalogue reloaded;
-    if (reloaded.LoadCatalogue(files.catalogue, files.notes).status !=
-            qubrix::Catalogue::LoadOutcome::Status::Loaded ||
-        !sameModel(model, reloaded))
+    const std::size_t headers = headerCount(model);
+    const std::size_t lines = model.lstAll.size();
+    // Removing listings is all that changes the number of lines; headers stay headers.
+    const std::size_t removed = editEveryCategory(model);
+    if (model.lstAll.size() + removed != lines || headerCount(model) != headers)
         std::abort();
-    if (!reloaded.SaveCatalogue(files.catalogue, files.notes, reloaded.optionsAtLoad).ok ||
-        savedBytes(files) != first)
+    if (!saveAndReload(files, model))
+        std::abort();
+    const std::string first = savedBytes(files);
+    if (!saveAndReload(files, model) || savedBytes(files) != first)
         std::abort();
     return 0;
 }
