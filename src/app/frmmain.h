@@ -204,7 +204,7 @@ private:
     // Renames on disk, or beeps and reports "File error"; nothing outside the medium is renamed.
     bool renameOnMedium(const std::string& from, const std::string& to, const QString& newName);
     void followFolderRename(std::vector<std::string> folder, const std::string& newName);
-    bool saveSucceeded();
+    bool replaceChangedFiles(const qubrix::WriteOutcome& changed);
     void showError(const QString& text);
     // The default beep, then a message box without owner window.
     DialogService::Answer ask(const QString& text, const QString& caption, DialogService::Icon icon,

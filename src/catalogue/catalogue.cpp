@@ -98,6 +98,17 @@ void dropTrailingEmptyLines(std::vector<std::string>& lines) {
         lines.pop_back();
 }
 
+Catalogue::Counts countListings(const std::vector<std::string>& lines) {
+    Catalogue::Counts counts;
+    for (const std::string& line : lines) {
+        if (isHeaderLine(line))
+            ++counts.categories;
+        else if (counts.categories > 0)
+            ++counts.listings;
+    }
+    return counts;
+}
+
 } // namespace
 
 int optionsNumber(const Options& options) {
@@ -176,8 +187,8 @@ std::string listingLine(std::string_view description, std::string_view path,
 Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
                                                 const std::string& notesPath) {
     LoadOutcome outcome;
-    const DataFilePair files = recoverInterruptedSave({catalogPath, notesPath});
-    ReadOutcome catalogue = readDataFile(files.catalogue);
+    PairRead files = readDataFiles({catalogPath, notesPath});
+    ReadOutcome& catalogue = files.catalogue;
     if (catalogue.status == ReadOutcome::Status::Failed) {
         outcome.status = LoadOutcome::Status::Unreadable;
         outcome.error = std::move(catalogue.error);
@@ -186,7 +197,8 @@ Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
     // Only a catalogue that is not there, or is empty, is made anew: nothing is lost then.
     if (catalogue.status == ReadOutcome::Status::Missing || catalogue.bytes.empty()) {
         startNewCatalogue();
-        takeNotes(readDataFile(files.notes));
+        takeNotes(files.notes);
+        filesOnDisk = files.stamp;
         return outcome;
     }
     DecodedFile decoded;
@@ -211,7 +223,8 @@ Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
     catalogueEncoding = decoded.encoding;
     catalogueByteOrderMark = decoded.byteOrderMark;
     optionsAtLoad = outcome.options;
-    takeNotes(readDataFile(files.notes));
+    takeNotes(files.notes);
+    filesOnDisk = files.stamp;
     categoryStart.clear();
     categoryNames.clear();
     showCategory(-1);
@@ -257,16 +270,42 @@ std::string Catalogue::notesBytes() const {
 }
 
 WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
-                                      int options) {
+                                      int options, bool replaceChangedFiles) {
     // Writing a notes file that could not be read would replace notes never seen.
-    if (!notesReadError.empty())
-        return WriteOutcome{false, notesPath, notesReadError, true};
+    if (!notesReadError.empty()) {
+        WriteOutcome refused;
+        refused.ok = false;
+        refused.failedPath = notesPath;
+        refused.error = notesReadError;
+        refused.readFailed = true;
+        return refused;
+    }
     keepTextAsShown();
-    const WriteOutcome outcome =
-        saveDataFiles({catalogPath, notesPath}, catalogueBytes(options), notesBytes());
-    if (outcome.ok)
+    const PairStamp* expected = replaceChangedFiles || !filesOnDisk ? nullptr : &*filesOnDisk;
+    const WriteOutcome outcome = saveDataFiles({catalogPath, notesPath}, catalogueBytes(options),
+                                               notesBytes(), expected);
+    if (outcome.ok) {
         optionsAtLoad = options;
+        filesOnDisk = outcome.onDisk;
+    }
     return outcome;
+}
+
+Catalogue::DiskChange Catalogue::diskChange(const WriteOutcome& changed) const {
+    DiskChange change;
+    if (filesOnDisk) {
+        change.catalogueChanged = changed.onDisk.catalogue != filesOnDisk->catalogue;
+        change.notesChanged = changed.onDisk.notes != filesOnDisk->notes;
+    }
+    DecodedFile catalogue = decodeFile(changed.catalogueOnDisk);
+    dropTrailingEmptyLines(catalogue.lines);
+    if (!catalogue.lines.empty() && isOptionsLine(catalogue.lines.back()))
+        catalogue.lines.pop_back();
+    change.onDisk = countListings(catalogue.lines);
+    change.onDisk.notes = decodeFile(changed.notesOnDisk).lines.size();
+    change.here = countListings(lstAll);
+    change.here.notes = lstMemo.size();
+    return change;
 }
 
 std::size_t Catalogue::BuildCategories() {

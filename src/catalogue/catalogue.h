@@ -52,6 +52,9 @@ public:
     // Why the notes file, which exists, could not be read; empty when it was read or is
     // missing. Such a notes file is never written.
     std::string notesReadError;
+    // What the two files held when they were last loaded or saved; none for a model that was
+    // never either. A save finds out by it whether another program has changed them since.
+    std::optional<PairStamp> filesOnDisk;
 
     struct LoadOutcome {
         enum class Status { Loaded, Missing, Unreadable } status = Status::Missing;
@@ -75,10 +78,26 @@ public:
 
     // Writes both files with options as the last catalogue line, both or neither. On success
     // optionsAtLoad becomes options; on failure nothing changes but what keepTextAsShown does.
-    // Refused, with readFailed set, while
-    // notesReadError is set.
+    // Refused, with readFailed set, while notesReadError is set; refused with changedOnDisk
+    // when the files no longer hold what they held at the last load or save, unless
+    // replaceChangedFiles.
     WriteOutcome SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
-                               int options);
+                               int options, bool replaceChangedFiles = false);
+    // How a catalogue or its notes compare in size.
+    struct Counts {
+        std::size_t categories = 0;
+        std::size_t listings = 0; // the lines of the categories but their headers
+        std::size_t notes = 0;
+    };
+    // A save refused with changedOnDisk: which file changed, and what it holds now against the
+    // model.
+    struct DiskChange {
+        bool catalogueChanged = false;
+        bool notesChanged = false;
+        Counts onDisk;
+        Counts here;
+    };
+    DiskChange diskChange(const WriteOutcome& changed) const;
     std::string catalogueBytes(int options) const;
     std::string notesBytes() const;
 

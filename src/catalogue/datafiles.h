@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -10,9 +11,23 @@ struct ReadOutcome {
     std::string bytes;
     std::string error; // the system's reason when status is Failed
 };
+// A data file is a few kilobytes; one beyond this size is no catalogue or notes file, and
+// reading it could take all memory.
+constexpr std::size_t kMaxDataFileSize = std::size_t{64} << 20;
 // Reads a regular file whole. Anything else (a folder, a FIFO, a device) fails at once: a FIFO
-// would block the start and a device may never end.
+// would block the start and a device may never end. So does a file beyond kMaxDataFileSize.
 ReadOutcome readDataFile(const std::string& path);
+
+// What a file held when it was read or written, to tell whether someone else has changed it
+// since.
+struct FileStamp {
+    bool exists = false;
+    std::size_t size = 0;
+    std::size_t hash = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp stampOf(const ReadOutcome& read);
+FileStamp stampOf(std::string_view writtenBytes);
 
 // The catalogue and its notes file: they change together.
 struct DataFilePair {
@@ -20,11 +35,31 @@ struct DataFilePair {
     std::string notes;
 };
 
+struct PairStamp {
+    FileStamp catalogue;
+    FileStamp notes;
+    bool operator==(const PairStamp&) const = default;
+};
+
+// Both files as one reading sees them: a save of another program is never read half done.
+struct PairRead {
+    ReadOutcome catalogue;
+    ReadOutcome notes;
+    PairStamp stamp;
+};
+// Finishes or undoes an interrupted save, then reads both files, while holding the pair's lock.
+PairRead readDataFiles(const DataFilePair& files);
+
 struct WriteOutcome {
     bool ok = true;
     std::string failedPath;  // the file that could not be written
     std::string error;       // the system's reason
     bool readFailed = false; // the file could not be read when it was loaded
+    // Another program changed the files since they were loaded: nothing was written.
+    bool changedOnDisk = false;
+    PairStamp onDisk; // with changedOnDisk: what the files hold now; on success: what was written
+    std::string catalogueOnDisk; // with changedOnDisk: the bytes of the files now on disk
+    std::string notesOnDisk;
 };
 
 // Replaces both files as one. Each is first written whole and flushed to a staging file beside
@@ -35,13 +70,17 @@ struct WriteOutcome {
 // over while keeping its owner, group and mode, or that has other hard links, is written in
 // place from its staged copy. Everything that can be refused is refused before anything is
 // put in place. When the folder refuses new files but both files exist and may be written,
-// they are written in place without that protection.
+// they are written in place without that protection. A file written in place gets room for
+// its new length first, so a medium too full for it is refused before the file is touched.
+// Saves and recoveries of every program take turns on an advisory lock of the catalogue's
+// folder. With expected given, a pair that no longer holds what it held then is left as it
+// is (changedOnDisk).
 WriteOutcome saveDataFiles(const DataFilePair& files, std::string_view catalogueBytes,
-                           std::string_view notesBytes);
+                           std::string_view notesBytes, const PairStamp* expected = nullptr);
 
 // Finishes a committed save that was interrupted and removes the staging files of one that was
 // not. Returns the files to read: the pair itself, or the committed staging files where they
-// could not be put in place (a medium that has become read-only).
+// could not be put in place (a medium that has become read-only). Holds the pair's lock.
 DataFilePair recoverInterruptedSave(const DataFilePair& files);
 
 // The moments of a save at which tests stop it.

@@ -1,6 +1,8 @@
 #include "app/frmmain.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QStringList>
 
 TfrmMain::LoadResult TfrmMain::LoadCatalogue() {
     using Status = qubrix::Catalogue::LoadOutcome::Status;
@@ -27,9 +29,49 @@ TfrmMain::LoadResult TfrmMain::LoadCatalogue() {
     return LoadResult::Unreadable;
 }
 
+namespace {
+
+QString countsText(const qubrix::Catalogue::Counts& counts) {
+    return QString("%1 categories, %2 listings, %3 notes")
+        .arg(counts.categories)
+        .arg(counts.listings)
+        .arg(counts.notes);
+}
+
+} // namespace
+
+// Another program saved the catalogue after this window loaded it: the question names what it
+// changed, as replacing it loses that change.
+bool TfrmMain::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
+    const qubrix::Catalogue::DiskChange change = m_catalogue.diskChange(changed);
+    QStringList names;
+    if (change.catalogueChanged)
+        names << QFileInfo(catalogPath).fileName();
+    if (change.notesChanged)
+        names << QFileInfo(notesPath).fileName();
+    const QString text =
+        QString("%1 %2 changed on disk by another program since this window loaded %3.\n"
+                "On disk now: %4.\nIn this window: %5.\n\n"
+                "Save anyway and replace the other program's change?")
+            .arg(names.join(" and "), names.size() > 1 ? "were" : "was",
+                 names.size() > 1 ? "them" : "it", countsText(change.onDisk),
+                 countsText(change.here));
+    return ask(text, "Confirm SAVE", DialogService::Icon::Warning,
+               DialogService::Buttons::YesNo) == DialogService::Answer::Yes;
+}
+
 bool TfrmMain::saveCatalogue() {
-    const qubrix::WriteOutcome outcome =
-        m_catalogue.SaveCatalogue(filePath(catalogPath), filePath(notesPath), checkBoxOptions());
+    const auto save = [this](bool replaceChangedFiles) {
+        return m_catalogue.SaveCatalogue(filePath(catalogPath), filePath(notesPath),
+                                         checkBoxOptions(), replaceChangedFiles);
+    };
+    qubrix::WriteOutcome outcome = save(false);
+    if (outcome.changedOnDisk) {
+        // No keeps the window as it is, with its change not saved.
+        if (!replaceChangedFiles(outcome))
+            return false;
+        outcome = save(true);
+    }
     if (!outcome.ok) {
         const QString path = QFile::decodeName(outcome.failedPath.c_str());
         if (outcome.readFailed)

@@ -190,5 +190,88 @@ TEST_F(KilledSaves, NextStartFindsTheOldOrTheNewPairAndNoStagingFile) {
         EXPECT_GT(count, 0);
 }
 
+// Two programs on one catalogue, each a process of its own.
+class TwoPrograms : public KilledSaves {
+protected:
+    void SetUp() override { prepare(Layout::Plain); }
+    Catalogue loaded() const {
+        Catalogue model;
+        model.LoadCatalogue(catalogPath, notesPath);
+        return model;
+    }
+};
+
+int g_pausedSaveTells = -1;
+int g_pausedSaveWaits = -1;
+void pauseAfterStaging(SaveStep step) {
+    char byte = 0;
+    if (step == SaveStep::CatalogueStaged && ::write(g_pausedSaveTells, &byte, 1) == 1)
+        [[maybe_unused]] const ssize_t got = ::read(g_pausedSaveWaits, &byte, 1);
+}
+
+TEST_F(TwoPrograms, AStartDuringASaveWaitsForItAndReadsTheNewPair) {
+    int tells[2];
+    int waits[2];
+    ASSERT_EQ(::pipe(tells), 0);
+    ASSERT_EQ(::pipe(waits), 0);
+    const pid_t saver = ::fork();
+    if (saver == 0) {
+        g_pausedSaveTells = tells[1];
+        g_pausedSaveWaits = waits[0];
+        setSaveStepHook(pauseAfterStaging);
+        ::_exit(generation(1).SaveCatalogue(catalogPath, notesPath, 110).ok ? 0 : 1);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(tells[0], &byte, 1), 1);
+    // The saver holds its staging files; a program starting now must leave them alone.
+    const pid_t starter = ::fork();
+    if (starter == 0)
+        ::_exit(generationOf(loaded()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ASSERT_EQ(::write(waits[1], &byte, 1), 1);
+    int saverStatus = 0;
+    int starterStatus = 0;
+    ::waitpid(saver, &saverStatus, 0);
+    ::waitpid(starter, &starterStatus, 0);
+    EXPECT_TRUE(WIFEXITED(saverStatus) && WEXITSTATUS(saverStatus) == 0) << "the save failed";
+    EXPECT_TRUE(WIFEXITED(starterStatus) && WEXITSTATUS(starterStatus) == 1)
+        << "the start did not read the saved pair";
+    EXPECT_EQ(folder.entries(), (Lines{"descript.txt", "qubrix.dat", "real"}));
+    for (const int fd : {tells[0], tells[1], waits[0], waits[1]})
+        ::close(fd);
+}
+
+TEST_F(TwoPrograms, ASaveOverTheOtherProgramsChangeWaitsForConsent) {
+    Catalogue mine = loaded();
+    const pid_t other = ::fork();
+    if (other == 0) {
+        Catalogue theirs = loaded();
+        theirs.lstAll.push_back("Theirs;THEIRS.TXT;-1");
+        ::_exit(theirs.SaveCatalogue(catalogPath, notesPath, 110).ok ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(other, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string theirs = test::readFile(catalogPath);
+
+    mine.lstAll.push_back("Mine;MINE.TXT;-1");
+    const WriteOutcome refused = mine.SaveCatalogue(catalogPath, notesPath, 110);
+    EXPECT_FALSE(refused.ok);
+    ASSERT_TRUE(refused.changedOnDisk);
+    EXPECT_EQ(test::readFile(catalogPath), theirs);
+    const Catalogue::DiskChange change = mine.diskChange(refused);
+    EXPECT_TRUE(change.catalogueChanged);
+    EXPECT_FALSE(change.notesChanged);
+    EXPECT_EQ(change.onDisk.listings, 1501u);
+    EXPECT_EQ(change.here.listings, 1501u);
+    EXPECT_EQ(change.onDisk.notes, 1500u);
+
+    ASSERT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110, true).ok);
+    EXPECT_NE(test::readFile(catalogPath).find("Mine;MINE.TXT"), std::string::npos);
+    // What this program wrote itself is no change of another's.
+    mine.lstAll.push_back("More;MORE.TXT;-1");
+    EXPECT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110).ok);
+}
+
 } // namespace
 } // namespace qubrix
