@@ -69,7 +69,8 @@ std::string folderPattern(std::string_view storedPath) {
 }
 
 bool namesWholeMedium(std::string_view storedPath) {
-    return withoutArguments(storedPath).find('\\') == std::string::npos;
+    const std::optional<std::string> onMedium = resolveOnMedium("", withoutArguments(storedPath));
+    return onMedium && onMedium->rfind('/') == 0;
 }
 
 std::string parentFolderName(std::string_view storedPath) {

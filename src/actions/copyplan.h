@@ -28,7 +28,8 @@ struct CopyPlan {
 // GAMES\CHESS\CHESS.EXE); "*.*", the whole medium, for a listing in its root. The path is
 // taken whole, arguments and all.
 std::string folderPattern(std::string_view storedPath);
-// A listing in the root of the medium: its folder is the whole medium.
+// A listing in the root of the medium, once "." and ".." are resolved (A\..\README.TXT is
+// one): its folder is the whole medium.
 bool namesWholeMedium(std::string_view storedPath);
 // The name of the listing's folder followed by a backslash (CHESS\ for GAMES\CHESS\CHESS.EXE),
 // so that a folder copy arrives under its own name; empty for a listing in the root or in a

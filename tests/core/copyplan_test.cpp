@@ -36,6 +36,10 @@ TEST(FolderRules, PatternParentNameAndWholeMedium) {
         // Both rules take the path whole, arguments and all.
         {"SETUP.EXE <DRIVE>\\DATA", "SETUP.EXE <DRIVE>\\*.*", "", true},
         {"X\\SETUP.EXE /D <DRIVE>\\D\\E", "X\\SETUP.EXE /D <DRIVE>\\D\\*.*", "D\\", false},
+        // Whether the folder is the whole medium is read from the resolved path, as the plan
+        // reads its folder.
+        {"A\\..\\README.TXT", "A\\..\\*.*", "..\\", true},
+        {"DOCS\\", "DOCS\\*.*", "", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.storedPath);
