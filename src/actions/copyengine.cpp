@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -90,12 +91,21 @@ struct Tree {
     std::string destinationRoot; // real path where it arrives
 };
 
-// Turns the sources into the list of steps, counting files and bytes.
+using FileIdentity = std::pair<dev_t, ino_t>;
+
+FileIdentity identityOf(const struct stat& status) {
+    return {status.st_dev, status.st_ino};
+}
+
+// Turns the sources into the list of steps, counting files and bytes. Links are followed on
+// the medium only, and each folder reached through a link is walked once, so the list stays
+// as large as the medium at most.
 class Scanner {
 public:
-    Scanner(std::vector<Step>& steps, std::vector<CopyFailure>& failures, CopyProgress& totals,
-            std::stop_token stop)
-        : m_steps(steps), m_failures(failures), m_totals(totals), m_stop(std::move(stop)) {}
+    Scanner(std::string medium, std::vector<Step>& steps, std::vector<CopyFailure>& failures,
+            CopyProgress& totals, std::stop_token stop)
+        : m_medium(std::move(medium)), m_steps(steps), m_failures(failures), m_totals(totals),
+          m_stop(std::move(stop)) {}
 
     void addSource(const ResolvedSource& source, const std::string& destinationRoot) {
         int error = 0;
@@ -103,6 +113,10 @@ public:
         struct stat status {};
         if (error != 0 || ::stat(source.path.c_str(), &status) != 0) {
             fail(source.path, error != 0 ? error : errno);
+            return;
+        }
+        if (!isInside(real, m_medium)) {
+            addSourceOffTheMedium(source, destinationRoot);
             return;
         }
         if (!source.contentsOnly) {
@@ -114,13 +128,25 @@ public:
             m_failures.push_back({source.path, "Not a folder"});
             return;
         }
-        m_openFolders.insert({status.st_dev, status.st_ino});
+        m_openFolders.insert(identityOf(status));
         addContents(source.path, destinationRoot, {real, destinationRoot});
-        m_openFolders.erase({status.st_dev, status.st_ino});
+        m_openFolders.erase(identityOf(status));
     }
 
 private:
     void fail(const std::string& path, int error) { m_failures.push_back({path, reasonOf(error)}); }
+
+    // A listing that is itself a link off the medium is copied as that link; one that lies
+    // off the medium through a linked folder on its way is not copied.
+    void addSourceOffTheMedium(const ResolvedSource& source, const std::string& destinationRoot) {
+        struct stat status {};
+        if (!source.contentsOnly && ::lstat(source.path.c_str(), &status) == 0 &&
+            S_ISLNK(status.st_mode))
+            addLinkStep(source.path, joined(destinationRoot, nameOf(source.path)),
+                        readLink(source.path));
+        else
+            m_failures.push_back({source.path, "It leads outside the medium"});
+    }
 
     void addEntry(const std::string& source, const std::string& destination, const Tree& tree) {
         struct stat status {};
@@ -154,7 +180,9 @@ private:
             m_failures.push_back({source, "Symbolic link loop"});
             return;
         }
-        if (error == ENOENT) { // a dangling link: nothing to copy but the link
+        // A dangling link has nothing to copy but the link; one that leads off the medium
+        // is not followed.
+        if (error == ENOENT || (error == 0 && !isInside(target, m_medium))) {
             addLinkStep(source, destination, readLink(source));
             return;
         }
@@ -163,15 +191,24 @@ private:
             fail(source, error != 0 ? error : errno);
             return;
         }
-        if (!isInside(target, tree.sourceRoot)) {
-            addFollowed(source, destination, status, tree);
+        if (isInside(target, tree.sourceRoot)) {
+            const fs::path targetInCopy = fs::path(tree.destinationRoot) /
+                                          fs::path(target).lexically_relative(tree.sourceRoot);
+            addLinkStepTo(source, destination, targetInCopy);
             return;
         }
-        const fs::path targetInCopy =
-            fs::path(tree.destinationRoot) / fs::path(target).lexically_relative(tree.sourceRoot);
-        addLinkStep(
-            source, destination,
-            targetInCopy.lexically_normal().lexically_relative(parentOf(destination)).string());
+        const auto copied = m_walkedFolders.find(identityOf(status));
+        if (copied != m_walkedFolders.end() && !m_openFolders.contains(copied->first))
+            addLinkStepTo(source, destination, copied->second);
+        else
+            addFollowed(source, destination, status, tree);
+    }
+
+    // A link at destination to the place target in the copy, relative to the link's folder.
+    void addLinkStepTo(const std::string& source, const std::string& destination,
+                       const fs::path& target) {
+        addLinkStep(source, destination,
+                    target.lexically_normal().lexically_relative(parentOf(destination)).string());
     }
 
     static std::string readLink(const std::string& path) {
@@ -199,7 +236,7 @@ private:
 
     void addFolder(const std::string& source, const std::string& destination,
                    const struct stat& status, const Tree& tree) {
-        const std::pair<dev_t, ino_t> identity{status.st_dev, status.st_ino};
+        const FileIdentity identity = identityOf(status);
         if (m_openFolders.contains(identity)) {
             m_failures.push_back({source, "Symbolic link loop"});
             return;
@@ -211,6 +248,7 @@ private:
         step.modified = status.st_mtim;
         m_steps.push_back(std::move(step));
         m_openFolders.insert(identity);
+        m_walkedFolders.try_emplace(identity, destination);
         addContents(source, destination, tree);
         m_openFolders.erase(identity);
         m_steps.push_back(makeStep(Step::Kind::FolderEnd, {}, destination));
@@ -247,11 +285,13 @@ private:
         return error == 0;
     }
 
+    std::string m_medium; // real path of the medium's root
     std::vector<Step>& m_steps;
     std::vector<CopyFailure>& m_failures;
     CopyProgress& m_totals;
     std::stop_token m_stop;
-    std::set<std::pair<dev_t, ino_t>> m_openFolders; // the folders being walked, for loops
+    std::set<FileIdentity> m_openFolders;                // the folders being walked, for loops
+    std::map<FileIdentity, std::string> m_walkedFolders; // every folder walked: where it goes
 };
 
 // Reports progress at most about ten times a second.
@@ -633,19 +673,25 @@ bool makeDestination(const std::string& folder, CopyReport& report) {
     return false;
 }
 
-CopyReport copyResolved(const ResolvedPlan& resolved, const std::string& destinationFolder,
-                        CopyObserver& observer, std::stop_token stop) {
+// The real path of folder, or folder itself when it cannot be had.
+std::string realPathOr(const std::string& folder) {
+    int error = 0;
+    const std::string real = realPath(folder, error);
+    return error == 0 ? real : folder;
+}
+
+CopyReport copyResolved(const ResolvedPlan& resolved, const CopyPlan& plan, CopyObserver& observer,
+                        std::stop_token stop) {
     CopyReport report;
     for (const std::string& missing : resolved.missing)
         report.failures.push_back({missing, reasonOf(ENOENT)});
     // With nothing found to copy, no folder is made either.
-    if (resolved.sources.empty() || !makeDestination(destinationFolder, report))
+    if (resolved.sources.empty() || !makeDestination(plan.destinationFolder, report))
         return report;
-    int error = 0;
-    const std::string destinationRoot = realPath(destinationFolder, error);
+    const std::string destinationRoot = realPathOr(plan.destinationFolder);
     CopyProgress progress;
     std::vector<Step> steps;
-    Scanner scanner(steps, report.failures, progress, stop);
+    Scanner scanner(realPathOr(plan.mediumRoot), steps, report.failures, progress, stop);
     for (const ResolvedSource& source : resolved.sources)
         scanner.addSource(source, destinationRoot);
     Runner(observer, progress, report, stop).run(steps);
@@ -661,7 +707,7 @@ CopyReport runCopy(const CopyPlan& plan, CopyObserver& observer, std::stop_token
         report.outcome = CopyReport::Outcome::Refused;
         report.failures.push_back({"", resolved.error});
     } else {
-        report = copyResolved(resolved, plan.destinationFolder, observer, stop);
+        report = copyResolved(resolved, plan, observer, stop);
     }
     observer.copyFinished(report);
     return report;

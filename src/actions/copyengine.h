@@ -68,11 +68,14 @@ public:
 // with all their contents, merged into folders that exist already. A file is written under
 // its own name only once complete where it replaces one, and a file left unfinished by a
 // cancel or a failure is removed, so a destination never holds a partial file. Copies keep
-// their source's modification time and give their owner write permission (a pressed disc
-// has none). A symbolic link that points inside the folder being copied is copied as a link
-// to the same place in the copy; any other link is copied as what it points to, and a link
-// loop is reported. A failure is reported and the copy goes on, except when the destination
-// is full. Runs on the calling thread; stop stops it within a fraction of a second.
+// their source's modification time, their holes, and give their owner write permission (a
+// pressed disc has none). A symbolic link that points inside the folder being copied is
+// copied as a link to the same place in the copy, and so is a link to a folder elsewhere on
+// the medium that this copy has copied already; a link to anything else on the medium is
+// copied as what it points to, and a link loop is reported. A link that leads off the medium
+// is copied as the link itself, so the copy never reaches beyond the medium. A failure is
+// reported and the copy goes on, except when the destination is full. Runs on the calling
+// thread; stop stops it within a fraction of a second.
 CopyReport runCopy(const CopyPlan& plan, CopyObserver& observer, std::stop_token stop);
 
 // runCopy on a thread of its own; destroying the engine cancels the copy and waits for it.

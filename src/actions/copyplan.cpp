@@ -89,6 +89,7 @@ std::string parentFolderName(std::string_view storedPath) {
 CopyPlan planCopy(std::string_view mediumRoot, const std::vector<std::string>& storedPaths,
                   CopyMode mode, std::string_view pickedFolder) {
     CopyPlan plan;
+    plan.mediumRoot = mediumRoot.empty() ? "/" : std::string(mediumRoot);
     plan.destinationFolder = withoutTrailingSlashes(pickedFolder);
     for (const std::string& storedPath : storedPaths) {
         const std::optional<std::string> onMedium =

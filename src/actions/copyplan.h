@@ -19,6 +19,7 @@ struct CopySource {
 };
 
 struct CopyPlan {
+    std::string mediumRoot;          // where the medium is mounted, "/" for the root file system
     std::vector<CopySource> sources; // in the order of the selected rows
     std::string destinationFolder;   // made when it does not exist yet
     std::string error;               // not empty: the copy is refused and nothing is copied

@@ -252,7 +252,7 @@ TEST(CopyEngine, UnreadableFileIsReportedAndTheCopyGoesOn) {
 }
 
 TEST(CopyEngine, SymbolicLinks) {
-    TempFolder disc, home;
+    TempFolder disc, home, off;
     fs::create_directories(disc.file("f/sub"));
     writeFile(disc.file("f/sub/file.txt"), "inside");
     writeFile(disc.file("outside.txt"), "outside");
@@ -262,20 +262,46 @@ TEST(CopyEngine, SymbolicLinks) {
     fs::create_symlink("loopB", disc.file("f/loopA"));
     fs::create_symlink("loopA", disc.file("f/loopB"));
     fs::create_symlink("nothing", disc.file("f/dangling"));
+    // fx, beside f, is not inside it; two links to it copy it once; a link off the medium is
+    // copied as the link, so nothing beyond the medium is copied.
+    fs::create_directories(disc.file("fx"));
+    writeFile(disc.file("fx/s.txt"), "beside");
+    fs::create_symlink("../fx/s.txt", disc.file("f/beside"));
+    fs::create_symlink("../fx", disc.file("f/twiceA"));
+    fs::create_symlink("../fx", disc.file("f/twiceB"));
+    writeFile(off.file("secret.txt"), "secret");
+    fs::create_symlink(off.path(), disc.file("f/away"));
 
     RecordingObserver observer;
     const CopyReport report = copy(disc.path(), "F\\X", CopyMode::Folder, home.file("c"), observer);
 
     EXPECT_EQ(report.outcome, Outcome::Finished);
     const std::map<std::string, std::string> expected = {
-        {"sub", "d"},          {"sub/file.txt", "inside"}, {"relative", "l:sub/file.txt"},
-        {"absolute", "l:sub"}, {"out", "outside"},         {"dangling", "l:nothing"},
+        {"sub", "d"},
+        {"sub/file.txt", "inside"},
+        {"relative", "l:sub/file.txt"},
+        {"absolute", "l:sub"},
+        {"out", "outside"},
+        {"dangling", "l:nothing"},
+        {"beside", "beside"},
+        {"twiceA", "d"},
+        {"twiceA/s.txt", "beside"},
+        {"twiceB", "l:twiceA"},
+        {"away", "l:" + off.path()},
     };
     EXPECT_EQ(snapshot(home.file("c")), expected);
     EXPECT_EQ(readFile(home.file("c/absolute/file.txt")), "inside");
     ASSERT_EQ(report.failures.size(), 2u);
     for (const qubrix::CopyFailure& failure : report.failures)
         EXPECT_EQ(failure.reason, "Symbolic link loop") << failure.path;
+
+    // So is a listing that is such a link; one reached through it is not copied.
+    copy(disc.path(), "F\\AWAY", CopyMode::File, home.file("d"), observer);
+    EXPECT_EQ(fs::read_symlink(home.file("d/away")), off.path());
+    const CopyReport through =
+        copy(disc.path(), "F\\AWAY\\SECRET.TXT", CopyMode::File, home.file("e"), observer);
+    ASSERT_EQ(through.failures.size(), 1u);
+    EXPECT_EQ(through.failures[0].reason, "It leads outside the medium");
 }
 
 TEST(CopyEngine, LinkToAFolderAroundTheCopyIsALoop) {
