@@ -85,6 +85,25 @@ bool startsWithByteOrderMark(const std::vector<std::string>& lines) {
     return !lines.empty() && lines.front().starts_with(kByteOrderMark);
 }
 
+// What the next load would make of lines written as they are. Windows-1252 lines whose bytes
+// have come to read as UTF-8 (the bytes that told the two apart were edited away) read as other
+// text. So does a first line that starts with the bytes of a byte-order mark, as the load takes
+// one off, or with a NUL at its first or second byte (a note moved up), as the load takes the
+// file for UTF-16: such a file needs a mark of its own in front, which makes it UTF-8.
+struct Misreading {
+    bool asOtherText = false; // the lines are to be converted to UTF-8
+    bool needsMark = false;
+};
+Misreading misreadingOf(const std::vector<std::string>& lines, TextEncoding encoding,
+                        bool byteOrderMark) {
+    const bool needsMark = startsWithByteOrderMark(lines) ||
+                           (!byteOrderMark && !lines.empty() &&
+                            holdsNoEightBitText(lines.front() + "\r\n"));
+    const bool windows1252 = encoding == TextEncoding::Windows1252;
+    return {windows1252 && (needsMark || detectEncoding(joinLines(lines)) == TextEncoding::Utf8),
+            needsMark};
+}
+
 // Typed or pasted text as UTF-8 to store: a NUL, which the file would keep but no field can
 // show, becomes a blank.
 std::string typedText(std::string_view utf8) {
@@ -498,16 +517,14 @@ void Catalogue::switchNotesToUtf8() {
 }
 
 void Catalogue::keepTextAsShown() {
-    if (catalogueEncoding == TextEncoding::Windows1252 &&
-        (detectEncoding(joinLines(lstAll)) == TextEncoding::Utf8 ||
-         startsWithByteOrderMark(lstAll)))
+    const Misreading catalogue = misreadingOf(lstAll, catalogueEncoding, catalogueByteOrderMark);
+    if (catalogue.asOtherText)
         switchCatalogueToUtf8();
-    if (notesEncoding == TextEncoding::Windows1252 &&
-        (detectEncoding(joinLines(lstMemo)) == TextEncoding::Utf8 ||
-         startsWithByteOrderMark(lstMemo)))
+    catalogueByteOrderMark = catalogueByteOrderMark || catalogue.needsMark;
+    const Misreading notes = misreadingOf(lstMemo, notesEncoding, notesByteOrderMark);
+    if (notes.asOtherText)
         switchNotesToUtf8();
-    catalogueByteOrderMark = catalogueByteOrderMark || startsWithByteOrderMark(lstAll);
-    notesByteOrderMark = notesByteOrderMark || startsWithByteOrderMark(lstMemo);
+    notesByteOrderMark = notesByteOrderMark || notes.needsMark;
 }
 
 } // namespace qubrix

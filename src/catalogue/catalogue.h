@@ -169,10 +169,8 @@ private:
     void takeNotes(const ReadOutcome& notes);
     void switchCatalogueToUtf8();
     void switchNotesToUtf8();
-    // Before a save, lines that the next load would read as other text are made plain: Windows-1252
-    // lines whose bytes have come to read as UTF-8 (the bytes that told the two apart were edited
-    // away) are converted to UTF-8, and a first line that starts with the bytes of a byte-order
-    // mark gets a mark of its own in front, as the load takes one off.
+    // Before a save, lines that the next load would read as other text, or as no text at all,
+    // are made plain: converted to UTF-8 and, where needed, given a byte-order mark.
     void keepTextAsShown();
 };
 

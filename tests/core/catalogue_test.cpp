@@ -328,15 +328,19 @@ TEST_F(CatalogueFiles, TrailingEmptyLinesAndByteOrderMarks) {
     EXPECT_EQ(model.lstMemo, (Lines{"\xFE\xFFnote"}));
     expectSavedUnchanged("[Main]\r\n110\r\n", "\xFE\xFFnote\r\n");
 
-    // A first note that comes to start with the bytes of a mark (the note before it was
-    // removed) keeps them: the save puts a mark in front for the load to take off.
-    ASSERT_EQ(load("[Main]\r\nA;A.TXT;0\r\n110\r\n", "\r\n\xEF\xBB\xBFsecond\r\n").status,
-              Status::Loaded);
-    EXPECT_EQ(model.CommitNote(0), "-1");
-    ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
-    const Lines notesBefore = model.lstMemo;
-    ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
-    EXPECT_EQ(model.lstMemo, notesBefore);
+    // A first note that comes to start with the bytes of a mark, or with a NUL that would make
+    // the file read as UTF-16 (the note before it was removed), keeps them: the save puts a mark
+    // in front for the load to take off.
+    for (const std::string& second : {"\xEF\xBB\xBFsecond"s, " \0second"s, "\0second"s}) {
+        ASSERT_EQ(load("[Main]\r\nA;A.TXT;0\r\n110\r\n", "\r\n" + second + "\r\n").status,
+                  Status::Loaded);
+        EXPECT_EQ(model.CommitNote(0), "-1");
+        ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
+        const Lines notesBefore = model.lstMemo;
+        ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
+        EXPECT_EQ(model.lstMemo, notesBefore) << testing::PrintToString(second);
+        EXPECT_EQ(model.notesReadError, "") << testing::PrintToString(second);
+    }
 }
 
 TEST_F(CatalogueFiles, NewCatalogueIsMainAndTheDefaultOptions) {
