@@ -346,31 +346,72 @@ struct TransferResult {
     bool readSide = false;
 };
 
-// Copies with the kernel's copy_file_range while the file systems allow it, else with read and
-// write, in chunks sized to take a few tens of milliseconds each, so that progress flows and a
-// cancel is seen quickly however slow the medium.
+// The next stretch of data at or after offset in a file of size bytes, as [begin, end):
+// begin is size when only a hole is left. Where the file system cannot tell holes, all of the
+// file is data.
+std::pair<off_t, off_t> nextData(int fd, off_t offset, off_t size) {
+    off_t begin = ::lseek(fd, offset, SEEK_DATA);
+    if (begin < 0)
+        begin = errno == ENXIO ? size : offset;
+    off_t end = begin < size ? ::lseek(fd, begin, SEEK_HOLE) : size;
+    if (end < 0 || end > size)
+        end = size;
+    return {begin, end};
+}
+
+// Copies the stretches of data with the kernel's copy_file_range while the file systems allow
+// it, else with read and write, in chunks sized to take a few tens of milliseconds each, so
+// that progress flows and a cancel is seen quickly however slow the medium. Holes are skipped
+// and stay holes in the copy: a large sparse file takes no more room than on the medium.
 class Transfer {
 public:
     Transfer(CopyProgress& progress, ProgressReporter& reporter, std::stop_token stop)
         : m_progress(progress), m_reporter(reporter), m_stop(std::move(stop)) {}
 
     TransferResult run(int in, int out, std::uint64_t expected) {
-        bool kernelCopy = true;
-        std::uint64_t copied = 0;
-        for (;;) {
+        const off_t size = static_cast<off_t>(expected);
+        m_kernelCopy = true;
+        m_dataCopied = 0;
+        for (off_t offset = 0; offset < size;) {
+            const auto [begin, end] = nextData(in, offset, size);
+            m_progress.bytesDone += static_cast<std::uint64_t>(begin - offset);
+            if (begin == size)
+                break;
+            if (::lseek(in, begin, SEEK_SET) < 0)
+                return {TransferResult::Status::Failed, errno, true};
+            if (::lseek(out, begin, SEEK_SET) < 0)
+                return {TransferResult::Status::Failed, errno, false};
+            off_t reached = begin;
+            const TransferResult result = copyStretch(in, out, end - begin, reached);
+            if (result.status != TransferResult::Status::Done || reached < end)
+                return result; // failed, cancelled, or the file is shorter than it was
+            offset = end;
+        }
+        // A hole at the end is made by the size alone.
+        if (::ftruncate(out, size) != 0)
+            return {TransferResult::Status::Failed, errno, false};
+        return {};
+    }
+
+private:
+    // Copies length bytes from the files' positions, or up to the end of a file that has got
+    // shorter, advancing reached.
+    TransferResult copyStretch(int in, int out, off_t length, off_t& reached) {
+        for (off_t left = length; left > 0;) {
             if (m_stop.stop_requested())
                 return {TransferResult::Status::Cancelled};
             const Clock::time_point start = Clock::now();
             ssize_t count = 0;
-            if (kernelCopy) {
-                count = ::copy_file_range(in, nullptr, out, nullptr, m_chunk, 0);
+            if (m_kernelCopy) {
+                count = ::copy_file_range(in, nullptr, out, nullptr,
+                                          std::min(m_chunk, static_cast<std::size_t>(left)), 0);
                 const bool unsupported =
                     count < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
                                   errno == EOPNOTSUPP || errno == EBADF);
                 // Some file systems report an empty file here instead of failing.
-                const bool claimsEmpty = count == 0 && copied == 0 && expected > 0;
+                const bool claimsEmpty = count == 0 && m_dataCopied == 0;
                 if (unsupported || claimsEmpty) {
-                    kernelCopy = false;
+                    m_kernelCopy = false;
                     continue;
                 }
                 if (count < 0 && errno == EINTR)
@@ -378,24 +419,27 @@ public:
                 if (count < 0)
                     return {TransferResult::Status::Failed, errno, !isNoSpace(errno)};
             } else {
-                const TransferResult failure = readWrite(in, out, count);
+                const TransferResult failure = readWrite(
+                    in, out, std::min(readWriteChunk, static_cast<std::size_t>(left)), count);
                 if (failure.status != TransferResult::Status::Done)
                     return failure;
             }
             if (count == 0)
                 return {};
-            copied += static_cast<std::uint64_t>(count);
+            left -= count;
+            reached += count;
+            m_dataCopied += static_cast<std::uint64_t>(count);
             m_progress.bytesDone += static_cast<std::uint64_t>(count);
             m_reporter.maybe();
             adaptChunk(Clock::now() - start);
         }
+        return {};
     }
 
-private:
-    TransferResult readWrite(int in, int out, ssize_t& count) {
+    TransferResult readWrite(int in, int out, std::size_t length, ssize_t& count) {
         m_buffer.resize(readWriteChunk);
         do
-            count = ::read(in, m_buffer.data(), m_buffer.size());
+            count = ::read(in, m_buffer.data(), length);
         while (count < 0 && errno == EINTR);
         if (count < 0)
             return {TransferResult::Status::Failed, errno, true};
@@ -426,6 +470,8 @@ private:
     std::stop_token m_stop;
     std::size_t m_chunk = std::size_t{1} << 20;
     std::vector<char> m_buffer;
+    bool m_kernelCopy = true;       // for the file being copied
+    std::uint64_t m_dataCopied = 0; // bytes of the file being copied
 };
 
 // Carries out the steps.
@@ -438,13 +484,14 @@ public:
 
     void run(std::vector<Step>& steps) {
         m_reporter.now();
-        for (std::size_t i = 0; i < steps.size() && !stopped(); ++i) {
-            Step& step = steps[i];
+        std::size_t next = 0;
+        for (; next < steps.size() && !stopped(); ++next) {
+            Step& step = steps[next];
             switch (step.kind) {
             case Step::Kind::Folder:
                 if (!makeFolder(step)) {
-                    skip(steps, i + 1, step.end);
-                    i = step.end;
+                    skip(steps, next + 1, step.end);
+                    next = step.end;
                 }
                 break;
             case Step::Kind::FolderEnd:
@@ -458,6 +505,9 @@ public:
             }
             m_reporter.maybe();
         }
+        for (; next < steps.size(); ++next)
+            if (steps[next].kind == Step::Kind::File || steps[next].kind == Step::Kind::Link)
+                m_report.notCopied.push_back(steps[next].source);
         // A folder's time is set once its contents are in, as writing them changes it.
         for (const Step& step : steps)
             if (step.kind == Step::Kind::Folder && step.created)
@@ -548,6 +598,7 @@ private:
             return Decision::Skip;
         case OverwriteAnswer::Cancel:
             m_report.outcome = CopyReport::Outcome::Cancelled;
+            m_report.notCopied.push_back(step.source);
             return Decision::Skip;
         }
         return Decision::Skip;
@@ -614,6 +665,8 @@ private:
         bool ok = result.status == TransferResult::Status::Done;
         if (result.status == TransferResult::Status::Failed)
             fail(result.readSide ? step.source : step.destination, result.error);
+        if (result.status == TransferResult::Status::Cancelled)
+            m_report.notCopied.push_back(step.source);
         if (ok) {
             const std::timespec times[2] = {status.st_atim, status.st_mtim};
             ::futimens(out.get(), times);
@@ -694,6 +747,11 @@ CopyReport copyResolved(const ResolvedPlan& resolved, const CopyPlan& plan, Copy
     Scanner scanner(realPathOr(plan.mediumRoot), steps, report.failures, progress, stop);
     for (const ResolvedSource& source : resolved.sources)
         scanner.addSource(source, destinationRoot);
+    // Cancelled while the sources were counted: the list is not whole, and nothing is copied.
+    if (stop.stop_requested()) {
+        report.outcome = CopyReport::Outcome::Cancelled;
+        return report;
+    }
     Runner(observer, progress, report, stop).run(steps);
     return report;
 }

@@ -47,6 +47,9 @@ struct CopyReport {
     };
     Outcome outcome = Outcome::Finished;
     std::vector<CopyFailure> failures;
+    // Cancelled or NoSpace: the sources of the files that the copy stopped inside or did not
+    // reach. Empty after a cancel while the sources were counted: then nothing was copied.
+    std::vector<std::string> notCopied;
     std::uint64_t filesCopied = 0;
     std::uint64_t bytesCopied = 0;
 };

@@ -18,7 +18,7 @@ using qubrix::OverwriteAnswer;
 
 namespace {
 
-constexpr int maxListedFailures = 12;
+constexpr qsizetype maxListed = 12;
 
 QString pathText(const std::string& path) {
     return QFile::decodeName(QByteArray::fromStdString(path));
@@ -46,6 +46,31 @@ QString durationText(qint64 seconds) {
 QString failureLine(const qubrix::CopyFailure& failure) {
     const QString reason = QString::fromStdString(failure.reason);
     return failure.path.empty() ? reason : pathText(failure.path) + ": " + reason;
+}
+
+// The box's first line; empty when there is nothing to report.
+QString reportHeadline(const CopyReport& report, qsizetype notCopied,
+                       const QString& destinationFolder) {
+    QString headline;
+    switch (report.outcome) {
+    case CopyReport::Outcome::NoSpace:
+        headline =
+            QString("The copy stopped: there is no space left in \"%1\".").arg(destinationFolder);
+        break;
+    case CopyReport::Outcome::Cancelled:
+        headline = "The copy was cancelled.";
+        break;
+    default:
+        if (notCopied == 0)
+            return {};
+        return QString("%1 could not be copied:")
+            .arg(notCopied == 1 ? QString("One file or folder")
+                                : QString("%1 files or folders")
+                                      .arg(QLocale().toString(static_cast<qlonglong>(notCopied))));
+    }
+    if (report.filesCopied == 0)
+        headline += " Nothing was copied.";
+    return notCopied == 0 ? headline : headline + "\n\nNot copied:";
 }
 
 } // namespace
@@ -210,32 +235,24 @@ void CopyProgressDialog::finish(const CopyReport& report) {
     accept();
 }
 
-QString copyFailureList(const CopyReport& report) {
+QStringList notCopiedList(const CopyReport& report) {
     QStringList lines;
     for (const qubrix::CopyFailure& failure : report.failures)
         lines.append(failureLine(failure));
-    return lines.join('\n');
+    for (const std::string& path : report.notCopied)
+        lines.append(pathText(path));
+    return lines;
 }
 
 QString copyReportText(const CopyReport& report, const QString& destinationFolder) {
     if (report.outcome == CopyReport::Outcome::Refused && report.failures.size() == 1)
         return failureLine(report.failures.front());
-    if (report.failures.empty())
-        return {};
-    QString text = report.outcome == CopyReport::Outcome::NoSpace
-                       ? QString("The copy stopped: there is no space left in \"%1\".\n\n"
-                                 "Not copied:\n")
-                             .arg(destinationFolder)
-                       : QString("%1 could not be copied:\n")
-                             .arg(report.failures.size() == 1
-                                      ? QString("One file or folder")
-                                      : QString("%1 files or folders")
-                                            .arg(QLocale().toString(
-                                                static_cast<qulonglong>(report.failures.size()))));
-    const std::size_t listed = std::min<std::size_t>(report.failures.size(), maxListedFailures);
-    for (std::size_t i = 0; i < listed; ++i)
-        text += failureLine(report.failures[i]) + '\n';
-    if (listed < report.failures.size())
-        text += QString("...and %1 more: see the details.\n").arg(report.failures.size() - listed);
-    return text.trimmed();
+    const QStringList lines = notCopiedList(report);
+    QString text = reportHeadline(report, lines.size(), destinationFolder);
+    const qsizetype listed = std::min(lines.size(), maxListed);
+    for (qsizetype i = 0; i < listed; ++i)
+        text += '\n' + lines[i];
+    if (listed < lines.size())
+        text += QString("\n...and %1 more: see the details.").arg(lines.size() - listed);
+    return text;
 }

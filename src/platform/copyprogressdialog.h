@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -53,7 +54,10 @@ private:
     bool m_finished = false;
 };
 
-// The text of the one box shown after a copy; empty when there is nothing to report.
+// The text of the one box shown after a copy: after a stop or a cancel it says so and names
+// what was not copied, after a copy that went through what could not be copied; empty when
+// there is nothing to report. Long lists end in a count of the rest.
 QString copyReportText(const qubrix::CopyReport& report, const QString& destinationFolder);
-// The whole list of failures, one "path: reason" a line.
-QString copyFailureList(const qubrix::CopyReport& report);
+// Everything that was not copied: a failure as "path: reason", a file the copy stopped inside
+// or did not reach as its path.
+QStringList notCopiedList(const qubrix::CopyReport& report);

@@ -23,7 +23,7 @@ void LinuxCopyService::copy(const qubrix::CopyPlan& plan) {
     box.setTextFormat(Qt::PlainText);
     // The paths can be selected and copied, to look into them afterwards.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    if (report.failures.size() > 1)
-        box.setDetailedText(copyFailureList(report));
+    if (const QStringList notCopied = notCopiedList(report); notCopied.size() > 1)
+        box.setDetailedText(notCopied.join('\n'));
     box.exec();
 }

@@ -6,7 +6,9 @@
 
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <map>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -31,6 +33,7 @@ public:
     std::vector<qubrix::CopyProgress> progress;
     std::vector<CopyReport> finished;
     std::function<void(const qubrix::CopyProgress&)> onProgress;
+    std::function<void()> onAsk;
 
     void copyProgress(const qubrix::CopyProgress& p) override {
         progress.push_back(p);
@@ -39,6 +42,8 @@ public:
     }
     OverwriteAnswer askOverwrite(const qubrix::OverwriteQuestion& question) override {
         questions.push_back(question);
+        if (onAsk)
+            onAsk();
         if (answers.empty())
             return OverwriteAnswer::Cancel;
         const OverwriteAnswer answer = answers.front();
@@ -86,6 +91,13 @@ struct stat statOf(const std::string& path) {
     struct stat status {};
     EXPECT_EQ(::lstat(path.c_str(), &status), 0) << path;
     return status;
+}
+
+std::string namesOf(const std::vector<std::string>& paths) { // blank-separated
+    std::string names;
+    for (const std::string& path : paths)
+        names += (names.empty() ? "" : " ") + fs::path(path).filename().string();
+    return names;
 }
 
 TEST(CopyEngine, FolderCopyIsExactKeepsTimesAndGivesTheOwnerWriteAccess) {
@@ -152,6 +164,8 @@ TEST(CopyEngine, OverwriteAnswers) {
         std::string replaced; // which of a, b, c end up replaced
         std::size_t questions;
         Outcome outcome;
+        std::string notCopied = "";
+        bool cancelWhileReplacing = false; // the copy is cancelled as the last answer is given
     };
     using A = OverwriteAnswer;
     const Case cases[] = {
@@ -159,7 +173,9 @@ TEST(CopyEngine, OverwriteAnswers) {
         {{A::YesToAll}, "a b c", 1, Outcome::Finished},
         {{A::NoToAll}, "", 1, Outcome::Finished},
         {{A::No, A::YesToAll}, "b c", 2, Outcome::Finished},
-        {{A::Yes, A::Cancel}, "a", 2, Outcome::Cancelled},
+        {{A::Yes, A::Cancel}, "a", 2, Outcome::Cancelled, "b c"},
+        // The old file stays until its replacement is whole.
+        {{A::Yes}, "", 1, Outcome::Cancelled, "a b c", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.replaced);
@@ -172,11 +188,15 @@ TEST(CopyEngine, OverwriteAnswers) {
         setModified(home.file("a"), 1234);
         RecordingObserver observer;
         observer.answers.assign(c.answers.begin(), c.answers.end());
+        std::stop_source stop;
+        if (c.cancelWhileReplacing)
+            observer.onAsk = [&] { stop.request_stop(); };
 
         const CopyReport report =
-            copy(disc.path(), "F\\X", CopyMode::Folder, home.path(), observer);
+            copy(disc.path(), "F\\X", CopyMode::Folder, home.path(), observer, stop.get_token());
 
         EXPECT_EQ(report.outcome, c.outcome);
+        EXPECT_EQ(namesOf(report.notCopied), c.notCopied);
         EXPECT_EQ(observer.questions.size(), c.questions);
         for (const std::string name : {"a", "b", "c"})
             EXPECT_EQ(readFile(home.file(name)),
@@ -195,17 +215,15 @@ TEST(CopyEngine, CancelStopsInsideAFileAndLeavesNoPartialFile) {
     fs::create_directory(disc.file("f"));
     writeFile(disc.file("f/a_small"), "first");
     writeFile(disc.file("f/c_after"), "never");
-    { // large but sparse: it takes no room on the disc
-        const int fd = ::open(disc.file("f/b_big").c_str(), O_WRONLY | O_CREAT, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t{8} << 30), 0);
-        ::close(fd);
-    }
+    writeFile(disc.file("f/b_big"), bytes(4 << 20, 3)); // several chunks
     std::stop_source stop;
     RecordingObserver observer;
+    // Progress is told at most ten times a second: each report here takes that long.
     observer.onProgress = [&](const qubrix::CopyProgress& p) {
         if (p.bytesDone > 5)
             stop.request_stop();
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(110));
     };
 
     const CopyReport report =
@@ -216,8 +234,15 @@ TEST(CopyEngine, CancelStopsInsideAFileAndLeavesNoPartialFile) {
     EXPECT_EQ(report.outcome, Outcome::Cancelled);
     EXPECT_EQ(report.filesCopied, 1u);
     EXPECT_EQ(report.bytesCopied, 5u);
+    EXPECT_EQ(namesOf(report.notCopied), "b_big c_after");
     EXPECT_EQ(home.entries(), std::vector<std::string>{"a_small"});
     EXPECT_EQ(readFile(home.file("a_small")), "first");
+
+    // Cancelled while the sources are counted: nothing is copied, and no partial list is told.
+    EXPECT_TRUE(qubrix::runCopy(qubrix::planCopy(disc.path(), {"F\\A_SMALL", "F\\C_AFTER"},
+                                                 CopyMode::File, home.file("2")),
+                                observer, stop.get_token())
+                    .notCopied.empty());
 }
 
 TEST(CopyEngine, CancelFromTheEngineOwnerEndsTheWorker) {
@@ -302,6 +327,22 @@ TEST(CopyEngine, SymbolicLinks) {
         copy(disc.path(), "F\\AWAY\\SECRET.TXT", CopyMode::File, home.file("e"), observer);
     ASSERT_EQ(through.failures.size(), 1u);
     EXPECT_EQ(through.failures[0].reason, "It leads outside the medium");
+}
+
+// Holes are skipped, not written out: the copy takes no more room than the original.
+TEST(CopyEngine, SparseFileStaysSparse) {
+    TempFolder disc, home;
+    const std::string source = disc.file("sparse.bin");
+    std::ofstream(source).seekp(3 << 20) << bytes(4096, 5);
+    fs::resize_file(source, 8 << 20); // a hole on either side of the data
+    if (statOf(source).st_blocks > 64)
+        GTEST_SKIP() << "this file system keeps no holes";
+
+    RecordingObserver observer;
+    copy(disc.path(), "SPARSE.BIN", CopyMode::File, home.path(), observer);
+
+    EXPECT_EQ(readFile(home.file("sparse.bin")), readFile(source));
+    EXPECT_LE(statOf(home.file("sparse.bin")).st_blocks, statOf(source).st_blocks + 64);
 }
 
 TEST(CopyEngine, LinkToAFolderAroundTheCopyIsALoop) {
