@@ -298,7 +298,7 @@ private slots:
         QCOMPARE(saved("qubrix.dat"),
                  (QStringList{"[Main]", "Install the demo;DEMO\\SETUP.EXE;-1",
                               "Read me first;README.TXT;-1", "[Tools]",
-                              "Disk viewer;TOOLS\\VIEW.EXE;0", "[Empty]", "110"}));
+                              " Disk viewer ;TOOLS\\VIEW.EXE;0", "[Empty]", "110"}));
         QCOMPARE(saved("descript.txt"), QStringList{"viewer note"});
         expectListsInStep();
     }
@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(rowsOf(window->lstDesc), QStringList{"  Read me first"});
         QCOMPARE(saved("qubrix.dat"),
                  (QStringList{"[Main]", "Read me first;README.TXT;-1", "[Tools]",
-                              "Disk viewer;TOOLS\\VIEW.EXE;0", "[Empty]", "110"}));
+                              " Disk viewer ;TOOLS\\VIEW.EXE;0", "[Empty]", "110"}));
         QCOMPARE(saved("descript.txt"), QStringList{"viewer note"});
         QVERIFY(!window->cmdDelete->isEnabled());
         expectListsInStep();
