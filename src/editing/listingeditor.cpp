@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -155,10 +156,17 @@ void TfrmMain::mnuModifyClick() {
 }
 
 void TfrmMain::lockListsForQuickEdit(bool locked) {
-    lstDesc->setEnabled(!locked);
-    CatBox->setEnabled(!locked);
-    // A sort would move the listing being edited away from the row its OK replaces.
-    cmdSort->setEnabled(!locked);
+    // While a quick edit holds the lists nothing else may change the catalogue: its OK replaces
+    // the listing it started on, which a sort, a removal or a category command would move away.
+    for (QWidget* control : std::initializer_list<QWidget*>{lstDesc, CatBox, cmdSort, cmdCat})
+        control->setEnabled(!locked);
+    for (QAction* command : {mnuNewCat->menuAction(), ReadOnly})
+        command->setEnabled(!locked);
+    // The selection's commands come back with the lstDescClick that follows every release.
+    if (locked) {
+        cmdDelete->setEnabled(false);
+        mnuEdit->menuAction()->setEnabled(false);
+    }
     MOK->setEnabled(locked);
     MOC->setEnabled(locked);
 }
@@ -190,15 +198,17 @@ bool TfrmMain::entryFieldsAccepted() {
 void TfrmMain::cmdOkClick() {
     const int row = lstDesc->currentRow();
     const int category = CatBox->currentRow();
-    if (m_editFlags.quickEditActive) {
+    if (m_editFlags.quickEditActive)
         txtDescription->setText(trimmedDescription(row));
-        lockListsForQuickEdit(false);
-    }
     // A modify needs the listing it replaces; in an empty category there is none.
     if (m_editFlags.modifyMode && !isListingRow(row))
         return;
+    // A refused entry keeps its text, and a quick edit keeps the lists until it is stored or
+    // cancelled.
     if (!entryFieldsAccepted())
         return;
+    if (m_editFlags.quickEditActive)
+        lockListsForQuickEdit(false);
     // The stored path is always the one the author sees; the name check tests that path.
     if (isoCheck) {
         m_picked.describeShownPath(txtFilename->text().toStdString(), includeParent);
@@ -243,11 +253,9 @@ void TfrmMain::cmdCancelClick() {
     lockListsForQuickEdit(false);
     lstDesc->setFocus();
     m_editFlags.entryEnded();
-    // An abandoned quick edit: the quick editor shows the stored path again.
-    const int row = lstDesc->currentRow();
-    if (m_editFlags.singleSelection && isListingRow(row))
-        MenuEdit->setText(
-            displayText(m_catalogue.lstPath[std::size_t(row)], m_catalogue.catalogueEncoding));
+    // An abandoned quick edit: the quick editor shows the stored path again, and the
+    // selection's commands come back.
+    lstDescClick();
     txtFilename->clear();
     txtDescription->clear();
 }

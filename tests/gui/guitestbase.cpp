@@ -155,6 +155,13 @@ void GuiTestBase::trigger(const char* name) {
     QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
 }
 
+bool GuiTestBase::canReach(const char* name) {
+    if (const auto* action = findInWindows<QAction>(name))
+        return whyUnreachable(action).isEmpty();
+    const auto* button = findInWindows<QAbstractButton>(name);
+    return button && whyUnreachable(button).isEmpty();
+}
+
 void GuiTestBase::clickRow(QListWidget* list, int row, Qt::KeyboardModifiers modifiers) {
     QVERIFY2(list->isVisible(), qPrintable(nameOf(list) + " is not visible"));
     QVERIFY2(row >= 0 && row < list->count(), qPrintable(QString("no row %1").arg(row)));

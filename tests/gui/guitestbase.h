@@ -58,6 +58,8 @@ protected:
     // Fires the action or button of that object name in any window, after checking that the
     // user could reach it: visible and enabled, in menus that are visible and enabled.
     void trigger(const char* name);
+    // Whether the user could fire the action or button of that object name.
+    bool canReach(const char* name);
     // Presses on a row through the list's viewport, so the list's own press, selection and
     // double-click handling run.
     void clickRow(QListWidget* list, int row, Qt::KeyboardModifiers modifiers = {});

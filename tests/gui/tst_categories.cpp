@@ -146,19 +146,36 @@ private slots:
         QCOMPARE(processes().endStatuses, QList<int>{1});
     }
 
-    void noSortWhileAQuickEditHoldsTheLists() {
+    void nothingChangesTheCatalogueWhileAQuickEditHoldsTheLists() {
         start();
         TfrmMain& window = mainWindow();
+        const QList<const char*> commands = {"cmdSort",    "cmdCat",    "New1",
+                                             "Rename2",    "Delete3",   "cmdDelete",
+                                             "mnuMDelete", "mnuMClear", "ReadOnly"};
         clickRow(window.lstDesc, 0);
+        for (const char* command : commands)
+            QVERIFY2(canReach(command), command);
         QTest::mouseClick(window.MenuEdit, Qt::LeftButton);
-        // A new name that passes the name check (ISO 9660 is on), so Enter stores it at once.
         QTest::keyClick(window.MenuEdit, Qt::Key_End);
         QTest::keyClick(window.MenuEdit, Qt::Key_Backspace);
         QTest::keyClicks(window.MenuEdit, "2");
         QVERIFY(window.editFlags().quickEditActive);
-        QVERIFY(!window.cmdSort->isEnabled());
+        for (const char* command : commands)
+            QVERIFY2(!canReach(command), command);
+
+        // A refused OK keeps the lists held: no other listing can take the edit.
+        const QString path = window.MenuEdit->text();
+        window.MenuEdit->clear();
         QTest::keyClick(window.MenuEdit, Qt::Key_Return);
-        QVERIFY(window.cmdSort->isEnabled());
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QVERIFY(!window.lstDesc->isEnabled());
+        QVERIFY(!canReach("cmdDelete"));
+
+        // A new name that passes the name check (ISO 9660 is on), so Enter stores it at once.
+        QTest::keyClicks(window.MenuEdit, path);
+        QTest::keyClick(window.MenuEdit, Qt::Key_Return);
+        for (const char* command : commands)
+            QVERIFY2(canReach(command), command);
         QCOMPARE(window.catalogue().lstAll[1], std::string("zeta;Z.EX2;-1"));
     }
 
