@@ -191,6 +191,8 @@ private:
     QString trimmedDescription(int row) const;
     bool isListingRow(int row) const;
     void lockListsForQuickEdit(bool locked);
+    // Whether the entry has a listing to replace or a category to go to; says why not.
+    bool entryHasItsPlace(int row);
     bool entryFieldsAccepted();
     void storeEntry(int row, int category);
     std::optional<std::size_t> noteOfCurrentListing() const;

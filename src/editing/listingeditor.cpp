@@ -171,6 +171,20 @@ void TfrmMain::lockListsForQuickEdit(bool locked) {
     MOC->setEnabled(locked);
 }
 
+bool TfrmMain::entryHasItsPlace(int row) {
+    // A modify replaces the current listing; a new listing goes to the shown category.
+    if (m_editFlags.modifyMode ? isListingRow(row) : m_catalogue.shownCategory >= 0)
+        return true;
+    if (m_editFlags.modifyMode)
+        ask("Select the listing to change first.", "Modify", DialogService::Icon::Error,
+            DialogService::Buttons::Ok);
+    else
+        ask("Choose a category for the new listing first. If there is none, make one with New "
+            "Category.",
+            "Category", DialogService::Icon::Error, DialogService::Buttons::Ok);
+    return false;
+}
+
 bool TfrmMain::entryFieldsAccepted() {
     if (txtFilename->text().isEmpty()) {
         ask("Please enter file name!", "File name", DialogService::Icon::Error,
@@ -200,12 +214,9 @@ void TfrmMain::cmdOkClick() {
     const int category = CatBox->currentRow();
     if (m_editFlags.quickEditActive)
         txtDescription->setText(trimmedDescription(row));
-    // A modify needs the listing it replaces; in an empty category there is none.
-    if (m_editFlags.modifyMode && !isListingRow(row))
-        return;
     // A refused entry keeps its text, and a quick edit keeps the lists until it is stored or
     // cancelled.
-    if (!entryFieldsAccepted())
+    if (!entryHasItsPlace(row) || !entryFieldsAccepted())
         return;
     if (m_editFlags.quickEditActive)
         lockListsForQuickEdit(false);

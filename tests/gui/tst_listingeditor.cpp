@@ -112,35 +112,45 @@ private slots:
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("caption");
+        QTest::addColumn<QByteArray>("file");
         QTest::newRow("no file name") << ""
                                       << "x"
                                       << "Please enter file name!"
-                                      << "File name";
+                                      << "File name" << catalogue;
         QTest::newRow("no description") << "A.EXE"
                                         << ""
                                         << "A file description is required!"
-                                        << "Description";
+                                        << "Description" << catalogue;
         QTest::newRow("; in description") << "A.EXE"
                                           << "a;b"
                                           << "The description cannot contain the character \";\"."
-                                          << "Description";
+                                          << "Description" << catalogue;
         QTest::newRow("[ first") << "A.EXE"
                                  << "[New]"
                                  << "The description cannot begin with the character \"[\"."
-                                 << "Description";
+                                 << "Description" << catalogue;
         QTest::newRow("; in file name") << "A.EXE;1"
                                         << "a"
                                         << "The file name cannot contain the character \";\"."
-                                        << "File name";
+                                        << "File name" << catalogue;
         QTest::newRow("out of the medium") << "DOCS\\..\\..\\ETC.TXT"
                                            << "a"
                                            << "The file name leads outside the medium."
-                                           << "File name";
+                                           << "File name" << catalogue;
+        // A catalogue written by hand without a header shows no category to add to.
+        QTest::newRow("no category") << "A.EXE"
+                                     << "a"
+                                     << "Choose a category for the new listing first. If there "
+                                        "is none, make one with New Category."
+                                     << "Category" << QByteArray("Loose;L.TXT;-1\r\n110\r\n");
     }
     void refusedEntriesKeepTheirText() {
         QFETCH(QString, fileName);
         QFETCH(QString, description);
-        start();
+        QFETCH(QByteArray, file);
+        writeOnDisc("qubrix.dat", file);
+        QVERIFY(createWindows());
+        window = &mainWindow();
         window->txtFilename->setText(fileName);
         window->txtDescription->setText(description);
         trigger("cmdOK");
@@ -151,8 +161,8 @@ private slots:
         QCOMPARE(dialogs().beeps, 1);
         QCOMPARE(window->txtFilename->text(), fileName);
         QCOMPARE(window->txtDescription->text(), description);
-        QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
-        QCOMPARE(window->catalogue().lstAll.size(), std::size_t(6));
+        QCOMPARE(readFromDisc("qubrix.dat"), file);
+        QCOMPARE(window->catalogue().lstAll.size(), std::size_t(file.count("\r\n") - 1));
     }
 
     void fileOutsideTheMediumIsRefused() {
@@ -190,13 +200,15 @@ private slots:
         expectListsInStep();
     }
 
-    void okInModifyModeWithoutAListingDoesNothing() {
+    void okInModifyModeWithoutAListingSaysWhy() {
         start();
         clickRow(window->lstDesc, 0);
         trigger("mnuMModify");
         clickRow(window->CatBox, 2);
         trigger("cmdOK");
-        QVERIFY(dialogs().boxes.isEmpty());
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes[0].text, QString("Select the listing to change first."));
+        QCOMPARE(dialogs().beeps, 1);
         QCOMPARE(window->txtFilename->text(), QString("DEMO\\SETUP.EXE"));
         QVERIFY(window->editFlags().modifyMode);
         QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
