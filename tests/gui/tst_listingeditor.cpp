@@ -335,6 +335,16 @@ private slots:
         QCOMPARE(saved("descript.txt"), QStringList{"viewer note"});
         QVERIFY(!window->cmdDelete->isEnabled());
         expectListsInStep();
+
+        // Without Auto-Save the removal waits for a save, and counts as a change meanwhile.
+        trigger("chkSave");
+        const QByteArray before = readFromDisc("qubrix.dat");
+        clickRow(window->lstDesc, 0);
+        dialogs().answers = {DialogService::Answer::Yes};
+        trigger("cmdDelete");
+        QCOMPARE(window->lstDesc->count(), 0);
+        QCOMPARE(readFromDisc("qubrix.dat"), before);
+        QVERIFY(window->listChanged);
     }
 
     void clearAsksAndKeepsHeaderAndNotes() {

@@ -84,18 +84,27 @@ private slots:
         GuiTestBase::init();
         m_shown.clear();
     }
+    void folderAndFileRenamedOtherListingsFollow_data();
     void folderAndFileRenamedOtherListingsFollow();
     void rootFileRenamedInTheRoot();
     void skippedNamesStayAndNothingIsRenamed();
     void nothingOutsideTheMediumIsRenamed();
 };
 
+void TestNameCheck::folderAndFileRenamedOtherListingsFollow_data() {
+    QTest::addColumn<int>("options");
+    QTest::newRow("Auto-Save") << 110;
+    QTest::newRow("no Auto-Save") << 10;
+}
+
 void TestNameCheck::folderAndFileRenamedOtherListingsFollow() {
+    QFETCH(int, options);
     writeOnDisc("STAGE/LONG_FOLDER_NAME/LONGNAME1.TXT", "mine");
     writeOnDisc("STAGE/LONG_FOLDER_NAME/EXISTING.TXT", "theirs");
     writeOnDisc("STAGE/LONG_FOLDER_NAME/OTHER.TXT", "other");
-    // Stored without the parent folder STAGE (110: Include Parent folder off).
-    writeOnDisc("qubrix.dat", catalogueWith("Other;long_folder_name\\OTHER.TXT;-1\r\n", 110));
+    // Stored without the parent folder STAGE (Include Parent folder off).
+    const QByteArray before = catalogueWith("Other;long_folder_name\\OTHER.TXT;-1\r\n", options);
+    writeOnDisc("qubrix.dat", before);
     QVERIFY(createWindows());
     answerTurns({
         {"Folder Location:", "LONG_FOLDER_NAME\\LONGNAME1.TXT", "LONG_FOLDER_NAME", "LONGFOLD",
@@ -116,10 +125,16 @@ void TestNameCheck::folderAndFileRenamedOtherListingsFollow() {
     QCOMPARE(dialogs().boxes[0].caption, "Error!");
     QCOMPARE(dialogs().boxes[0].icon, Icon::Error);
     QCOMPARE(dialogs().beeps, 1);
-    // Saved at once: the new listing, and the other one through the renamed folder.
+    // The new listing, and the other one through the renamed folder; with Auto-Save they are
+    // saved at once, without it they wait, marked as a change, for the author's save.
+    if (options < 100) {
+        QCOMPARE(readFromDisc("qubrix.dat"), before);
+        QVERIFY(mainWindow().listChanged);
+        trigger("cmdSave");
+    }
     QCOMPARE(readFromDisc("qubrix.dat"), catalogueWith("Other;LONGFOLD\\OTHER.TXT;-1\r\n"
                                                        "Mine;LONGFOLD\\LONGNAME.TXT;-1\r\n",
-                                                       110));
+                                                       options));
     QCOMPARE(mainWindow().catalogue().lstPath,
              (std::vector<std::string>{"LONGFOLD\\OTHER.TXT", "LONGFOLD\\LONGNAME.TXT"}));
     QCOMPARE(mainWindow().txtFilename->text(), "");
@@ -133,10 +148,12 @@ void TestNameCheck::rootFileRenamedInTheRoot() {
     QVERIFY(createWindows());
     // The first pick leaves STAGE behind as the first folder; the root file has none.
     addListing("STAGE/FIRST.TXT", "First");
-    answerTurns({{"File Location:", "MY FILE.TXT", "MY FILE.TXT", "MYFILE.TXT", "Change"}});
+    answerTurns({{"File Location:", "MY FILE.TXT", "MY FILE.TXT", "MY FILE2.TXT", "Change"},
+                 // A new name that still fails is asked for again.
+                 {"File Location:", "MY FILE2.TXT", "MY FILE2.TXT", "MYFILE.TXT", "Change"}});
     addListing("MY FILE.TXT", "Root");
 
-    QCOMPARE(m_shown.size(), 1);
+    QCOMPARE(m_shown.size(), 2);
     QCOMPARE(readFromDisc("MYFILE.TXT"), "root");
     QCOMPARE(entries("STAGE"), QStringList({"FIRST.TXT", "MY FILE.TXT"}));
     QCOMPARE(mainWindow().catalogue().lstPath,
