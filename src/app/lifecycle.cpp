@@ -28,6 +28,8 @@ bool TfrmMain::FormCreate() {
     if (CatBox->count() > 0)
         selectCategoryRow(0);
     CatBoxChange();
+    // Keys go to the lists first: the first Space must not press the first tool button.
+    (lstDesc->count() > 0 ? lstDesc : CatBox)->setFocus();
     return true;
 }
 

@@ -96,6 +96,8 @@ private slots:
         writeExample();
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
+        // Keys go to the listings first, not to a tool button that a Space would press.
+        QTRY_COMPARE(QApplication::focusWidget(), main.lstDesc);
         QCOMPARE(main.CatBox->count(), 2);
         QCOMPARE(main.lstDesc->count(), 2);
         QCOMPARE(main.lstDesc->item(0)->text(), QString("  Install the demo"));
@@ -136,6 +138,7 @@ private slots:
         writeOnDisc("qubrix.dat", "[Empty]\r\n[Full]\r\nA;A.TXT;-1\r\n110\r\n");
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), main.CatBox);
         QCOMPARE(main.lstDesc->count(), 0);
         QVERIFY(!main.mnuEdit->menuAction()->isEnabled());
         QVERIFY(!main.editPopupEnabled);
@@ -390,6 +393,7 @@ private slots:
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         QVERIFY(main.cmdSort->isVisible());
         QVERIFY(!main.catPopupEnabled);
+        QTRY_COMPARE(QApplication::focusWidget(), main.lstDesc);
 
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
