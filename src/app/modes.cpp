@@ -36,6 +36,8 @@ void TfrmMain::SetEditable(bool editable) {
                             mnuEdit->menuAction(), N1, N7, mnuDelete, mnuModify, N2, mnuClear})
         action->setVisible(editable);
     catPopupEnabled = editable;
+    // The end user may select and copy a path, but a read-only catalogue takes no quick edit.
+    MenuEdit->setReadOnly(!editable);
     if (!editable)
         return;
 

@@ -394,6 +394,12 @@ private slots:
         QVERIFY(main.cmdSort->isVisible());
         QVERIFY(!main.catPopupEnabled);
         QTRY_COMPARE(QApplication::focusWidget(), main.lstDesc);
+        // The end user may look at a path in the quick editor but not change it.
+        clickRow(main.lstDesc, 0);
+        QTest::mouseClick(main.MenuEdit, Qt::LeftButton);
+        QTest::keyClicks(main.MenuEdit, "X");
+        QVERIFY(!main.editFlags().quickEditActive);
+        QVERIFY(!main.MOK->isEnabled());
 
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
