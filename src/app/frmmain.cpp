@@ -4,8 +4,6 @@
 
 #include <QCheckBox>
 #include <QFile>
-#include <QFontMetrics>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPalette>
 
@@ -39,10 +37,7 @@ TfrmMain::TfrmMain(Services services, QWidget* parent) : QMainWindow(parent), m_
     notesPath = folder + "descript.txt";
     const QString mountPoint = m_services.files.mountPointOf(directory);
     driveRoot = mountPoint == "/" ? QString() : mountPoint;
-    const QString rootText = driveRoot + '/';
-    lblCWD->setText(
-        QFontMetrics(lblCWD->font()).elidedText(rootText, Qt::ElideLeft, lblCWD->width()));
-    lblCWD->setToolTip(rootText);
+    showDriveRoot();
 }
 
 TfrmMain::~TfrmMain() = default;

@@ -177,10 +177,12 @@ protected:
 
 private:
     void buildTopBand(QWidget* client);
+    void showDriveRoot();
     void buildPictureStrip(QWidget* client);
     void buildListBand(QWidget* client);
     void buildNotePopup(QWidget* client);
     void buildEditingBand(QWidget* client);
+    void buildLogo(QWidget* client);
     void buildMenus();
     QToolButton* toolButton(QWidget* bar, const char* name, const QString& hint, ToolGlyph icon);
     QToolButton* captionedButton(QWidget* bar, const char* name, const QString& caption,

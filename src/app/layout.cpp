@@ -4,10 +4,9 @@
 #include "ui/product.h"
 #include "ui/toolglyphs.h"
 
-#include <algorithm>
-
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -128,6 +127,21 @@ void TfrmMain::buildTopBand(QWidget* client) {
     MenuEdit = place<QLineEdit>(client, "MenuEdit", 75, 30, 479, 21);
     MenuEdit->setToolTip("Quick Editor");
     MenuEdit->setEnabled(false);
+}
+
+void TfrmMain::showDriveRoot() {
+    // The label reads as the start of the quick editor's path: the medium's own folder, or "/"
+    // for the root, with the whole mount point in its tool tip. It takes the room its text
+    // needs, up to a limit, and the quick editor the rest of the row.
+    constexpr int widest = 120;
+    const QFontMetrics metrics(lblCWD->font());
+    const QString text =
+        metrics.elidedText(driveRoot.section('/', -1) + '/', Qt::ElideLeft, widest);
+    lblCWD->setText(text);
+    lblCWD->setToolTip(driveRoot + '/');
+    lblCWD->resize(metrics.horizontalAdvance(text) + 2, lblCWD->height());
+    const int left = lblCWD->geometry().right() + 3;
+    MenuEdit->setGeometry(left, MenuEdit->y(), clientWidth - 3 - left, MenuEdit->height());
 }
 
 void TfrmMain::buildPictureStrip(QWidget* client) {
@@ -267,13 +281,38 @@ void TfrmMain::buildEditingBand(QWidget* client) {
         control->show();
     }
 
-    Image3 = picture(client, "Image3", 472, 352, 61, 80, arrowPicture());
+    buildLogo(client);
+}
+
+void TfrmMain::buildLogo(QWidget* client) {
+    // The logo fills the corner right of the band's buttons: the copyright line along the
+    // bottom edge, the arrow above its right end and the product name left of the arrow, above
+    // the row of check boxes. The places follow the texts' sizes, so whatever face the desktop
+    // gives for the ones asked for, nothing covers or cuts another.
+    const int right = clientWidth - 4;
+    Label6 = place<QLabel>(client, "Label6", 0, 0, 0, 0);
+    Label6->setText(QString::fromUtf8(copyrightLabel));
+    Label6->setFont(arialPixels(9));
+    Label6->adjustSize();
+    Label6->move(right - Label6->width(), creationHeight - Label6->height());
+    Bevel3 = place<QFrame>(client, "Bevel3", Label6->x(), Label6->y() - 3, Label6->width(), 2);
+    Bevel3->setFrameShape(QFrame::HLine);
+    Bevel3->setFrameShadow(QFrame::Sunken);
+
+    // The arrow keeps its proportions (61 x 80) in the room above the line.
+    const int top = ToolBar3->mapTo(client, QPoint()).y();
+    const int arrowHeight = Bevel3->y() - 1 - top;
+    const int arrowWidth = arrowHeight * 61 / 80;
+    Image3 =
+        picture(client, "Image3", right - arrowWidth, top, arrowWidth, arrowHeight, arrowPicture());
+
+    // Two halves that read as one word: the first four letters red, the rest and the version.
     const QString name = productName;
-    StaticText1 = place<QLabel>(client, "StaticText1", 424, 384, 33, 16);
-    StaticText1->setText(name.left(4));
+    StaticText1 = new QLabel(name.left(4), client);
+    StaticText1->setObjectName("StaticText1");
     StaticText1->setStyleSheet("color: red; background: transparent;");
-    StaticText3 = place<QLabel>(client, "StaticText3", 457, 384, 60, 16);
-    StaticText3->setText(name.mid(4) + ' ' + productVersion);
+    StaticText3 = new QLabel(name.mid(4) + ' ' + productVersion, client);
+    StaticText3->setObjectName("StaticText3");
     StaticText3->setStyleSheet("color: palette(window-text); background: transparent;");
     for (QLabel* label : {StaticText1, StaticText3}) {
         QFont font("Arial Rounded MT Bold");
@@ -282,12 +321,7 @@ void TfrmMain::buildEditingBand(QWidget* client) {
         label->setFont(font);
         label->adjustSize();
     }
-    // The two halves must read as one word whatever face stands in for the rounded one.
-    StaticText3->move(std::max(457, StaticText1->geometry().right() + 1), 384);
-    Bevel3 = place<QFrame>(client, "Bevel3", 416, 420, 132, 2);
-    Bevel3->setFrameShape(QFrame::HLine);
-    Bevel3->setFrameShadow(QFrame::Sunken);
-    Label6 = place<QLabel>(client, "Label6", 416, 424, 136, 10);
-    Label6->setText(QString::fromUtf8(copyrightLabel));
-    Label6->setFont(arialPixels(9));
+    const int nameTop = chkRoot->mapTo(client, QPoint()).y() - StaticText1->height() - 1;
+    StaticText3->move(Image3->x() - 3 - StaticText3->width(), nameTop);
+    StaticText1->move(StaticText3->x() - StaticText1->width(), nameTop);
 }

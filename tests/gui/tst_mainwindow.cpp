@@ -62,6 +62,8 @@ private slots:
         QCOMPARE(mainWindow().catalogPath, onDisc("qubrix.dat"));
         QCOMPARE(mainWindow().notesPath, onDisc("descript.txt"));
         QCOMPARE(mainWindow().driveRoot, QString("/media/disc"));
+        // The label starts the quick editor's path with the medium's own folder.
+        QCOMPARE(mainWindow().lblCWD->text(), QString("disc/"));
         QCOMPARE(mainWindow().lblCWD->toolTip(), QString("/media/disc/"));
         QCOMPARE(mainWindow().windowTitle(), QString("Qubrix 3.1  [MYDISC]"));
         QCOMPARE(mainWindow().txtDescription->maxLength(), 53);
@@ -71,6 +73,7 @@ private slots:
         QVERIFY(createWindows());
         QCOMPARE(mainWindow().windowTitle(), QString("Qubrix 3.1  []"));
         QCOMPARE(mainWindow().driveRoot, QString());
+        QCOMPARE(mainWindow().lblCWD->text(), QString("/"));
         QCOMPARE(mainWindow().lblCWD->toolTip(), QString("/"));
 
         // A mount point wider than the label is elided; the tooltip keeps the whole text.
@@ -80,6 +83,8 @@ private slots:
         QCOMPARE(label->toolTip(), QString("/media/someone/A_RATHER_LONG_LABEL/"));
         QVERIFY(label->text() != label->toolTip());
         QVERIFY(label->text().endsWith('/'));
+        QVERIFY(label->sizeHint().width() <= label->width());
+        QCOMPARE(mainWindow().MenuEdit->x(), label->geometry().right() + 3);
     }
 
     void windowGeometry() {
@@ -90,6 +95,27 @@ private slots:
         QVERIFY(!main.MenuEdit->isEnabled());
         QVERIFY(!(main.windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(main.minimumSize(), main.maximumSize());
+
+        // Whatever faces stand in for the ones asked for, no control covers another or runs
+        // out of the client area, and every label's text fits it.
+        const QWidget* client = main.centralWidget();
+        const auto placeOf = [client](const QWidget* control) {
+            return QRect(control->mapTo(client, QPoint()), control->size());
+        };
+        const QList<const QWidget*> controls = {main.MOC,        main.lblCWD,      main.MenuEdit,
+                                                main.btnAddNote, main.ToolBar3,    main.chkRoot,
+                                                main.Image3,     main.StaticText1, main.StaticText3,
+                                                main.Bevel3,     main.Label6};
+        for (const QWidget* control : controls) {
+            QVERIFY2(client->rect().contains(placeOf(control)), qPrintable(control->objectName()));
+            for (const QWidget* other : controls)
+                QVERIFY2(other == control || !placeOf(control).intersects(placeOf(other)),
+                         qPrintable(control->objectName() + " covers " + other->objectName()));
+        }
+        for (const QLabel* label : {main.lblCWD, main.StaticText1, main.StaticText3, main.Label6})
+            QVERIFY2(label->sizeHint().width() <= label->width() &&
+                         label->sizeHint().height() <= label->height(),
+                     qPrintable(label->objectName()));
     }
 
     void browsingCommandStates() {
