@@ -255,15 +255,22 @@ private slots:
         }
     }
 
+    void noteBeyondTheNotesListIsReported_data() {
+        QTest::addColumn<int>("note");
+        QTest::newRow("far beyond") << 7;
+        QTest::newRow("the number of notes") << 1;
+    }
+
     void noteBeyondTheNotesListIsReported() {
-        writeOnDisc("qubrix.dat", "[Main]\r\nLost;L.TXT;7\r\n110\r\n");
+        QFETCH(int, note);
+        writeOnDisc("qubrix.dat", QString("[Main]\r\nLost;L.TXT;%1\r\n110\r\n").arg(note).toLatin1());
         writeOnDisc("descript.txt", "only note\r\n");
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         const QByteArray before = readFromDisc("qubrix.dat");
         main.ShowNote(0);
         QCOMPARE(dialogs().boxes.size(), 1);
-        QCOMPARE(dialogs().boxes[0].text, QString("List index out of bounds (7)"));
+        QCOMPARE(dialogs().boxes[0].text, QString("List index out of bounds (%1)").arg(note));
         QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Error);
         QVERIFY(!main.NotePad->isVisible());
         QCOMPARE(readFromDisc("qubrix.dat"), before);
@@ -511,6 +518,34 @@ private slots:
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
         QCOMPARE(processes().endStatuses, QList<int>{1});
+    }
+
+    void saveOverAnotherProgramsChangeAsksFirst() {
+        writeExample();
+        QVERIFY(createWindows());
+        trigger("chkRoot");
+        // Another program adds a listing and saves.
+        QByteArray theirs = exampleCatalogue;
+        theirs.replace("[Tools]", "Theirs;THEIRS.TXT;-1\r\n[Tools]");
+        writeOnDisc("qubrix.dat", theirs);
+
+        dialogs().answers = {Answer::No};
+        trigger("cmdSave");
+        QCOMPARE(dialogs().boxes.size(), 1);
+        QCOMPARE(dialogs().boxes[0].text,
+                 QString("qubrix.dat was changed on disk by another program since this window "
+                         "loaded it.\nOn disk now: 2 categories, 4 listings, 2 notes.\n"
+                         "In this window: 2 categories, 3 listings, 2 notes.\n\n"
+                         "Save anyway and replace the other program's change?"));
+        QCOMPARE(dialogs().boxes[0].caption, QString("Confirm SAVE"));
+        QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Warning);
+        QCOMPARE(readFromDisc("qubrix.dat"), theirs);
+        QCOMPARE(readFromDisc("descript.txt"), exampleNotes);
+
+        dialogs().answers = {Answer::Yes};
+        trigger("cmdSave");
+        QCOMPARE(dialogs().boxes.size(), 2);
+        QCOMPARE(readFromDisc("qubrix.dat"), QByteArray(exampleCatalogue).replace("110\r\n", "111\r\n"));
     }
 
     void closeBoxIsRefusedWhileTheSaveFails() {
