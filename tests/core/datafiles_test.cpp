@@ -11,7 +11,6 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -297,19 +296,14 @@ TEST_F(SharedFolder, StickyFolderFinishesAnotherUsersInterruptedSaveAndSavesOn) 
 // in a mount namespace of the child, so that the mount ends with it. Needs root; 99 where the
 // system offers no mount namespace.
 template <typename Work> int onSmallMedium(const std::string& folder, std::size_t size, Work work) {
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return test::runInChild([&] {
         const std::string options = "size=" + std::to_string(size);
         if (::unshare(CLONE_NEWNS) != 0 ||
             ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
             ::mount("qubrix-test", folder.c_str(), "tmpfs", 0, options.c_str()) != 0)
-            ::_exit(99);
-        ::_exit(work());
-    }
-    int status = 0;
-    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return -1;
-    return WEXITSTATUS(status);
+            return 99;
+        return work();
+    });
 }
 
 TEST_F(SharedFolder, AMediumTooFullForTheNewTextChangesNeitherFile) {

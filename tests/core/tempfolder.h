@@ -77,21 +77,27 @@ constexpr uid_t kOtherUser = 65534;
 constexpr gid_t kOtherUsersGroup = 65534;
 constexpr gid_t kSharedGroup = 4242;
 
-// Runs work in a child process as kOtherUser (primary group kOtherUsersGroup, also a member of
-// kSharedGroup) and returns its result (-1 when the child did not end normally). Needs root.
-template <typename Work> int runAsOtherUser(Work work) {
+// Runs work in a child process and returns its result (-1 when the child did not end normally).
+template <typename Work> int runInChild(Work work) {
     const pid_t child = ::fork();
-    if (child == 0) {
-        const gid_t groups[] = {kSharedGroup};
-        if (::setgroups(1, groups) != 0 || ::setgid(kOtherUsersGroup) != 0 ||
-            ::setuid(kOtherUser) != 0)
-            ::_exit(100);
+    if (child == 0)
         ::_exit(work());
-    }
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);
+}
+
+// Runs work in a child process as kOtherUser (primary group kOtherUsersGroup, also a member of
+// kSharedGroup) and returns its result (-1 when the child did not end normally). Needs root.
+template <typename Work> int runAsOtherUser(Work work) {
+    return runInChild([&] {
+        const gid_t groups[] = {kSharedGroup};
+        if (::setgroups(1, groups) != 0 || ::setgid(kOtherUsersGroup) != 0 ||
+            ::setuid(kOtherUser) != 0)
+            return 100;
+        return work();
+    });
 }
 
 } // namespace qubrix::test
