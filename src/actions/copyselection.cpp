@@ -20,7 +20,7 @@ void TfrmMain::copySelection(bool folderMode) {
     std::vector<int> rows;
     for (int row = 0; row < lstDesc->count(); ++row)
         if (lstDesc->item(row)->isSelected() &&
-            static_cast<std::size_t>(row) < m_catalogue.lstPath.size())
+            static_cast<std::size_t>(row) < m_document.model().lstPath.size())
             rows.push_back(row);
     if (rows.empty())
         return;
@@ -51,7 +51,7 @@ void TfrmMain::copySelection(bool folderMode) {
 }
 
 std::string TfrmMain::storedPathOf(int row) const {
-    return qubrix::toUtf8(m_catalogue.lstPath[row], m_catalogue.catalogueEncoding);
+    return qubrix::toUtf8(m_document.model().lstPath[row], m_document.model().catalogueEncoding);
 }
 
 // A folder copy of a listing in the root of the disc copies the whole disc: only after a Yes,

@@ -25,10 +25,10 @@ void TfrmMain::cmdInstallClick() {
         return;
     const int row = lstDesc->currentRow();
     if (lstDesc->count() == 0 || row < 0 ||
-        static_cast<std::size_t>(row) >= m_catalogue.lstPath.size())
+        static_cast<std::size_t>(row) >= m_document.model().lstPath.size())
         return;
     const std::string storedPath =
-        qubrix::toUtf8(m_catalogue.lstPath[row], m_catalogue.catalogueEncoding);
+        qubrix::toUtf8(m_document.model().lstPath[row], m_document.model().catalogueEncoding);
     const qubrix::LaunchPlan plan = qubrix::planLaunch(driveRoot.toStdString(), storedPath);
     if (plan.leavesMedium) {
         ask("This path leads outside the medium and is not used:\n" +

@@ -7,7 +7,13 @@
 #include <QMenuBar>
 #include <QPalette>
 
-TfrmMain::TfrmMain(Services services, QWidget* parent) : QMainWindow(parent), m_services(services) {
+QString TfrmMain::dataFolder(FileService& files) {
+    const QString directory = files.currentDirectory();
+    return directory.endsWith('/') ? directory : directory + '/';
+}
+
+TfrmMain::TfrmMain(Services services, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_document(dataFolder(services.files)) {
     setObjectName("frmMain");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -29,13 +35,9 @@ TfrmMain::TfrmMain(Services services, QWidget* parent) : QMainWindow(parent), m_
     setClientHeight(creationHeight);
 
     programRunning = false;
-    // The data files live in the current directory; the drive root is the mount point of the
-    // file system that holds it, and stored paths are relative to it.
-    const QString directory = m_services.files.currentDirectory();
-    const QString folder = directory.endsWith('/') ? directory : directory + '/';
-    catalogPath = folder + "qubrix.dat";
-    notesPath = folder + "descript.txt";
-    const QString mountPoint = m_services.files.mountPointOf(directory);
+    // The drive root is the mount point of the file system that holds the data files, and
+    // stored paths are relative to it.
+    const QString mountPoint = m_services.files.mountPointOf(m_services.files.currentDirectory());
     driveRoot = mountPoint == "/" ? QString() : mountPoint;
     showDriveRoot();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/catalogue.h"
+#include "catalogue/cataloguedocument.h"
 #include "editing/listingedit.h"
 #include "platform/services.h"
 #include "ui/toolglyphs.h"
@@ -34,7 +34,7 @@ namespace qubrix {
 class NamePlan;
 }
 
-// The main window: the author's editor and the end user's menu. It holds the catalogue model
+// The main window: the author's editor and the end user's menu. It holds the catalogue document
 // and the window's flags; its handlers are defined in the folder of the subsystem they belong
 // to.
 class TfrmMain final : public QMainWindow {
@@ -56,19 +56,13 @@ public:
     static constexpr int menuHeight = 282;
     int clientHeight() const { return m_clientHeight; }
 
-    qubrix::Catalogue& catalogue() { return m_catalogue; }
+    CatalogueDocument& document() { return m_document; }
     const qubrix::ListingEditFlags& editFlags() const { return m_editFlags; }
     const qubrix::PickedPath& picked() const { return m_picked; }
 
     // --- app: lifecycle, modes, options (app/) ---
-    QString catalogPath;
-    QString notesPath;
     QString driveRoot; // mount point of the current directory, "" for "/"
     bool programRunning = false;
-    bool listChanged = false;
-    bool autoSave = true;
-    bool isoCheck = true;
-    bool includeParent = false;
     bool editorShown = true;
 
     void mnuExitClick();
@@ -176,6 +170,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The current directory, where the data files live, ending with "/".
+    static QString dataFolder(FileService& files);
     void buildTopBand(QWidget* client);
     void showDriveRoot();
     void buildPictureStrip(QWidget* client);
@@ -222,7 +218,7 @@ private:
     bool wholeDiscAgreed(int row);
 
     Services m_services;
-    qubrix::Catalogue m_catalogue;
+    CatalogueDocument m_document;
     qubrix::ListingEditFlags m_editFlags;
     qubrix::PickedPath m_picked;
     TAboutBox* m_aboutBox = nullptr;

@@ -13,7 +13,7 @@ bool TfrmMain::FormCreate() {
     if (loaded == LoadResult::WriteProtected) {
         // On a medium that cannot be written the attribute cannot be set again, and the
         // window stays read-only for the whole run.
-        if (m_services.files.setReadOnly(catalogPath))
+        if (m_services.files.setReadOnly(m_document.catalogPath()))
             ReadOnly->setChecked(true);
         else
             ReadOnly->setVisible(false);
@@ -34,8 +34,8 @@ bool TfrmMain::FormCreate() {
 }
 
 void TfrmMain::mnuExitClick() {
-    const bool optionsChanged = checkBoxOptions() != m_catalogue.optionsAtLoad;
-    if ((optionsChanged || listChanged) && !ReadOnly->isChecked()) {
+    const bool optionsChanged = checkBoxOptions() != m_document.model().optionsAtLoad;
+    if ((optionsChanged || m_document.isChanged()) && !ReadOnly->isChecked()) {
         const auto answer = ask("List has changed--Save before exiting?", "Confirm SAVE",
                                 DialogService::Icon::Warning, DialogService::Buttons::YesNo);
         // Dismissing the question answers neither: the window stays and nothing is written.

@@ -24,9 +24,9 @@ void TfrmMain::cmdMenuClick() {
 void TfrmMain::SetEditable(bool editable) {
     setClientHeight(menuHeight);
     editorShown = editable;
-    listChanged = editable;
-    const qubrix::Options loaded = qubrix::decodeOptions(m_catalogue.optionsAtLoad);
-    autoSave = editable && loaded.autoSave;
+    m_document.setReadOnly(!editable);
+    const qubrix::Options loaded = qubrix::decodeOptions(m_document.model().optionsAtLoad);
+    m_document.options().autoSave = editable && loaded.autoSave;
 
     mnuNewCat->menuAction()->setVisible(editable);
     for (QWidget* control : std::initializer_list<QWidget*>{cmdCat, Splitter1, cmdSave, cmdDelete,
@@ -52,40 +52,40 @@ void TfrmMain::ReadOnlyClick() {
     // The action has already inverted its own check mark.
     const bool readOnly = ReadOnly->isChecked();
     if (readOnly)
-        m_services.files.setReadOnly(catalogPath);
+        m_services.files.setReadOnly(m_document.catalogPath());
     else
-        m_services.files.clearReadOnly(catalogPath);
+        m_services.files.clearReadOnly(m_document.catalogPath());
     SetEditable(!readOnly);
 }
 
 void TfrmMain::chkSaveClick() {
-    autoSave = chkSave->isChecked();
+    m_document.options().autoSave = chkSave->isChecked();
     AutoSave1->setChecked(chkSave->isChecked());
 }
 
 void TfrmMain::AutoSave1Click() {
-    autoSave = AutoSave1->isChecked();
+    m_document.options().autoSave = AutoSave1->isChecked();
     chkSave->setChecked(AutoSave1->isChecked());
 }
 
 void TfrmMain::chkValidClick() {
-    isoCheck = chkValid->isChecked();
+    m_document.options().isoCheck = chkValid->isChecked();
     Filenamecheck1->setChecked(chkValid->isChecked());
 }
 
 void TfrmMain::Filenamecheck1Click() {
     chkValid->setChecked(Filenamecheck1->isChecked());
-    isoCheck = Filenamecheck1->isChecked();
+    m_document.options().isoCheck = Filenamecheck1->isChecked();
 }
 
 void TfrmMain::chkRootClick() {
-    includeParent = chkRoot->isChecked();
+    m_document.options().includeParent = chkRoot->isChecked();
     Includeparent1->setChecked(chkRoot->isChecked());
 }
 
 void TfrmMain::Includeparent1Click() {
     chkRoot->setChecked(Includeparent1->isChecked());
-    includeParent = chkRoot->isChecked();
+    m_document.options().includeParent = chkRoot->isChecked();
 }
 
 void TfrmMain::setOptionsFromNumber(int number) {

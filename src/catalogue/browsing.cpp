@@ -16,11 +16,11 @@
 #include <QToolButton>
 
 void TfrmMain::BuildCategories() {
-    m_catalogue.BuildCategories();
+    m_document.model().BuildCategories();
     const QSignalBlocker quiet(CatBox);
     CatBox->clear();
-    for (const std::string& name : m_catalogue.categoryNames)
-        CatBox->addItem(displayText(name, m_catalogue.catalogueEncoding));
+    for (const std::string& name : m_document.model().categoryNames)
+        CatBox->addItem(displayText(name, m_document.model().catalogueEncoding));
 }
 
 void TfrmMain::selectCategoryRow(int row) {
@@ -29,13 +29,13 @@ void TfrmMain::selectCategoryRow(int row) {
 }
 
 void TfrmMain::CatBoxChange() {
-    m_catalogue.showCategory(CatBox->currentRow());
+    m_document.model().showCategory(CatBox->currentRow());
     {
         const QSignalBlocker quiet(lstDesc);
         lstDesc->clear();
-        for (std::size_t i = 0; i < m_catalogue.lstFiles.size(); ++i)
-            lstDesc->addItem(
-                displayText(m_catalogue.GetListingDescription(i), m_catalogue.catalogueEncoding));
+        for (std::size_t i = 0; i < m_document.model().lstFiles.size(); ++i)
+            lstDesc->addItem(displayText(m_document.model().GetListingDescription(i),
+                                         m_document.model().catalogueEncoding));
     }
     lstDescClick();
 }
@@ -55,9 +55,9 @@ void TfrmMain::lstDescClick() {
     const bool one = selected == 1;
     const bool some = selected > 0;
     const int row = lstDesc->currentRow();
-    const bool rowKnown = row >= 0 && std::size_t(row) < m_catalogue.lstPath.size();
-    MenuEdit->setText(one && rowKnown ? displayText(m_catalogue.lstPath[std::size_t(row)],
-                                                    m_catalogue.catalogueEncoding)
+    const bool rowKnown = row >= 0 && std::size_t(row) < m_document.model().lstPath.size();
+    MenuEdit->setText(one && rowKnown ? displayText(m_document.model().lstPath[std::size_t(row)],
+                                                    m_document.model().catalogueEncoding)
                                       : QString());
     MenuEdit->setEnabled(one);
     cmdCopy->setVisible(some);
@@ -104,19 +104,19 @@ int displayedLines(QTextEdit* pad) {
 } // namespace
 
 void TfrmMain::ShowNote(int row) {
-    if (row < 0 || std::size_t(row) >= m_catalogue.noteIndex.size())
+    if (row < 0 || std::size_t(row) >= m_document.model().noteIndex.size())
         return;
-    const int note = m_catalogue.noteIndex[std::size_t(row)];
+    const int note = m_document.model().noteIndex[std::size_t(row)];
     if (note < 0) {
         m_services.dialogs.beep();
         return;
     }
-    if (std::size_t(note) >= m_catalogue.lstMemo.size()) {
+    if (std::size_t(note) >= m_document.model().lstMemo.size()) {
         showError(QString("List index out of bounds (%1)").arg(note));
         return;
     }
-    const QString text =
-        displayText(m_catalogue.lstMemo[std::size_t(note)], m_catalogue.notesEncoding);
+    const QString text = displayText(m_document.model().lstMemo[std::size_t(note)],
+                                     m_document.model().notesEncoding);
     NotePad->setPlainText(shownPart(text, NotePad->width(), qubrix::maxNoteLines(clientHeight())));
     const auto geometry =
         qubrix::notePopupGeometry(displayedLines(NotePad), lastClickY, clientHeight());

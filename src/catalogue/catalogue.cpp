@@ -347,17 +347,19 @@ void Catalogue::showCategory(int k) {
     lstFiles.clear();
     lstPath.clear();
     noteIndex.clear();
-    if (k < 0 || k >= static_cast<int>(categoryStart.size())) {
-        shownCategory = -1;
-        return;
+    const bool known = k >= 0 && k < static_cast<int>(categoryStart.size());
+    shownCategory = known ? k : -1;
+    if (known) {
+        for (std::size_t i = categoryStart[k] + 1; i < lstAll.size() && !isHeaderLine(lstAll[i]);
+             ++i)
+            lstFiles.push_back(lstAll[i]);
+        noteIndex.resize(lstFiles.size(), -1);
+        lstPath.reserve(lstFiles.size());
+        for (std::size_t i = 0; i < lstFiles.size(); ++i)
+            lstPath.push_back(GetListingPath(i));
     }
-    shownCategory = k;
-    for (std::size_t i = categoryStart[k] + 1; i < lstAll.size() && !isHeaderLine(lstAll[i]); ++i)
-        lstFiles.push_back(lstAll[i]);
-    noteIndex.resize(lstFiles.size(), -1);
-    lstPath.reserve(lstFiles.size());
-    for (std::size_t i = 0; i < lstFiles.size(); ++i)
-        lstPath.push_back(GetListingPath(i));
+    if (m_listener)
+        m_listener->modelShowedCategory(shownCategory);
 }
 
 std::string Catalogue::GetListingDescription(std::size_t i) const {
@@ -383,6 +385,12 @@ std::size_t Catalogue::lineIndexOfRow(std::size_t i) const {
     return categoryStart[shownCategory] + 1 + i;
 }
 
+void Catalogue::countEdit() {
+    ++m_revision;
+    if (m_listener)
+        m_listener->modelEdited();
+}
+
 std::string Catalogue::CommitNote(std::size_t k) {
     // A note that does not exist is no note: the caller's listing is then written without one,
     // and no other reference changes.
@@ -391,6 +399,7 @@ std::string Catalogue::CommitNote(std::size_t k) {
     if (!lstMemo[k].empty())
         return std::to_string(k);
     lstMemo.erase(lstMemo.begin() + static_cast<std::ptrdiff_t>(k));
+    countEdit();
 
     // Lines before the first header belong to no category and are kept as they are.
     const std::size_t firstShown = lineIndexOfRow(0);
@@ -432,6 +441,7 @@ bool Catalogue::addListing(std::string_view description, std::string_view path,
     lstFiles.push_back(lstAll[line]);
     lstPath.push_back(GetListingPath(lstFiles.size() - 1));
     BuildCategories();
+    countEdit();
     return true;
 }
 
@@ -442,6 +452,7 @@ bool Catalogue::replaceListing(std::size_t i, std::string_view description, std:
     lstFiles[i] = listingLine(description, path, note);
     lstPath[i] = GetListingPath(i);
     lstAll[lineIndexOfRow(i)] = lstFiles[i];
+    countEdit();
     return true;
 }
 
@@ -458,6 +469,7 @@ bool Catalogue::removeListing(std::size_t i) {
     lstPath.erase(lstPath.begin() + row);
     noteIndex.erase(noteIndex.begin() + row);
     BuildCategories();
+    countEdit();
     return true;
 }
 
@@ -470,6 +482,7 @@ bool Catalogue::clearListings() {
     lstPath.clear();
     noteIndex.clear();
     BuildCategories();
+    countEdit();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "catalogue/textfile.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,16 @@ Options decodeOptions(int number);
 int parseOptionsNumber(std::string_view line);
 // True when the line reads as a number at all (blanks, optional sign, at least one digit).
 bool hasLeadingNumber(std::string_view line);
+
+// Told of every edit of a catalogue's lines or notes and of every category it shows.
+class CatalogueListener {
+public:
+    virtual void modelEdited() = 0;
+    virtual void modelShowedCategory(int k) = 0;
+
+protected:
+    ~CatalogueListener() = default;
+};
 
 // The catalogue model: every line of qubrix.dat but the options line, the notes of
 // descript.txt, the category table and the shown category's parallel rows.
@@ -116,6 +127,15 @@ public:
     // note: nothing changes and the result is "-1".
     std::string CommitNote(std::size_t k);
 
+    // The number of edits made so far: every operation below that changes a line or a note counts
+    // one, a load or a new catalogue none. The encoding switches of the text conversions count
+    // none, as the text stays what it was.
+    std::uint64_t revision() const { return m_revision; }
+    // An edit made to the lines directly, by code outside this class (a folder rename).
+    void countEdit();
+    // Tells the listener, when there is one, of every edit and every category shown.
+    void setListener(CatalogueListener* listener) { m_listener = listener; }
+
     // The lstAll index of row i of the shown category; lstAll.size() when none is shown.
     std::size_t lineIndexOfRow(std::size_t i) const;
 
@@ -165,6 +185,9 @@ public:
     std::string noteTextFromUtf8(std::string_view utf8);
 
 private:
+    std::uint64_t m_revision = 0;
+    CatalogueListener* m_listener = nullptr;
+
     // The notes of a read notes file, or none with notesReadError set.
     void takeNotes(const ReadOutcome& notes);
     void switchCatalogueToUtf8();

@@ -7,21 +7,25 @@
 TfrmMain::LoadResult TfrmMain::LoadCatalogue() {
     using Status = qubrix::Catalogue::LoadOutcome::Status;
     const std::optional<FileService::FileAttributes> attributes =
-        m_services.files.fileAttributes(catalogPath);
-    const auto outcome = m_catalogue.LoadCatalogue(filePath(catalogPath), filePath(notesPath));
+        m_services.files.fileAttributes(m_document.catalogPath());
+    const auto outcome = m_document.model().LoadCatalogue(filePath(m_document.catalogPath()),
+                                                          filePath(m_document.notesPath()));
     switch (outcome.status) {
     case Status::Unreadable:
         // Going on could overwrite a catalogue that merely could not be read this time.
         showError(QString("Cannot open file %1. %2")
-                      .arg(catalogPath, QString::fromStdString(outcome.error)));
+                      .arg(m_document.catalogPath(), QString::fromStdString(outcome.error)));
         return LoadResult::Unreadable;
     case Status::Missing: {
+        // Nothing is changed yet: a catalogue that cannot be created asks for no save at Exit.
+        m_document.markSaved();
         const bool created = saveCatalogue();
-        setOptionsFromNumber(m_catalogue.optionsAtLoad);
+        setOptionsFromNumber(m_document.model().optionsAtLoad);
         // A catalogue that cannot be created leaves the window read-only on the default one.
         return created ? LoadResult::Editable : LoadResult::WriteProtected;
     }
     case Status::Loaded:
+        m_document.markSaved();
         setOptionsFromNumber(outcome.options);
         return attributes && attributes->readOnly ? LoadResult::WriteProtected
                                                   : LoadResult::Editable;
@@ -43,12 +47,12 @@ QString countsText(const qubrix::Catalogue::Counts& counts) {
 // Another program saved the catalogue after this window loaded it: the question names what it
 // changed, as replacing it loses that change.
 bool TfrmMain::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
-    const qubrix::Catalogue::DiskChange change = m_catalogue.diskChange(changed);
+    const qubrix::Catalogue::DiskChange change = m_document.model().diskChange(changed);
     QStringList names;
     if (change.catalogueChanged)
-        names << QFileInfo(catalogPath).fileName();
+        names << QFileInfo(m_document.catalogPath()).fileName();
     if (change.notesChanged)
-        names << QFileInfo(notesPath).fileName();
+        names << QFileInfo(m_document.notesPath()).fileName();
     const QString text =
         QString("%1 %2 changed on disk by another program since this window loaded %3.\n"
                 "On disk now: %4.\nIn this window: %5.\n\n"
@@ -62,8 +66,9 @@ bool TfrmMain::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
 
 bool TfrmMain::saveCatalogue() {
     const auto save = [this](bool replaceChangedFiles) {
-        return m_catalogue.SaveCatalogue(filePath(catalogPath), filePath(notesPath),
-                                         checkBoxOptions(), replaceChangedFiles);
+        return m_document.model().SaveCatalogue(filePath(m_document.catalogPath()),
+                                                filePath(m_document.notesPath()), checkBoxOptions(),
+                                                replaceChangedFiles);
     };
     qubrix::WriteOutcome outcome = save(false);
     if (outcome.changedOnDisk) {
@@ -81,7 +86,7 @@ bool TfrmMain::saveCatalogue() {
             showError(QString("Cannot create file %1").arg(path));
         return false;
     }
-    listChanged = false;
+    m_document.markSaved();
     return true;
 }
 

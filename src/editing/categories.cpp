@@ -39,20 +39,17 @@ void TfrmMain::Delete2Click() {
     if (shown < 0 || !mnuClearClick())
         return;
     // The clear may have saved already; the removal of the header waits for the next save.
-    m_catalogue.deleteCategory(std::size_t(shown));
+    m_document.model().deleteCategory(std::size_t(shown));
     BuildCategories();
     selectCategoryRow(0);
     CatBoxChange();
-    listChanged = true;
 }
 
 void TfrmMain::cmdSortClick() {
-    const bool reordered = m_catalogue.sortShownCategory();
-    CatBoxChange();
     // The new order waits for the next save; where the catalogue cannot be edited it is
     // the end user's arrangement for this run only.
-    if (reordered && catPopupEnabled)
-        listChanged = true;
+    m_document.model().sortShownCategory();
+    CatBoxChange();
 }
 
 bool TfrmMain::CatBoxDragOver(const QObject* source) const {
@@ -65,13 +62,11 @@ void TfrmMain::CatBoxDragDrop(const QPoint& at) {
     if (target < 0 || row < 0)
         return;
     const int shown = CatBox->currentRow();
-    if (!m_catalogue.moveListing(std::size_t(row), std::size_t(target)))
+    if (!m_document.model().moveListing(std::size_t(row), std::size_t(target)))
         return;
     BuildCategories();
     selectCategoryRow(shown);
     CatBoxChange();
-    if (catPopupEnabled)
-        listChanged = true;
 }
 
 bool TfrmMain::categoryDropEvent(QEvent* event) {

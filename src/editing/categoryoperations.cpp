@@ -35,6 +35,7 @@ std::ptrdiff_t offset(std::size_t index) {
 void Catalogue::addCategory(std::string_view name) {
     lstAll.push_back(headerLine(name));
     BuildCategories();
+    countEdit();
 }
 
 void Catalogue::renameCategory(std::size_t k, std::string_view name) {
@@ -42,6 +43,7 @@ void Catalogue::renameCategory(std::size_t k, std::string_view name) {
         return;
     lstAll[categoryStart[k]] = headerLine(name);
     BuildCategories();
+    countEdit();
 }
 
 bool Catalogue::deleteCategory(std::size_t k) {
@@ -51,6 +53,7 @@ bool Catalogue::deleteCategory(std::size_t k) {
     lstAll.erase(lstAll.begin() + offset(categoryStart[k]), lstAll.begin() + offset(end));
     BuildCategories();
     showCategory(0);
+    countEdit();
     return true;
 }
 
@@ -68,6 +71,7 @@ bool Catalogue::moveListing(std::size_t row, std::size_t target) {
     lstAll.insert(lstAll.begin() + offset(header + 1), std::move(line));
     BuildCategories();
     showCategory(source);
+    countEdit();
     return true;
 }
 
@@ -78,6 +82,7 @@ bool Catalogue::sortShownCategory() {
         return false;
     std::copy(sorted.begin(), sorted.end(), lstAll.begin() + offset(lineIndexOfRow(0)));
     showCategory(shownCategory);
+    countEdit();
     return true;
 }
 

@@ -40,14 +40,13 @@ void TfrmAddCat::Edit1Change() {
 }
 
 void TfrmAddCat::cmdOKClick() {
-    qubrix::Catalogue& catalogue = m_frmMain.catalogue();
+    qubrix::Catalogue& catalogue = m_frmMain.document().model();
     const std::string name = catalogue.catalogueTextFromUtf8(Edit1->text().toStdString());
     if (windowTitle() == "Rename Category")
         catalogue.renameCategory(std::size_t(m_frmMain.CatBox->currentRow()), name);
     else
         catalogue.addCategory(name);
     m_frmMain.BuildCategories();
-    m_frmMain.listChanged = true;
     accept();
 }
 

@@ -101,14 +101,14 @@ void TfrmMain::txtDescriptionKeyDown(int key) {
 }
 
 void TfrmMain::txtFilenameChange() {
-    listChanged = true;
+    m_document.markChanged();
 }
 
 void TfrmMain::cmdBrowseClick() {
     m_picked.browseStarted();
     // Discs show names in either letter case.
     const QString chosen = m_services.dialogs.openFileName(
-        QFileInfo(catalogPath).path(),
+        QFileInfo(m_document.catalogPath()).path(),
         {{"Programs (*.com, *.exe, *.bat)", {"*.[cC][oO][mM]", "*.[eE][xX][eE]", "*.[bB][aA][tT]"}},
          {"All files (*.*)", {"*"}}});
     if (!chosen.isEmpty())
@@ -123,7 +123,8 @@ bool TfrmMain::setPickedPath(const QString& fullPath) {
         (folder.isEmpty() ? file.absolutePath() : folder) + '/' + file.fileName();
     const QString mediumRoot = driveRoot.isEmpty() ? QString("/") : driveRoot;
     if (m_services.files.mountPointOf(onMedium) != mediumRoot ||
-        !m_picked.setPickedPath(onMedium.toStdString(), driveRoot.toStdString(), includeParent)) {
+        !m_picked.setPickedPath(onMedium.toStdString(), driveRoot.toStdString(),
+                                m_document.options().includeParent)) {
         ask(QString("%1\nis not on the medium of this catalogue:\n%2")
                 .arg(fullPath, driveRoot + '/'),
             "File name", DialogService::Icon::Error, DialogService::Buttons::Ok);
@@ -134,13 +135,13 @@ bool TfrmMain::setPickedPath(const QString& fullPath) {
 }
 
 QString TfrmMain::trimmedDescription(int row) const {
-    return displayText(
-        std::string(qubrix::trimmedText(m_catalogue.GetListingDescription(std::size_t(row)))),
-        m_catalogue.catalogueEncoding);
+    return displayText(std::string(qubrix::trimmedText(
+                           m_document.model().GetListingDescription(std::size_t(row)))),
+                       m_document.model().catalogueEncoding);
 }
 
 bool TfrmMain::isListingRow(int row) const {
-    return row >= 0 && std::size_t(row) < m_catalogue.lstFiles.size();
+    return row >= 0 && std::size_t(row) < m_document.model().lstFiles.size();
 }
 
 void TfrmMain::mnuModifyClick() {
@@ -148,8 +149,8 @@ void TfrmMain::mnuModifyClick() {
     if (!isListingRow(row))
         return;
     m_editFlags.modifyStarted();
-    txtFilename->setText(
-        displayText(m_catalogue.lstPath[std::size_t(row)], m_catalogue.catalogueEncoding));
+    txtFilename->setText(displayText(m_document.model().lstPath[std::size_t(row)],
+                                     m_document.model().catalogueEncoding));
     txtDescription->setText(trimmedDescription(row));
     // The editing band opens for this one edit even in menu mode.
     setClientHeight(editorHeight);
@@ -173,7 +174,7 @@ void TfrmMain::lockListsForQuickEdit(bool locked) {
 
 bool TfrmMain::entryHasItsPlace(int row) {
     // A modify replaces the current listing; a new listing goes to the shown category.
-    if (m_editFlags.modifyMode ? isListingRow(row) : m_catalogue.shownCategory >= 0)
+    if (m_editFlags.modifyMode ? isListingRow(row) : m_document.model().shownCategory >= 0)
         return true;
     if (m_editFlags.modifyMode)
         ask("Select the listing to change first.", "Modify", DialogService::Icon::Error,
@@ -221,12 +222,13 @@ void TfrmMain::cmdOkClick() {
     if (m_editFlags.quickEditActive)
         lockListsForQuickEdit(false);
     // The stored path is always the one the author sees; the name check tests that path.
-    if (isoCheck) {
-        m_picked.describeShownPath(txtFilename->text().toStdString(), includeParent);
+    if (m_document.options().isoCheck) {
+        m_picked.describeShownPath(txtFilename->text().toStdString(),
+                                   m_document.options().includeParent);
         checkNames();
     }
     storeEntry(row, category);
-    if (autoSave)
+    if (m_document.options().autoSave)
         mnuSaveClick();
     m_editFlags.entryEnded();
     txtFilename->clear();
@@ -239,25 +241,28 @@ void TfrmMain::cmdOkClick() {
 
 void TfrmMain::storeEntry(int row, int category) {
     const std::string description =
-        m_catalogue.catalogueTextFromUtf8(txtDescription->text().toStdString());
-    const std::string path = m_catalogue.catalogueTextFromUtf8(txtFilename->text().toStdString());
+        m_document.model().catalogueTextFromUtf8(txtDescription->text().toStdString());
+    const std::string path =
+        m_document.model().catalogueTextFromUtf8(txtFilename->text().toStdString());
     const bool modify = m_editFlags.modifyMode;
-    const std::string note = m_catalogue.noteFieldForEntry(
+    const std::string note = m_document.model().noteFieldForEntry(
         modify ? std::optional<std::size_t>(std::size_t(row)) : std::nullopt,
         m_editFlags.noteTouched);
     if (modify) {
-        m_catalogue.replaceListing(std::size_t(row), description, path, note);
-        lstDesc->item(row)->setText(displayText(m_catalogue.GetListingDescription(std::size_t(row)),
-                                                m_catalogue.catalogueEncoding));
+        m_document.model().replaceListing(std::size_t(row), description, path, note);
+        lstDesc->item(row)->setText(
+            displayText(m_document.model().GetListingDescription(std::size_t(row)),
+                        m_document.model().catalogueEncoding));
         return;
     }
-    if (!m_catalogue.addListing(description, path, note))
+    if (!m_document.model().addListing(description, path, note))
         return;
     BuildCategories();
     selectCategoryRow(category);
     const QSignalBlocker quiet(lstDesc);
-    lstDesc->addItem(displayText(m_catalogue.GetListingDescription(m_catalogue.lstFiles.size() - 1),
-                                 m_catalogue.catalogueEncoding));
+    lstDesc->addItem(displayText(
+        m_document.model().GetListingDescription(m_document.model().lstFiles.size() - 1),
+        m_document.model().catalogueEncoding));
 }
 
 void TfrmMain::cmdCancelClick() {
@@ -276,8 +281,8 @@ void TfrmMain::mnuDeleteClick() {
     if (!isListingRow(row))
         return;
     // The listing as the Run question shows it: the mount point and the path with "/".
-    const std::string path =
-        qubrix::toUtf8(m_catalogue.lstPath[std::size_t(row)], m_catalogue.catalogueEncoding);
+    const std::string path = qubrix::toUtf8(m_document.model().lstPath[std::size_t(row)],
+                                            m_document.model().catalogueEncoding);
     const QString location =
         QString::fromStdString(qubrix::buildCommandLine(driveRoot.toStdString(), path))
             .replace('\\', '/');
@@ -286,16 +291,15 @@ void TfrmMain::mnuDeleteClick() {
             DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return;
     const int category = CatBox->currentRow();
-    m_catalogue.removeListing(std::size_t(row));
+    m_document.model().removeListing(std::size_t(row));
     {
         const QSignalBlocker quiet(lstDesc);
         delete lstDesc->takeItem(row);
     }
     BuildCategories();
     selectCategoryRow(category);
-    listChanged = true;
     lstDescClick();
-    if (autoSave)
+    if (m_document.options().autoSave)
         mnuSaveClick();
 }
 
@@ -308,13 +312,12 @@ bool TfrmMain::mnuClearClick() {
             DialogService::Icon::Warning,
             DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return false;
-    listChanged = true;
     const int category = CatBox->currentRow();
-    m_catalogue.clearListings();
+    m_document.model().clearListings();
     BuildCategories();
     selectCategoryRow(category);
     CatBoxChange();
-    if (autoSave)
+    if (m_document.options().autoSave)
         mnuSaveClick();
     return true;
 }

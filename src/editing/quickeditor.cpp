@@ -26,9 +26,9 @@ void TfrmMain::MenuEditKeyPress(int key) {
 
 std::optional<std::size_t> TfrmMain::noteOfCurrentListing() const {
     const int row = lstDesc->currentRow();
-    const auto note = row < 0 ? std::nullopt : m_catalogue.noteOfRow(std::size_t(row));
+    const auto note = row < 0 ? std::nullopt : m_document.model().noteOfRow(std::size_t(row));
     // A reference beyond the notes file names no note that could be shown or edited.
-    if (!note || *note >= m_catalogue.lstMemo.size())
+    if (!note || *note >= m_document.model().lstMemo.size())
         return std::nullopt;
     return note;
 }
@@ -43,16 +43,16 @@ std::optional<QString> TfrmMain::noteOfEntry() const {
     const auto note = noteOfCurrentListing();
     if (m_editFlags.newNoteMode || !note)
         return std::nullopt;
-    return displayText(m_catalogue.lstMemo[*note], m_catalogue.notesEncoding);
+    return displayText(m_document.model().lstMemo[*note], m_document.model().notesEncoding);
 }
 
 void TfrmMain::storeNoteOfEntry(const QString& text) {
     const auto note = noteOfCurrentListing();
-    std::string bytes = m_catalogue.noteTextFromUtf8(text.toStdString());
+    std::string bytes = m_document.model().noteTextFromUtf8(text.toStdString());
     if (m_editFlags.newNoteMode || !note)
-        m_catalogue.lstMemo.push_back(std::move(bytes));
+        m_document.model().lstMemo.push_back(std::move(bytes));
     else
-        m_catalogue.lstMemo[*note] = std::move(bytes);
+        m_document.model().lstMemo[*note] = std::move(bytes);
 }
 
 void TfrmMain::noteOfEntryCancelled() {

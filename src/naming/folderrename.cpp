@@ -130,6 +130,8 @@ std::size_t renameFolderInListings(Catalogue& catalogue, const FolderRename& ren
     for (std::string& path : catalogue.lstPath)
         if (auto renamed = storedPathAfterRename(path, inCatalogue))
             path = std::move(*renamed);
+    if (changed > 0)
+        catalogue.countEdit();
     return changed;
 }
 

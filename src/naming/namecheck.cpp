@@ -92,6 +92,5 @@ bool TfrmMain::renameOnMedium(const std::string& from, const std::string& to,
 void TfrmMain::followFolderRename(std::vector<std::string> folder, const std::string& newName) {
     const qubrix::FolderRename rename =
         qubrix::folderRenameOnMedium(driveRoot.toStdString(), std::move(folder), newName);
-    if (qubrix::renameFolderInListings(m_catalogue, rename) > 0)
-        listChanged = true;
+    qubrix::renameFolderInListings(m_document.model(), rename);
 }

@@ -36,7 +36,7 @@ private:
         writeOnDisc("qubrix.dat", catalogue);
         writeOnDisc("descript.txt", "first\r\nsecond\r\n");
         QVERIFY(createWindows());
-        QVERIFY(!mainWindow().listChanged);
+        QVERIFY(!mainWindow().document().isChanged());
     }
     QStringList savedLines() const {
         return QString::fromUtf8(readFromDisc("qubrix.dat")).split("\r\n", Qt::SkipEmptyParts);
@@ -76,7 +76,7 @@ private slots:
         });
         trigger("Rename1");
         QCOMPARE(rowsOf(mainWindow().CatBox), (QStringList{"Main", "Tools", "Empty"}));
-        QVERIFY(!mainWindow().listChanged);
+        QVERIFY(!mainWindow().document().isChanged());
     }
 
     void newCategoryComesLastAndIsShown() {
@@ -92,8 +92,8 @@ private slots:
         QCOMPARE(rowsOf(window.CatBox), (QStringList{"Main", "Tools", "Empty", "Games"}));
         QCOMPARE(window.CatBox->currentRow(), 3);
         QCOMPARE(window.lstDesc->count(), 0);
-        QVERIFY(window.listChanged);
-        QCOMPARE(window.catalogue().lstAll.back(), std::string("[Games]old]"));
+        QVERIFY(window.document().isChanged());
+        QCOMPARE(window.document().model().lstAll.back(), std::string("[Games]old]"));
 
         // Cancelled: nothing changes and the shown category stays.
         clickRow(window.CatBox, 1);
@@ -121,7 +121,7 @@ private slots:
         QCOMPARE(rowsOf(window.CatBox), (QStringList{"Main", "Utilities", "Empty"}));
         QCOMPARE(window.CatBox->currentRow(), 1);
         QCOMPARE(rowsOf(window.lstDesc), QStringList{"  Viewer"});
-        QVERIFY(window.listChanged);
+        QVERIFY(window.document().isChanged());
         trigger("cmdSave");
         QCOMPARE(savedLines(), (QStringList{"[Main]", "zeta;Z.EXE;-1", "Alpha;A.EXE;0",
                                             "[Utilities]", "Viewer;VIEW.EXE;1", "[Empty]", "110"}));
@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(rowsOf(window.lstDesc), (QStringList{"  Alpha", "  zeta"}));
         QVERIFY(window.lstDesc->selectedItems().isEmpty());
         QVERIFY(!window.cmdInstall->isVisible());
-        QCOMPARE(window.catalogue().noteIndex, (std::vector<int>{0, -1}));
+        QCOMPARE(window.document().model().noteIndex, (std::vector<int>{0, -1}));
         QCOMPARE(readFromDisc("qubrix.dat"), threeCategories);
 
         dialogs().answers = {DialogService::Answer::Yes};
@@ -170,7 +170,7 @@ private slots:
         QTest::keyClicks(window.MenuEdit, "Z.EX2");
         QTest::keyClick(window.MenuEdit, Qt::Key_Return);
         expectReachable(true);
-        QCOMPARE(window.catalogue().lstAll[1], std::string("zeta;Z.EX2;-1"));
+        QCOMPARE(window.document().model().lstAll[1], std::string("zeta;Z.EX2;-1"));
     }
 
     void sortOfAnOrderedCategoryIsNoChange() {
@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(dialogs().beeps, 1);
         QCOMPARE(rowsOf(mainWindow().CatBox), QStringList{"Main"});
         QCOMPARE(rowsOf(mainWindow().lstDesc), QStringList{"  Alpha"});
-        QVERIFY(!mainWindow().listChanged);
+        QVERIFY(!mainWindow().document().isChanged());
     }
 
     void deleteClearsThenRemovesTheCategory() {
@@ -206,7 +206,7 @@ private slots:
         QCOMPARE(dialogs().boxes[0].caption, QString("Confirm CLEAR command"));
         QCOMPARE(rowsOf(window.CatBox), (QStringList{"Main", "Tools", "Empty"}));
         QCOMPARE(window.lstDesc->count(), 2);
-        QVERIFY(!window.listChanged);
+        QVERIFY(!window.document().isChanged());
 
         // The first category goes; the next one is shown as the first. With Auto-Save the
         // clear has saved the emptied category, the header goes with the next save.
@@ -215,7 +215,7 @@ private slots:
         QCOMPARE(rowsOf(window.CatBox), (QStringList{"Tools", "Empty"}));
         QCOMPARE(window.CatBox->currentRow(), 0);
         QCOMPARE(rowsOf(window.lstDesc), QStringList{"  Viewer"});
-        QVERIFY(window.listChanged);
+        QVERIFY(window.document().isChanged());
         QCOMPARE(savedLines(),
                  (QStringList{"[Main]", "[Tools]", "Viewer;VIEW.EXE;1", "[Empty]", "110"}));
         trigger("cmdSave");

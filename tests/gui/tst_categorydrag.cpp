@@ -75,15 +75,15 @@ private slots:
     }
 
     void droppedListingBecomesTheFirstOfTheCategory() {
-        QVERIFY(!window().listChanged);
+        QVERIFY(!window().document().isChanged());
         QVERIFY(drag(1, categoryRow(2)));
         QCOMPARE(window().CatBox->currentRow(), 0);
         QCOMPARE(rowsOf(window().lstDesc), QStringList{"  Install"});
-        QCOMPARE(window().catalogue().lstAll,
+        QCOMPARE(window().document().model().lstAll,
                  (std::vector<std::string>{"[Main]", "Install;SETUP.EXE;0", "[Tools]",
                                            "Viewer;VIEW.EXE;1", "[Games]", "Read me;README.TXT;-1",
                                            "Chess;CHESS.EXE;-1"}));
-        QVERIFY(window().listChanged);
+        QVERIFY(window().document().isChanged());
 
         // And back again: the listing is the first of Main now, its note with it.
         clickRow(window().CatBox, 1);
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(window().lstDesc->count(), 0);
         clickRow(window().CatBox, 0);
         QCOMPARE(rowsOf(window().lstDesc), (QStringList{"  Viewer", "  Install"}));
-        QCOMPARE(window().catalogue().noteIndex, (std::vector<int>{1, 0}));
+        QCOMPARE(window().document().model().noteIndex, (std::vector<int>{1, 0}));
     }
 
     void dropBelowTheLastCategoryDoesNothing() {
@@ -99,8 +99,8 @@ private slots:
         QVERIFY(last.bottom() + 10 < window().CatBox->viewport()->height());
         QVERIFY(drag(0, QPoint(last.center().x(), last.bottom() + 10)));
         QCOMPARE(rowsOf(window().lstDesc), (QStringList{"  Install", "  Read me"}));
-        QCOMPARE(window().catalogue().lstAll.size(), std::size_t(7));
-        QVERIFY(!window().listChanged);
+        QCOMPARE(window().document().model().lstAll.size(), std::size_t(7));
+        QVERIFY(!window().document().isChanged());
     }
 };
 

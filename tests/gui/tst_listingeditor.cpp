@@ -58,7 +58,7 @@ private:
     }
     // The shown rows are the model's, and the model's rows are their lines of the catalogue.
     void expectListsInStep() {
-        const qubrix::Catalogue& model = window->catalogue();
+        const qubrix::Catalogue& model = window->document().model();
         QCOMPARE(window->lstDesc->count(), int(model.lstFiles.size()));
         for (int i = 0; i < window->lstDesc->count(); ++i) {
             QCOMPARE(window->lstDesc->item(i)->text().toStdString(),
@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(dialogs().pickers[0].filters[1].caption, QString("All files (*.*)"));
         QCOMPARE(window->txtFilename->text(), QString("TOOLS\\ZIP.EXE"));
         QCOMPARE(window->picked().topFolder, std::string("STAGE"));
-        QVERIFY(window->listChanged);
+        QVERIFY(window->document().isChanged());
 
         // The author corrects the name the picker gave; Enter moves on to the description.
         type(window->txtFilename, "TOOLS\\UNZIP.EXE");
@@ -104,7 +104,7 @@ private slots:
         QVERIFY(window->txtFilename->text().isEmpty());
         QVERIFY(window->txtDescription->text().isEmpty());
         // Saved, but emptying the file name counts as a change again.
-        QVERIFY(window->listChanged);
+        QVERIFY(window->document().isChanged());
     }
 
     void refusedEntriesKeepTheirText_data() {
@@ -162,7 +162,7 @@ private slots:
         QCOMPARE(window->txtFilename->text(), fileName);
         QCOMPARE(window->txtDescription->text(), description);
         QCOMPARE(readFromDisc("qubrix.dat"), file);
-        QCOMPARE(window->catalogue().lstAll.size(), std::size_t(file.count("\r\n") - 1));
+        QCOMPARE(window->document().model().lstAll.size(), std::size_t(file.count("\r\n") - 1));
     }
 
     void fileOutsideTheMediumIsRefused() {
@@ -344,14 +344,14 @@ private slots:
         trigger("cmdDelete");
         QCOMPARE(window->lstDesc->count(), 0);
         QCOMPARE(readFromDisc("qubrix.dat"), before);
-        QVERIFY(window->listChanged);
+        QVERIFY(window->document().isChanged());
     }
 
     void clearAsksAndKeepsHeaderAndNotes() {
         start();
         QVERIFY(!window->mnuClearClick());
         QCOMPARE(window->lstDesc->count(), 2);
-        QVERIFY(!window->listChanged);
+        QVERIFY(!window->document().isChanged());
 
         dialogs().answers = {DialogService::Answer::Yes};
         trigger("mnuMClear");

@@ -59,8 +59,8 @@ private slots:
         files().mountPoint = "/media/disc";
         files().label = "MYDISC";
         QVERIFY(createWindows());
-        QCOMPARE(mainWindow().catalogPath, onDisc("qubrix.dat"));
-        QCOMPARE(mainWindow().notesPath, onDisc("descript.txt"));
+        QCOMPARE(mainWindow().document().catalogPath(), onDisc("qubrix.dat"));
+        QCOMPARE(mainWindow().document().notesPath(), onDisc("descript.txt"));
         QCOMPARE(mainWindow().driveRoot, QString("/media/disc"));
         // The label starts the quick editor's path with the medium's own folder.
         QCOMPARE(mainWindow().lblCWD->text(), QString("disc/"));
@@ -274,7 +274,7 @@ private slots:
         QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Error);
         QVERIFY(!main.NotePad->isVisible());
         QCOMPARE(readFromDisc("qubrix.dat"), before);
-        QVERIFY(!main.listChanged);
+        QVERIFY(!main.document().isChanged());
     }
 
     void editorAndMenuHeights() {
@@ -305,17 +305,17 @@ private slots:
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         trigger("chkValid");
-        QVERIFY(!main.isoCheck);
+        QVERIFY(!main.document().options().isoCheck);
         QVERIFY(!main.Filenamecheck1->isChecked());
 
         trigger("AutoSave1");
-        QVERIFY(!main.autoSave);
+        QVERIFY(!main.document().options().autoSave);
         QVERIFY(!main.chkSave->isChecked());
 
         trigger("Includeparent1");
-        QVERIFY(main.includeParent);
+        QVERIFY(main.document().options().includeParent);
         QVERIFY(main.chkRoot->isChecked());
-        QVERIFY(!main.listChanged);
+        QVERIFY(!main.document().isChanged());
 
         // An option changed counts as unsaved at exit; Yes writes the check boxes.
         dialogs().answers = {Answer::Yes};
@@ -349,11 +349,11 @@ private slots:
         TfrmMain& main = mainWindow();
         QCOMPARE(main.chkSave->isChecked(), autoSave);
         QCOMPARE(main.AutoSave1->isChecked(), autoSave);
-        QCOMPARE(main.autoSave, autoSave);
+        QCOMPARE(main.document().options().autoSave, autoSave);
         QCOMPARE(main.chkValid->isChecked(), iso);
         QCOMPARE(main.Filenamecheck1->isChecked(), iso);
         QCOMPARE(main.chkRoot->isChecked(), parent);
-        QCOMPARE(main.includeParent, parent);
+        QCOMPARE(main.document().options().includeParent, parent);
         // "5" reads as 101 on the boxes, which differs from the number loaded: exit asks.
         trigger("mnuExit");
         QCOMPARE(dialogs().boxes.size(), line == "5" ? 1 : 0);
@@ -415,7 +415,7 @@ private slots:
         QVERIFY(main.ReadOnly->isVisible());
         QCOMPARE(main.clientHeight(), 282);
         QVERIFY(!main.editorShown);
-        QVERIFY(!main.autoSave);
+        QVERIFY(!main.document().options().autoSave);
         for (QAction* hidden :
              {main.AddFiles1, main.mnuSave, main.Options->menuAction(), main.mnuEdit->menuAction(),
               main.mnuNewCat->menuAction(), main.mnuDelete, main.mnuClear, main.N1})
@@ -453,20 +453,20 @@ private slots:
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         trigger("chkValid");
-        QVERIFY(!main.isoCheck);
+        QVERIFY(!main.document().options().isoCheck);
 
         trigger("ReadOnly");
         QVERIFY(main.ReadOnly->isChecked());
         QVERIFY(!(QFile::permissions(onDisc("qubrix.dat")) & QFile::WriteOwner));
-        QVERIFY(!main.listChanged);
+        QVERIFY(!main.document().isChanged());
         QVERIFY(!main.AddFiles1->isVisible());
 
         trigger("ReadOnly");
         QVERIFY(QFile::permissions(onDisc("qubrix.dat")) & QFile::WriteOwner);
         QVERIFY(main.chkValid->isChecked());
         QVERIFY(main.Filenamecheck1->isChecked());
-        QVERIFY(main.isoCheck);
-        QVERIFY(main.listChanged);
+        QVERIFY(main.document().options().isoCheck);
+        QVERIFY(main.document().isChanged());
         QVERIFY(main.N1->isVisible());
         QVERIFY(main.cmdMenu->isChecked());
         QCOMPARE(main.clientHeight(), 282);
@@ -511,9 +511,9 @@ private slots:
         trigger("ReadOnly");
         trigger("ReadOnly");
         trigger("Includeparent1");
-        QVERIFY(mainWindow().listChanged);
+        QVERIFY(mainWindow().document().isChanged());
         trigger("cmdSave");
-        QVERIFY(!mainWindow().listChanged);
+        QVERIFY(!mainWindow().document().isChanged());
         QCOMPARE(readFromDisc("qubrix.dat"), QByteArray("[Main]\r\n111\r\n"));
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
@@ -598,12 +598,12 @@ private slots:
         QVERIFY(createWindows());
         QVERIFY(dialogs().boxes.isEmpty());
         trigger("chkRoot");
-        mainWindow().listChanged = true;
+        mainWindow().document().markChanged();
         trigger("mnuSave");
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].text,
                  "Cannot open file " + onDisc("descript.txt") + ". Is a directory");
-        QVERIFY(mainWindow().listChanged);
+        QVERIFY(mainWindow().document().isChanged());
         QCOMPARE(readFromDisc("qubrix.dat"), exampleCatalogue);
         QVERIFY(QFileInfo(onDisc("descript.txt")).isDir());
     }

@@ -129,13 +129,13 @@ void TestNameCheck::folderAndFileRenamedOtherListingsFollow() {
     // saved at once, without it they wait, marked as a change, for the author's save.
     if (options < 100) {
         QCOMPARE(readFromDisc("qubrix.dat"), before);
-        QVERIFY(mainWindow().listChanged);
+        QVERIFY(mainWindow().document().isChanged());
         trigger("cmdSave");
     }
     QCOMPARE(readFromDisc("qubrix.dat"), catalogueWith("Other;LONGFOLD\\OTHER.TXT;-1\r\n"
                                                        "Mine;LONGFOLD\\LONGNAME.TXT;-1\r\n",
                                                        options));
-    QCOMPARE(mainWindow().catalogue().lstPath,
+    QCOMPARE(mainWindow().document().model().lstPath,
              (std::vector<std::string>{"LONGFOLD\\OTHER.TXT", "LONGFOLD\\LONGNAME.TXT"}));
     QCOMPARE(mainWindow().txtFilename->text(), "");
 }
@@ -156,7 +156,7 @@ void TestNameCheck::rootFileRenamedInTheRoot() {
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(readFromDisc("MYFILE.TXT"), "root");
     QCOMPARE(entries("STAGE"), QStringList({"FIRST.TXT", "MY FILE.TXT"}));
-    QCOMPARE(mainWindow().catalogue().lstPath,
+    QCOMPARE(mainWindow().document().model().lstPath,
              (std::vector<std::string>{"FIRST.TXT", "MYFILE.TXT"}));
     QVERIFY(dialogs().boxes.isEmpty());
 }
@@ -174,7 +174,7 @@ void TestNameCheck::skippedNamesStayAndNothingIsRenamed() {
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(readFromDisc("APPS/INSTALLER/README.HTML"), "page");
     QVERIFY(files().renames.isEmpty());
-    QCOMPARE(mainWindow().catalogue().lstPath,
+    QCOMPARE(mainWindow().document().model().lstPath,
              std::vector<std::string>{"APPS\\INSTALLER\\README.HTML"});
 }
 
