@@ -116,6 +116,7 @@ TEST(Categories, AddRenameAndDelete) {
         EXPECT_EQ(model.lstAll, c.lstAll);
         EXPECT_EQ(model.categoryNames, c.names);
         EXPECT_EQ(model.shownCategory, c.shownAfter);
+        EXPECT_EQ(model.revision() != 0, c.changed);
         expectCatalogueInvariants(model);
     }
 }
@@ -176,6 +177,7 @@ TEST(Categories, MoveAListingToTheTopOfAnotherCategory) {
         SCOPED_TRACE(c.what);
         Catalogue model = modelOf(four, c.shown);
         EXPECT_EQ(model.moveListing(c.row, c.target), c.moved);
+        EXPECT_EQ(model.revision() != 0, c.moved);
         EXPECT_EQ(model.lstAll, c.lstAll);
         EXPECT_EQ(model.shownCategory, c.shown);
         expectCatalogueInvariants(model);
@@ -229,6 +231,7 @@ TEST(Categories, SortOrdersTheShownCategoryByWholeLinesWithoutCase) {
         EXPECT_EQ(model.lstAll.back(), "zz;Z.EXE;-1");
         expectCatalogueInvariants(model);
         EXPECT_FALSE(model.sortShownCategory()) << "a second sort changes nothing";
+        EXPECT_EQ(model.revision(), c.sorted == c.listings ? 0u : 1u);
     }
     Catalogue none = modelOf(kThreeCategories, -1);
     EXPECT_FALSE(none.sortShownCategory());

@@ -67,6 +67,7 @@ TEST(ListingOperations, ReplaceChangesOneRowAndItsLine) {
         SCOPED_TRACE(c.line);
         Catalogue model = modelShowing(c.category);
         ASSERT_TRUE(model.replaceListing(c.row, "Changed", "X\\Y.TXT", c.note));
+        EXPECT_NE(model.revision(), 0u);
         expectCatalogueInvariants(model);
         Lines expected = kLines;
         expected[c.line] = std::string("Changed;X\\Y.TXT;") + c.note;
@@ -105,6 +106,7 @@ TEST(ListingOperations, RemoveTakesTheNoteAlongAndRenumbersLaterNotes) {
         SCOPED_TRACE(c.lines.size() * 10 + c.row);
         Catalogue model = modelShowing(c.category);
         ASSERT_TRUE(model.removeListing(c.row));
+        EXPECT_NE(model.revision(), 0u);
         expectCatalogueInvariants(model);
         EXPECT_EQ(model.lstAll, c.lines);
         EXPECT_EQ(model.lstMemo, c.notes);
@@ -135,6 +137,7 @@ TEST(ListingOperations, ClearKeepsTheHeaderAndEveryNote) {
         SCOPED_TRACE(c.category);
         Catalogue model = modelShowing(c.category);
         ASSERT_TRUE(model.clearListings());
+        EXPECT_NE(model.revision(), 0u);
         expectCatalogueInvariants(model);
         EXPECT_EQ(model.lstAll, c.lines);
         EXPECT_TRUE(model.lstFiles.empty());
@@ -158,6 +161,7 @@ TEST(ListingOperations, RefusedOperationsChangeNothing) {
     EXPECT_EQ(none.lstAll, kLines);
     EXPECT_EQ(model.lstAll, before.lstAll);
     EXPECT_EQ(model.lstFiles, before.lstFiles);
+    EXPECT_EQ(model.revision() + none.revision(), 0u);
     expectCatalogueInvariants(model);
 }
 

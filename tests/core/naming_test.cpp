@@ -225,6 +225,7 @@ TEST(FolderRename, EveryListingOfEveryCategoryAndTheShownRows) {
               (Names{"Tool;APP\\TOOL.EXE /a;1", "Bare;APP\\BARE.TXT", "No path"}));
     EXPECT_EQ(catalogue.lstPath, (Names{"APP\\TOOL.EXE /a", "APP\\BARE.TXT", ""}));
     EXPECT_EQ(qubrix::renameFolderInListings(catalogue, rename), 0u);
+    EXPECT_EQ(catalogue.revision(), 1u) << "only the rename that changed lines counts";
 }
 
 TEST(FolderRename, NamesMeetTheCatalogueInItsEncoding) {
