@@ -21,7 +21,7 @@ std::optional<AppWindows> createWindows(Services services) {
     windows.frmNote = std::make_unique<TfrmNote>(*windows.frmMain);
     windows.frmMain->setAboutBox(windows.AboutBox.get());
     windows.frmMain->setAddCatDialog(windows.frmAddCat.get());
-    windows.frmMain->setValidNameDialog(windows.frmValidName.get());
+    windows.frmMain->setNameQuestion(windows.frmValidName.get());
     windows.frmMain->setNoteDialog(windows.frmNote.get());
     return windows;
 }

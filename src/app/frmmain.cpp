@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "naming/namecheck.h"
 #include "ui/face.h"
 #include "ui/product.h"
 
@@ -40,9 +41,16 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
     const QString mountPoint = m_services.files.mountPointOf(m_services.files.currentDirectory());
     driveRoot = mountPoint == "/" ? QString() : mountPoint;
     showDriveRoot();
+    m_nameCheck = std::make_unique<NameCheck>(
+        m_document, m_services, m_picked, driveRoot,
+        [this](const QString& fullPath) { return setPickedPath(fullPath); });
 }
 
 TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::setNameQuestion(NameQuestion* question) {
+    m_nameCheck->setQuestion(question);
+}
 
 void TfrmMain::setClientHeight(int height) {
     m_clientHeight = height;

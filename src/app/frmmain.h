@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <memory>
 #include <string>
 
 class QAction;
@@ -28,11 +29,8 @@ class QWidget;
 class TAboutBox;
 class TfrmNote;
 class TfrmAddCat;
-class TfrmValidName;
-
-namespace qubrix {
-class NamePlan;
-}
+class NameCheck;
+class NameQuestion;
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue document
 // and the window's flags; its handlers are defined in the folder of the subsystem they belong
@@ -138,21 +136,7 @@ public:
     void noteOfEntryCancelled();
 
     // --- name check (naming/) ---
-    bool folderChanged = false; // the last checkFolderNames had a new folder name accepted
-    bool fileChanged = false;   // the last checkFileName had a new file name accepted
-    void setValidNameDialog(TfrmValidName* dialog) { m_frmValidName = dialog; }
-    // Tests the names of the picked file and offers to rename them on disk; each rename
-    // brings the picked path and the file-name edit up to date. Runs checkFolderNames and
-    // checkFileName until a pass in which no new name was accepted.
-    void checkNames();
-    // The folders of the picked path, outermost first; a renamed folder is part of the path of
-    // every folder after it, and listings whose paths run through it get its new name too.
-    void checkFolderNames();
-    void checkFileName();
-    // Leaves a name that passes the short-name test as it is; otherwise asks for a new one and
-    // gives name the text the author left in the dialog, whatever closed it. The answer is the
-    // dialog's renameAccepted.
-    void validateName(QString& name);
+    void setNameQuestion(NameQuestion* question);
 
     // --- actions (actions/) ---
     void cmdInstallClick();
@@ -200,10 +184,6 @@ private:
     // Selects a category row as the program does: CatBoxChange does not run by itself.
     void selectCategoryRow(int row);
     bool categoryDropEvent(QEvent* event);
-    qubrix::NamePlan namePlan() const;
-    // Renames on disk, or beeps and reports "File error"; nothing outside the medium is renamed.
-    bool renameOnMedium(const std::string& from, const std::string& to, const QString& newName);
-    void followFolderRename(std::vector<std::string> folder, const std::string& newName);
     bool replaceChangedFiles(const qubrix::WriteOutcome& changed);
     void showError(const QString& text);
     // The default beep, then a message box without owner window.
@@ -224,7 +204,7 @@ private:
     TAboutBox* m_aboutBox = nullptr;
     TfrmNote* m_frmNote = nullptr;
     TfrmAddCat* m_frmAddCat = nullptr;
-    TfrmValidName* m_frmValidName = nullptr;
+    std::unique_ptr<NameCheck> m_nameCheck;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
     QWidget* m_editingBand = nullptr; // parent of the editing band's controls

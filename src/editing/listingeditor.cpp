@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 
 #include "actions/launch.h"
+#include "naming/namecheck.h"
 #include "text/ascii.h"
 #include "text/encoding.h"
 
@@ -225,7 +226,7 @@ void TfrmMain::cmdOkClick() {
     if (m_document.options().isoCheck) {
         m_picked.describeShownPath(txtFilename->text().toStdString(),
                                    m_document.options().includeParent);
-        checkNames();
+        m_nameCheck->checkNames();
     }
     storeEntry(row, category);
     if (m_document.options().autoSave)

@@ -160,6 +160,19 @@ void TfrmValidName::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+NameQuestion::Answer TfrmValidName::askNewName(Subject subject, const QString& pickedPath,
+                                               const QString& name) {
+    const bool folder = subject == Subject::Folder;
+    lblLocation->setText(folder ? "Folder Location:" : "File Location:");
+    lblName->setText(folder ? "Folder name:" : "File name:");
+    lblPath->setText(pickedPath);
+    lblFName->setText(name);
+    Edit1->setText(name);
+    renameAccepted = false;
+    exec();
+    return {Edit1->text(), renameAccepted};
+}
+
 void TfrmValidName::cmdChangeClick() {
     renameAccepted = true;
     accept();

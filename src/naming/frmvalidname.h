@@ -1,5 +1,6 @@
 #pragma once
 
+#include "naming/namequestion.h"
 #include "platform/services.h"
 #include "ui/toolglyphs.h"
 
@@ -12,9 +13,9 @@ class QLineEdit;
 class QPushButton;
 
 // Asks the author for a new name of a folder or file whose name fails the short-name test of
-// CD mastering. Created once at start-up and shown again and again; the name check fills its
+// CD mastering. Created once at start-up and shown again and again: each question fills its
 // labels and reads the author's answer from renameAccepted and Edit1.
-class TfrmValidName final : public QDialog {
+class TfrmValidName final : public QDialog, public NameQuestion {
     Q_OBJECT
 
 public:
@@ -25,6 +26,8 @@ public:
 
     // True after "&Change"; false after "&Skip", Escape or the close box.
     bool renameAccepted = false;
+
+    Answer askNewName(Subject subject, const QString& pickedPath, const QString& name) override;
 
     void cmdChangeClick();
     void cmdCancelClick();

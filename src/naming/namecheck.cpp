@@ -1,12 +1,8 @@
-#include "app/frmmain.h"
+#include "naming/namecheck.h"
 
 #include "naming/folderrename.h"
-#include "naming/frmvalidname.h"
 #include "naming/isoname.h"
 #include "naming/nameplan.h"
-
-#include <QLabel>
-#include <QLineEdit>
 
 namespace {
 
@@ -16,81 +12,80 @@ QString displayed(const std::string& utf8) {
 
 } // namespace
 
-void TfrmMain::checkNames() {
-    // Every pass in which the author accepted a new name is followed by another: a new name
-    // that still fails is asked for again, and so is a rename that failed, until it is skipped.
+NameCheck::NameCheck(CatalogueDocument& document, Services services, qubrix::PickedPath& picked,
+                     QString driveRoot, std::function<bool(const QString&)> pick)
+    : m_document(document), m_services(services), m_picked(picked),
+      m_driveRoot(std::move(driveRoot)), m_pick(std::move(pick)) {}
+
+void NameCheck::checkNames() {
+    if (!m_question)
+        return;
+    bool renamedSome = false;
     do {
-        checkFolderNames();
-        checkFileName();
-    } while (folderChanged || fileChanged);
+        renamedSome = checkFolderNames();
+        renamedSome = checkFileName() || renamedSome;
+    } while (renamedSome);
 }
 
-qubrix::NamePlan TfrmMain::namePlan() const {
-    return qubrix::NamePlan(driveRoot.toStdString(),
+qubrix::NamePlan NameCheck::namePlan() const {
+    return qubrix::NamePlan(m_driveRoot.toStdString(),
                             {m_picked.pickedFolder, m_picked.pickedName,
                              m_picked.topFolderLeftOut ? m_picked.topFolder : std::string()});
 }
 
-void TfrmMain::checkFolderNames() {
-    m_frmValidName->lblLocation->setText("Folder Location:");
-    m_frmValidName->lblName->setText("Folder name:");
-    folderChanged = false;
+bool NameCheck::checkFolderNames() {
+    bool accepted = false;
     qubrix::NamePlan plan = namePlan();
     for (std::size_t i = 0; i < plan.folders().size(); ++i) {
-        QString name = displayed(plan.folders()[i]);
-        m_frmValidName->renameAccepted = false;
-        validateName(name);
-        if (!m_frmValidName->renameAccepted)
+        const NameQuestion::Answer answer =
+            validateName(NameQuestion::Subject::Folder, displayed(plan.folders()[i]));
+        if (!answer.renameAccepted)
             continue;
-        folderChanged = true;
-        const qubrix::NamePlan renamed = plan.withFolderName(i, name.toStdString());
-        if (!renameOnMedium(plan.folderPath(i), renamed.folderPath(i), name))
+        accepted = true;
+        const qubrix::NamePlan renamed = plan.withFolderName(i, answer.name.toStdString());
+        if (!renameOnMedium(plan.folderPath(i), renamed.folderPath(i), answer.name))
             continue;
-        followFolderRename(plan.folderFromRoot(i), name.toStdString());
+        followFolderRename(plan.folderFromRoot(i), answer.name.toStdString());
         plan = renamed;
-        setPickedPath(displayed(plan.filePath()));
+        m_pick(displayed(plan.filePath()));
     }
+    return accepted;
 }
 
-void TfrmMain::checkFileName() {
-    m_frmValidName->lblLocation->setText("File Location:");
-    m_frmValidName->lblName->setText("File name:");
-    fileChanged = false;
-    m_frmValidName->renameAccepted = false;
+bool NameCheck::checkFileName() {
     const qubrix::NamePlan plan = namePlan();
-    QString name = displayed(plan.fileName());
-    validateName(name);
-    if (!m_frmValidName->renameAccepted)
-        return;
-    fileChanged = true;
-    const qubrix::NamePlan renamed = plan.withFileName(name.toStdString());
-    if (renameOnMedium(plan.filePath(), renamed.filePath(), name))
-        setPickedPath(displayed(renamed.filePath()));
+    const NameQuestion::Answer answer =
+        validateName(NameQuestion::Subject::File, displayed(plan.fileName()));
+    if (!answer.renameAccepted)
+        return false;
+    const qubrix::NamePlan renamed = plan.withFileName(answer.name.toStdString());
+    if (renameOnMedium(plan.filePath(), renamed.filePath(), answer.name))
+        m_pick(displayed(renamed.filePath()));
+    return true;
 }
 
-void TfrmMain::validateName(QString& name) {
+NameQuestion::Answer NameCheck::validateName(NameQuestion::Subject subject, const QString& name) {
     if (qubrix::isIsoName(name.toStdString()))
-        return;
-    m_frmValidName->lblPath->setText(displayed(m_picked.pickedPath));
-    m_frmValidName->lblFName->setText(name);
-    m_frmValidName->Edit1->setText(name);
-    m_frmValidName->exec();
-    name = m_frmValidName->Edit1->text();
+        return {name, false};
+    return m_question->askNewName(subject, displayed(m_picked.pickedPath), name);
 }
 
-bool TfrmMain::renameOnMedium(const std::string& from, const std::string& to,
-                              const QString& newName) {
+bool NameCheck::renameOnMedium(const std::string& from, const std::string& to,
+                               const QString& newName) {
     // Nothing outside the medium is renamed, and a new name never moves an entry elsewhere.
     const bool renamed =
-        qubrix::mayRenameOnMedium(driveRoot.toStdString(), from, newName.toStdString()) &&
+        qubrix::mayRenameOnMedium(m_driveRoot.toStdString(), from, newName.toStdString()) &&
         m_services.files.renameWithoutReplacing(displayed(from), displayed(to));
-    if (!renamed)
-        ask("File error", "Error!", DialogService::Icon::Error, DialogService::Buttons::Ok);
+    if (!renamed) {
+        m_services.dialogs.beep();
+        m_services.dialogs.messageBox("File error", "Error!", DialogService::Icon::Error,
+                                      DialogService::Buttons::Ok);
+    }
     return renamed;
 }
 
-void TfrmMain::followFolderRename(std::vector<std::string> folder, const std::string& newName) {
+void NameCheck::followFolderRename(std::vector<std::string> folder, const std::string& newName) {
     const qubrix::FolderRename rename =
-        qubrix::folderRenameOnMedium(driveRoot.toStdString(), std::move(folder), newName);
+        qubrix::folderRenameOnMedium(m_driveRoot.toStdString(), std::move(folder), newName);
     qubrix::renameFolderInListings(m_document.model(), rename);
 }
