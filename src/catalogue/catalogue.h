@@ -133,8 +133,10 @@ public:
     std::uint64_t revision() const { return m_revision; }
     // An edit made to the lines directly, by code outside this class (a folder rename).
     void countEdit();
-    // Tells the listener, when there is one, of every edit and every category shown.
-    void setListener(CatalogueListener* listener) { m_listener = listener; }
+    // Tells the listener, when there is one, of every edit and every category shown. A copy
+    // starts without a listener (and with the revision of its original); an assignment keeps
+    // the listener of the catalogue assigned to.
+    void setListener(CatalogueListener* listener) { m_listener.listener = listener; }
 
     // The lstAll index of row i of the shown category; lstAll.size() when none is shown.
     std::size_t lineIndexOfRow(std::size_t i) const;
@@ -185,8 +187,17 @@ public:
     std::string noteTextFromUtf8(std::string_view utf8);
 
 private:
+    // The listener belongs to one catalogue object and never travels with a copy.
+    struct ListenerLink {
+        CatalogueListener* listener = nullptr;
+        ListenerLink() = default;
+        ListenerLink(const ListenerLink&) noexcept {}
+        ListenerLink& operator=(const ListenerLink&) noexcept { return *this; }
+        ~ListenerLink() = default;
+    };
+
     std::uint64_t m_revision = 0;
-    CatalogueListener* m_listener = nullptr;
+    ListenerLink m_listener;
 
     // The notes of a read notes file, or none with notesReadError set.
     void takeNotes(const ReadOutcome& notes);

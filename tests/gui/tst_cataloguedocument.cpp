@@ -38,6 +38,9 @@ private slots:
         QSignalSpy edits(&document, &CatalogueDocument::catalogueEdited);
         QVERIFY(!document.isChanged());
 
+        qubrix::Catalogue copy = document.model();
+        edit(copy);
+        QVERIFY2(edits.isEmpty() && !document.isChanged(), "a copy's edits are its own");
         edit(document.model());
         QVERIFY(document.isChanged());
         QVERIFY(!edits.isEmpty());
