@@ -17,10 +17,10 @@ std::optional<AppWindows> createWindows(Services services) {
         return std::nullopt;
     windows.AboutBox = std::make_unique<TAboutBox>(services);
     windows.frmValidName = std::make_unique<TfrmValidName>(services);
-    windows.frmAddCat = std::make_unique<TfrmAddCat>(*windows.frmMain);
+    windows.frmAddCat = std::make_unique<TfrmAddCat>();
     windows.frmNote = std::make_unique<TfrmNote>(*windows.frmMain);
     windows.frmMain->setAboutBox(windows.AboutBox.get());
-    windows.frmMain->setAddCatDialog(windows.frmAddCat.get());
+    windows.frmMain->setCategoryNameQuestion(windows.frmAddCat.get());
     windows.frmMain->setNameQuestion(windows.frmValidName.get());
     windows.frmMain->setNoteDialog(windows.frmNote.get());
     return windows;

@@ -134,15 +134,6 @@ void TfrmMain::connectCommands() {
             EditPopup->popup(lstDesc->viewport()->mapToGlobal(at));
     });
 
-    for (QAction* action : {New1, New2})
-        connect(action, &QAction::triggered, this, &TfrmMain::New1Click);
-    connect(cmdCat, &QToolButton::clicked, this, &TfrmMain::New1Click);
-    for (QAction* action : {Rename2, Rename1})
-        connect(action, &QAction::triggered, this, &TfrmMain::Rename2Click);
-    for (QAction* action : {Delete3, Delete2})
-        connect(action, &QAction::triggered, this, &TfrmMain::Delete2Click);
-    connect(cmdSort, &QToolButton::clicked, this, &TfrmMain::cmdSortClick);
-
     connectListingEditor();
 
     connect(cmdInstall, &QPushButton::clicked, this, &TfrmMain::cmdInstallClick);

@@ -44,9 +44,19 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
     m_nameCheck = std::make_unique<NameCheck>(
         m_document, m_services, m_picked, driveRoot,
         [this](const QString& fullPath) { return setPickedPath(fullPath); });
+    CategoryList& categoryList = *this;
+    m_categories = std::make_unique<CategoryCommands>(
+        m_document, m_services,
+        CategoryControls{CatBox, lstDesc, New1, New2, cmdCat, Rename2, Rename1, Delete3, Delete2,
+                         cmdSort},
+        categoryList, [this] { return mnuClearClick(); });
 }
 
 TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {
+    m_categories->setNameQuestion(question);
+}
 
 void TfrmMain::setNameQuestion(NameQuestion* question) {
     m_nameCheck->setQuestion(question);

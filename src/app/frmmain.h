@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguedocument.h"
+#include "editing/categorycommands.h"
 #include "editing/listingedit.h"
 #include "platform/services.h"
 #include "ui/toolglyphs.h"
@@ -18,7 +19,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
-class QPoint;
 class QPushButton;
 class QSplitter;
 class QButtonGroup;
@@ -28,14 +28,13 @@ class QWidget;
 
 class TAboutBox;
 class TfrmNote;
-class TfrmAddCat;
 class NameCheck;
 class NameQuestion;
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue document
 // and the window's flags; its handlers are defined in the folder of the subsystem they belong
 // to.
-class TfrmMain final : public QMainWindow {
+class TfrmMain final : public QMainWindow, private CategoryList {
     Q_OBJECT
 
 public:
@@ -89,8 +88,8 @@ public:
     bool saveCatalogue();
     void cmdSaveClick();
     void mnuSaveClick();
-    void BuildCategories();
-    void CatBoxChange();
+    void BuildCategories() override;
+    void CatBoxChange() override;
     void lstDescClick();
     void lstDescMouseDown(int y);
     void lstDescDblClick();
@@ -98,16 +97,7 @@ public:
     void NotePadMouseUp();
 
     // --- categories (editing/) ---
-    void setAddCatDialog(TfrmAddCat* dialog) { m_frmAddCat = dialog; }
-    void New1Click();
-    void Rename2Click();
-    // Clears the shown category through mnuClearClick, then removes its header line.
-    void Delete2Click();
-    void cmdSortClick();
-    // Only a drag of listings from the listing list can be dropped on a category.
-    bool CatBoxDragOver(const QObject* source) const;
-    // Moves the current listing to the top of the category under the drop point.
-    void CatBoxDragDrop(const QPoint& at);
+    void setCategoryNameQuestion(CategoryNameQuestion* question);
 
     // --- listing editor, quick editor and notes (editing/) ---
     void setNoteDialog(TfrmNote* dialog) { m_frmNote = dialog; }
@@ -182,8 +172,7 @@ private:
     void setOptionsFromNumber(int number);
     void hideNotePopup();
     // Selects a category row as the program does: CatBoxChange does not run by itself.
-    void selectCategoryRow(int row);
-    bool categoryDropEvent(QEvent* event);
+    void selectCategoryRow(int row) override;
     bool replaceChangedFiles(const qubrix::WriteOutcome& changed);
     void showError(const QString& text);
     // The default beep, then a message box without owner window.
@@ -203,7 +192,7 @@ private:
     qubrix::PickedPath m_picked;
     TAboutBox* m_aboutBox = nullptr;
     TfrmNote* m_frmNote = nullptr;
-    TfrmAddCat* m_frmAddCat = nullptr;
+    std::unique_ptr<CategoryCommands> m_categories;
     std::unique_ptr<NameCheck> m_nameCheck;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;

@@ -194,7 +194,6 @@ void TfrmMain::buildListBand(QWidget* client) {
     CatBox->setContextMenuPolicy(Qt::CustomContextMenu);
     // Listings dragged from the listing list are dropped on a category row.
     CatBox->viewport()->setAcceptDrops(true);
-    CatBox->viewport()->installEventFilter(this);
 
     lstDesc = new QListWidget(Splitter3);
     lstDesc->setObjectName("lstDesc");

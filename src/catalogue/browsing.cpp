@@ -140,8 +140,6 @@ void TfrmMain::NotePadMouseUp() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == CatBox->viewport() && categoryDropEvent(event))
-        return true;
     listingEditorEvent(watched, event);
     if (watched == lstDesc->viewport()) {
         if (event->type() == QEvent::MouseButtonPress)

@@ -1,13 +1,11 @@
 #include "editing/frmaddcat.h"
 
-#include "app/frmmain.h"
 #include "ui/placement.h"
 
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 
-TfrmAddCat::TfrmAddCat(TfrmMain& frmMain, QWidget* parent) : QDialog(parent), m_frmMain(frmMain) {
+TfrmAddCat::TfrmAddCat(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAddCat");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
@@ -35,18 +33,19 @@ TfrmAddCat::TfrmAddCat(TfrmMain& frmMain, QWidget* parent) : QDialog(parent), m_
     connect(cmdCancel, &QPushButton::clicked, this, &TfrmAddCat::cmdCancelClick);
 }
 
+std::optional<QString> TfrmAddCat::askCategoryName(Purpose purpose, const QString& name) {
+    Edit1->setText(name);
+    setWindowTitle(purpose == Purpose::Rename ? "Rename Category" : "Add Category");
+    if (exec() != Accepted)
+        return std::nullopt;
+    return Edit1->text();
+}
+
 void TfrmAddCat::Edit1Change() {
     cmdOK->setEnabled(!Edit1->text().isEmpty());
 }
 
 void TfrmAddCat::cmdOKClick() {
-    qubrix::Catalogue& catalogue = m_frmMain.document().model();
-    const std::string name = catalogue.catalogueTextFromUtf8(Edit1->text().toStdString());
-    if (windowTitle() == "Rename Category")
-        catalogue.renameCategory(std::size_t(m_frmMain.CatBox->currentRow()), name);
-    else
-        catalogue.addCategory(name);
-    m_frmMain.BuildCategories();
     accept();
 }
 

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "editing/categorynamequestion.h"
+
 #include <QDialog>
 
 class QLineEdit;
 class QPushButton;
-class TfrmMain;
 
-// The category name dialog: created once at start-up and shown modally for a new category and
-// for a new name. The caller sets the caption, "Add Category" or "Rename Category", and OK
-// tells the two apart by it.
-class TfrmAddCat final : public QDialog {
+// The category name dialog: created once at start-up and shown modally for a new category,
+// captioned "Add Category", and for a new name, captioned "Rename Category".
+class TfrmAddCat final : public QDialog, public CategoryNameQuestion {
     Q_OBJECT
 
 public:
-    explicit TfrmAddCat(TfrmMain& frmMain, QWidget* parent = nullptr);
+    explicit TfrmAddCat(QWidget* parent = nullptr);
+
+    std::optional<QString> askCategoryName(Purpose purpose, const QString& name) override;
 
     static constexpr int nameLength = 30;
 
@@ -24,7 +26,4 @@ public:
     QLineEdit* Edit1 = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
-
-private:
-    TfrmMain& m_frmMain;
 };
