@@ -136,9 +136,6 @@ void TfrmMain::connectCommands() {
 
     connectListingEditor();
 
-    connect(cmdInstall, &QPushButton::clicked, this, &TfrmMain::cmdInstallClick);
-    connect(ToolInstall, &QToolButton::clicked, this, &TfrmMain::cmdInstallClick);
-    connect(mnuInstall, &QAction::triggered, this, &TfrmMain::cmdInstallClick);
     connect(cmdCopy, &QPushButton::clicked, this, &TfrmMain::cmdCopyClick);
     connect(ToolCopy, &QToolButton::clicked, this, &TfrmMain::cmdCopyClick);
     connect(File1, &QAction::triggered, this, &TfrmMain::cmdCopyClick);

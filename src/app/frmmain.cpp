@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "actions/runinstall.h"
 #include "naming/namecheck.h"
 #include "ui/face.h"
 #include "ui/product.h"
@@ -35,7 +36,6 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
     connectCommands();
     setClientHeight(creationHeight);
 
-    programRunning = false;
     // The drive root is the mount point of the file system that holds the data files, and
     // stored paths are relative to it.
     const QString mountPoint = m_services.files.mountPointOf(m_services.files.currentDirectory());
@@ -50,6 +50,10 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
         CategoryControls{CatBox, lstDesc, New1, New2, cmdCat, Rename2, Rename1, Delete3, Delete2,
                          cmdSort},
         categoryList, [this] { return mnuClearClick(); });
+    // A child of the window, so that it lives as long as its controls.
+    new RunInstall(m_document, m_services,
+                   RunInstallControls{this, lstDesc, cmdInstall, ToolInstall, mnuInstall},
+                   driveRoot, this);
 }
 
 TfrmMain::~TfrmMain() = default;

@@ -59,7 +59,6 @@ public:
 
     // --- app: lifecycle, modes, options (app/) ---
     QString driveRoot; // mount point of the current directory, "" for "/"
-    bool programRunning = false;
     bool editorShown = true;
 
     void mnuExitClick();
@@ -129,7 +128,6 @@ public:
     void setNameQuestion(NameQuestion* question);
 
     // --- actions (actions/) ---
-    void cmdInstallClick();
     void cmdCopyClick();
     void ToolCopyFolderClick();
     // Copies the selected listings' files, or with folderMode the folder of the one selected

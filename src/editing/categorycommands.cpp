@@ -58,8 +58,7 @@ void CategoryCommands::Rename2Click() {
 
 void CategoryCommands::Delete2Click() {
     if (m_controls.CatBox->count() < 2) {
-        m_services.dialogs.beep();
-        m_services.dialogs.messageBox("Cannot Delete Main Category!", "Delete Category",
+        m_services.dialogs.beepAndAsk("Cannot Delete Main Category!", "Delete Category",
                                       DialogService::Icon::Error, DialogService::Buttons::Ok);
         return;
     }

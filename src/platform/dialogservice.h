@@ -20,6 +20,11 @@ public:
                               Buttons buttons) = 0;
     // The default beep (stands in for MessageBeep).
     virtual void beep() = 0;
+    // The default beep, then a message box: how the windows report and ask.
+    Answer beepAndAsk(const QString& text, const QString& caption, Icon icon, Buttons buttons) {
+        beep();
+        return messageBox(text, caption, icon, buttons);
+    }
 
     // A filter of the file picker: the caption it shows and the name patterns it matches.
     struct FileFilter {

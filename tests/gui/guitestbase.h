@@ -54,6 +54,13 @@ protected:
     void closeWindows();
     TfrmMain& mainWindow();
     AppWindows& windows();
+    // The main window's controller of that class, for what the controls do not show.
+    template <typename Controller> Controller& controller() {
+        auto* found = mainWindow().findChild<Controller*>();
+        if (!found)
+            qFatal("the main window has no such controller");
+        return *found;
+    }
 
     // Fires the action or button of that object name in any window, after checking that the
     // user could reach it: visible and enabled, in menus that are visible and enabled.

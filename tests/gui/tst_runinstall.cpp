@@ -1,3 +1,4 @@
+#include "actions/runinstall.h"
 #include "app/frmmain.h"
 #include "guitestbase.h"
 
@@ -57,7 +58,7 @@ private slots:
         // No listing at all: the list took the focus at start-up, which makes its first row
         // current.
         mainWindow().lstDesc->setCurrentRow(-1);
-        mainWindow().cmdInstallClick();
+        controller<RunInstall>().cmdInstallClick();
         QCOMPARE(desktop().sounds, 1);
         QVERIFY(dialogs().boxes.isEmpty());
         QCOMPARE(dialogs().beeps, 0);
@@ -116,7 +117,7 @@ private slots:
         QCOMPARE(processes().runs.first().arguments, arguments);
         QCOMPARE(processes().runs.first().workingDirectory, files().directory);
         QVERIFY(desktop().openedUrls.isEmpty());
-        QVERIFY(!mainWindow().programRunning);
+        QVERIFY(!controller<RunInstall>().programRunning());
     }
 
     void documentsOpenThroughTheDesktop() {
@@ -146,7 +147,7 @@ private slots:
         QCOMPARE(box.icon, DialogService::Icon::Error);
         QCOMPARE(box.buttons, DialogService::Buttons::Ok);
         QCOMPARE(dialogs().beeps, 2);
-        QVERIFY(!mainWindow().programRunning);
+        QVERIFY(!controller<RunInstall>().programRunning());
         QVERIFY(!mainWindow().isMinimized());
     }
 
@@ -156,7 +157,7 @@ private slots:
         processes().whileRunning = [&] {
             checkedWhileRunning = true;
             [&] {
-                QVERIFY(mainWindow().programRunning);
+                QVERIFY(controller<RunInstall>().programRunning());
                 QVERIFY(mainWindow().isMinimized());
                 select(ReadMe);
                 trigger("cmdInstall");
@@ -173,7 +174,7 @@ private slots:
         QVERIFY(checkedWhileRunning);
         if (QTest::currentTestFailed())
             return;
-        QVERIFY(!mainWindow().programRunning);
+        QVERIFY(!controller<RunInstall>().programRunning());
         QVERIFY(!mainWindow().isMinimized());
 
         dialogs().answers = {Answer::Yes};

@@ -1,3 +1,4 @@
+#include "actions/runinstall.h"
 #include "app/frmmain.h"
 #include "guitestbase.h"
 #include "platform/linuxprocessservice.h"
@@ -51,8 +52,8 @@ private slots:
         // Runs inside the wait: the script has started and waits for "go".
         bool seenRunning = false;
         QTimer::singleShot(100, [&] {
-            seenRunning = window.programRunning && window.isMinimized();
-            window.cmdInstallClick();
+            seenRunning = controller<RunInstall>().programRunning() && window.isMinimized();
+            trigger("cmdInstall");
             writeOnDisc("go", "");
         });
         trigger("cmdInstall");
@@ -60,7 +61,7 @@ private slots:
         QVERIFY(seenRunning);
         QCOMPARE(desktop().sounds, 2);
         QCOMPARE(dialogs().boxes.size(), 1);
-        QVERIFY(!window.programRunning);
+        QVERIFY(!controller<RunInstall>().programRunning());
         QVERIFY(!window.isMinimized());
         QVERIFY(QFile::exists(onDisc("go")));
         QCOMPARE(readFromDisc("args.txt"), discPath().toUtf8() + "\n$(touch\nx)\n&&\nrm\ny\na|b\n");
@@ -78,7 +79,7 @@ private slots:
         QCOMPARE(dialogs().boxes.size(), 2);
         QCOMPARE(dialogs().boxes.at(1).text, QString("Error loading file!"));
         QCOMPARE(dialogs().boxes.at(1).caption, QString("Error"));
-        QVERIFY(!mainWindow().programRunning);
+        QVERIFY(!controller<RunInstall>().programRunning());
     }
 };
 
