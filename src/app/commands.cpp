@@ -136,11 +136,6 @@ void TfrmMain::connectCommands() {
 
     connectListingEditor();
 
-    connect(cmdCopy, &QPushButton::clicked, this, &TfrmMain::cmdCopyClick);
-    connect(ToolCopy, &QToolButton::clicked, this, &TfrmMain::cmdCopyClick);
-    connect(File1, &QAction::triggered, this, &TfrmMain::cmdCopyClick);
-    connect(ToolCopyFolder, &QToolButton::clicked, this, &TfrmMain::ToolCopyFolderClick);
-    connect(Folder1, &QAction::triggered, this, &TfrmMain::ToolCopyFolderClick);
 }
 
 bool TfrmMain::hasVisibleItem(const QMenu* menu) {

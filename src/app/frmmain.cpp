@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "actions/copycommands.h"
 #include "actions/runinstall.h"
 #include "naming/namecheck.h"
 #include "ui/face.h"
@@ -50,10 +51,13 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
         CategoryControls{CatBox, lstDesc, New1, New2, cmdCat, Rename2, Rename1, Delete3, Delete2,
                          cmdSort},
         categoryList, [this] { return mnuClearClick(); });
-    // A child of the window, so that it lives as long as its controls.
+    // Children of the window, so that they live as long as their controls.
     new RunInstall(m_document, m_services,
                    RunInstallControls{this, lstDesc, cmdInstall, ToolInstall, mnuInstall},
                    driveRoot, this);
+    new CopyCommands(m_document, m_services,
+                     CopyControls{lstDesc, cmdCopy, ToolCopy, File1, ToolCopyFolder, Folder1},
+                     driveRoot, this);
 }
 
 TfrmMain::~TfrmMain() = default;

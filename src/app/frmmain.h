@@ -127,13 +127,6 @@ public:
     // --- name check (naming/) ---
     void setNameQuestion(NameQuestion* question);
 
-    // --- actions (actions/) ---
-    void cmdCopyClick();
-    void ToolCopyFolderClick();
-    // Copies the selected listings' files, or with folderMode the folder of the one selected
-    // listing, to a folder the user picks.
-    void copySelection(bool folderMode);
-
     // Options number of the three check boxes.
     int checkBoxOptions() const;
 
@@ -180,9 +173,6 @@ private:
     static bool hasVisibleItem(const QMenu* menu);
     QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) const;
     std::string filePath(const QString& path) const;
-    // The stored path of a row of the shown category, as UTF-8.
-    std::string storedPathOf(int row) const;
-    bool wholeDiscAgreed(int row);
 
     Services m_services;
     CatalogueDocument m_document;

@@ -1,22 +1,39 @@
+#include "actions/copycommands.h"
+
 #include "actions/copyplan.h"
-#include "app/frmmain.h"
 #include "text/encoding.h"
 #include "ui/product.h"
 
+#include <QAction>
 #include <QFile>
 #include <QListWidget>
+#include <QPushButton>
+#include <QToolButton>
+
+CopyCommands::CopyCommands(CatalogueDocument& document, Services services,
+                           const CopyControls& controls, QString driveRoot, QObject* parent)
+    : QObject(parent), m_document(document), m_services(services), m_controls(controls),
+      m_driveRoot(std::move(driveRoot)) {
+    connect(controls.cmdCopy, &QPushButton::clicked, this, &CopyCommands::cmdCopyClick);
+    connect(controls.ToolCopy, &QToolButton::clicked, this, &CopyCommands::cmdCopyClick);
+    connect(controls.File1, &QAction::triggered, this, &CopyCommands::cmdCopyClick);
+    connect(controls.ToolCopyFolder, &QToolButton::clicked, this,
+            &CopyCommands::ToolCopyFolderClick);
+    connect(controls.Folder1, &QAction::triggered, this, &CopyCommands::ToolCopyFolderClick);
+}
 
 // Behind "Copy", ToolCopy and "&File": each selected listing's file.
-void TfrmMain::cmdCopyClick() {
+void CopyCommands::cmdCopyClick() {
     copySelection(false);
 }
 
 // Behind ToolCopyFolder and "F&older": the folder of the one selected listing.
-void TfrmMain::ToolCopyFolderClick() {
+void CopyCommands::ToolCopyFolderClick() {
     copySelection(true);
 }
 
-void TfrmMain::copySelection(bool folderMode) {
+void CopyCommands::copySelection(bool folderMode) {
+    const QListWidget* lstDesc = m_controls.lstDesc;
     std::vector<int> rows;
     for (int row = 0; row < lstDesc->count(); ++row)
         if (lstDesc->item(row)->isSelected() &&
@@ -32,31 +49,31 @@ void TfrmMain::copySelection(bool folderMode) {
     std::vector<std::string> storedPaths;
     for (const int row : rows) {
         if (folderMode && !wholeDiscAgreed(row)) {
-            ask("Copy cancelled!", "Copy Folder", DialogService::Icon::Warning,
-                DialogService::Buttons::Ok);
+            m_services.dialogs.beepAndAsk("Copy cancelled!", "Copy Folder",
+                                          DialogService::Icon::Warning, DialogService::Buttons::Ok);
             return;
         }
         storedPaths.push_back(storedPathOf(row));
     }
     const qubrix::CopyPlan plan =
-        qubrix::planCopy(QFile::encodeName(driveRoot).toStdString(), storedPaths,
+        qubrix::planCopy(QFile::encodeName(m_driveRoot).toStdString(), storedPaths,
                          folderMode ? qubrix::CopyMode::Folder : qubrix::CopyMode::File,
                          QFile::encodeName(picked).toStdString());
     if (!plan.error.empty()) {
-        ask(QString::fromStdString(plan.error), "Error", DialogService::Icon::Error,
-            DialogService::Buttons::Ok);
+        m_services.dialogs.beepAndAsk(QString::fromStdString(plan.error), "Error",
+                                      DialogService::Icon::Error, DialogService::Buttons::Ok);
         return;
     }
     m_services.copy.copy(plan);
 }
 
-std::string TfrmMain::storedPathOf(int row) const {
+std::string CopyCommands::storedPathOf(int row) const {
     return qubrix::toUtf8(m_document.model().lstPath[row], m_document.model().catalogueEncoding);
 }
 
 // A folder copy of a listing in the root of the disc copies the whole disc: only after a Yes,
 // asked without beep or icon.
-bool TfrmMain::wholeDiscAgreed(int row) {
+bool CopyCommands::wholeDiscAgreed(int row) {
     return !qubrix::namesWholeMedium(storedPathOf(row)) ||
            m_services.dialogs.messageBox(
                "This will copy the entire CD, continue?", "Warning", DialogService::Icon::None,
