@@ -5,6 +5,7 @@
 // Run with QT_QPA_PLATFORM=offscreen where there is no display.
 
 #include "platform/copyprogressdialog.h"
+#include "platform/linuxdialogservice.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,6 +22,8 @@
 #include <unistd.h>
 
 namespace {
+
+LinuxDialogService dialogs;
 
 constexpr int kTickMs = 10;
 constexpr int kCopyMs = 500;
@@ -60,7 +63,7 @@ void makeLargeFile(const QString& path, off_t mebibytes) {
 }
 
 qint64 idleGap() {
-    CopyProgressDialog dialog;
+    CopyProgressDialog dialog(dialogs);
     GapMeter meter;
     QTimer::singleShot(kCopyMs, &dialog, &QDialog::accept);
     dialog.exec();
@@ -73,7 +76,7 @@ struct CopyTimes {
 };
 
 CopyTimes copyAndCancel(const QString& disc, const QString& destination) {
-    CopyProgressDialog dialog;
+    CopyProgressDialog dialog(dialogs);
     GapMeter meter;
     QElapsedTimer sinceCancel;
     QTimer::singleShot(kCopyMs, &dialog, [&] {

@@ -6,11 +6,12 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 
-#include <future>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 
 using qubrix::CopyProgress;
 using qubrix::CopyReport;
@@ -76,7 +77,9 @@ QString reportHeadline(const CopyReport& report, qsizetype notCopied,
 } // namespace
 
 // The copy's observer: hands each call over to the dialog's thread. A question waits there
-// for its answer; the dialog always gives one, so the copy never waits for ever.
+// for its answer until the dialog answers it or gives up waiting (the copy was cancelled, or
+// the dialog's run ended without an answer): then the answer is Cancel, so the copy never
+// waits for ever.
 class CopyProgressDialog::Bridge final : public qubrix::CopyObserver {
 public:
     explicit Bridge(CopyProgressDialog* dialog) : m_dialog(dialog) {}
@@ -87,14 +90,15 @@ public:
             Qt::QueuedConnection);
     }
     OverwriteAnswer askOverwrite(const qubrix::OverwriteQuestion& question) override {
-        std::promise<OverwriteAnswer> answer;
+        std::unique_lock lock(m_mutex);
+        m_answer.reset();
+        m_waiting = true;
         QMetaObject::invokeMethod(
-            m_dialog,
-            [dialog = m_dialog, &question, &answer] {
-                answer.set_value(dialog->askOverwrite(question));
-            },
+            m_dialog, [dialog = m_dialog, question] { dialog->answerOverwrite(question); },
             Qt::QueuedConnection);
-        return answer.get_future().get();
+        m_answered.wait(lock, [this] { return m_answer || m_givenUp; });
+        m_waiting = false;
+        return m_answer.value_or(OverwriteAnswer::Cancel);
     }
     void copyFinished(const CopyReport& report) override {
         QMetaObject::invokeMethod(
@@ -102,12 +106,39 @@ public:
             Qt::QueuedConnection);
     }
 
+    bool waiting() {
+        const std::lock_guard lock(m_mutex);
+        return m_waiting && !m_givenUp;
+    }
+    void answer(OverwriteAnswer answer) {
+        const std::lock_guard lock(m_mutex);
+        if (m_waiting)
+            m_answer = answer;
+        m_answered.notify_all();
+    }
+    // Every question from now on, and the one waiting, is answered Cancel.
+    void giveUp() {
+        const std::lock_guard lock(m_mutex);
+        m_givenUp = true;
+        m_answered.notify_all();
+    }
+    void reset() {
+        const std::lock_guard lock(m_mutex);
+        m_givenUp = false;
+        m_waiting = false;
+    }
+
 private:
     CopyProgressDialog* m_dialog;
+    std::mutex m_mutex;
+    std::condition_variable m_answered;
+    std::optional<OverwriteAnswer> m_answer;
+    bool m_waiting = false;
+    bool m_givenUp = false;
 };
 
-CopyProgressDialog::CopyProgressDialog(QWidget* parent)
-    : QDialog(parent), m_bridge(std::make_unique<Bridge>(this)) {
+CopyProgressDialog::CopyProgressDialog(DialogService& dialogs, QWidget* parent)
+    : QDialog(parent), m_dialogs(dialogs), m_bridge(std::make_unique<Bridge>(this)) {
     setObjectName("CopyProgressDialog");
     setWindowTitle("Copying");
     setModal(true);
@@ -142,8 +173,10 @@ CopyProgressDialog::~CopyProgressDialog() = default;
 
 CopyReport CopyProgressDialog::run(const qubrix::CopyPlan& plan) {
     m_finished = false;
+    m_bridge->reset();
     m_engine = std::make_unique<qubrix::CopyEngine>(plan, *m_bridge);
     exec();
+    m_bridge->giveUp();
     m_engine.reset();
     return m_report;
 }
@@ -159,6 +192,7 @@ void CopyProgressDialog::cancelCopy() {
     if (!m_engine || m_finished)
         return;
     m_engine->cancel();
+    m_bridge->giveUp();
     btnCancel->setEnabled(false);
     lblTimeLeft->setText("Cancelling...");
 }
@@ -199,30 +233,30 @@ QString CopyProgressDialog::timeLeft(const CopyProgress& progress) const {
     return "Time left: about " + durationText(static_cast<qint64>(left + 0.5));
 }
 
+void CopyProgressDialog::answerOverwrite(const qubrix::OverwriteQuestion& question) {
+    if (m_bridge->waiting())
+        m_bridge->answer(askOverwrite(question));
+}
+
 OverwriteAnswer CopyProgressDialog::askOverwrite(const qubrix::OverwriteQuestion& question) {
-    QMessageBox box(QMessageBox::Warning, "Confirm File Replace",
-                    QString("The file \"%1\" exists already.\n\nReplace the existing file\n"
-                            "    %2\nwith the new one\n    %3?")
-                        .arg(pathText(question.destination), factsText(question.existing),
-                             factsText(question.incoming)),
-                    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No |
-                        QMessageBox::NoToAll | QMessageBox::Cancel,
-                    this);
-    box.setObjectName("overwriteQuestion");
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::No);
     QElapsedTimer asking;
     asking.start();
-    const int answer = box.exec();
+    const DialogService::Answer answer = m_dialogs.messageBox(
+        QString("The file \"%1\" exists already.\n\nReplace the existing file\n"
+                "    %2\nwith the new one\n    %3?")
+            .arg(pathText(question.destination), factsText(question.existing),
+                 factsText(question.incoming)),
+        "Confirm File Replace", DialogService::Icon::Warning,
+        DialogService::Buttons::YesNoAllCancel);
     m_askingTime += asking.elapsed();
     switch (answer) {
-    case QMessageBox::Yes:
+    case DialogService::Answer::Yes:
         return OverwriteAnswer::Yes;
-    case QMessageBox::YesToAll:
+    case DialogService::Answer::YesToAll:
         return OverwriteAnswer::YesToAll;
-    case QMessageBox::No:
+    case DialogService::Answer::No:
         return OverwriteAnswer::No;
-    case QMessageBox::NoToAll:
+    case DialogService::Answer::NoToAll:
         return OverwriteAnswer::NoToAll;
     default:
         return OverwriteAnswer::Cancel;

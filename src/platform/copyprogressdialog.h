@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actions/copyengine.h"
+#include "platform/dialogservice.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -14,13 +15,13 @@ class QProgressBar;
 class QPushButton;
 
 // Shows a copy running on a thread of its own: files and bytes done of the total, the file
-// being copied, the time left and Cancel; asks before a file is replaced. The window stays
-// responsive, as the copy's thread only posts to it.
+// being copied, the time left and Cancel; asks before a file is replaced, through the dialog
+// service. The window stays responsive, as the copy's thread only posts to it.
 class CopyProgressDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CopyProgressDialog(QWidget* parent = nullptr);
+    explicit CopyProgressDialog(DialogService& dialogs, QWidget* parent = nullptr);
     ~CopyProgressDialog() override;
 
     // Copies with the dialog shown modally and returns what happened.
@@ -41,11 +42,14 @@ private:
     class Bridge;
 
     void showProgress(const qubrix::CopyProgress& progress);
+    // Asks the question the copy waits on, unless the copy no longer waits.
+    void answerOverwrite(const qubrix::OverwriteQuestion& question);
     qubrix::OverwriteAnswer askOverwrite(const qubrix::OverwriteQuestion& question);
     void finish(const qubrix::CopyReport& report);
     void cancelCopy();
     QString timeLeft(const qubrix::CopyProgress& progress) const;
 
+    DialogService& m_dialogs;
     std::unique_ptr<Bridge> m_bridge;
     std::unique_ptr<qubrix::CopyEngine> m_engine;
     qubrix::CopyReport m_report;

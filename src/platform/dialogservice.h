@@ -8,9 +8,11 @@
 class DialogService {
 public:
     enum class Icon { None, Information, Warning, Error };
-    enum class Buttons { Ok, YesNo };
+    // YesNoAllCancel: Yes, Yes to All, No (the default), No to All and Cancel, which Esc and
+    // the close button answer.
+    enum class Buttons { Ok, YesNo, YesNoAllCancel };
     // Dismissed: a Yes/No question closed with Esc or the close button, which answers neither.
-    enum class Answer { Ok, Yes, No, Dismissed };
+    enum class Answer { Ok, Yes, No, Dismissed, YesToAll, NoToAll, Cancel };
 
     virtual ~DialogService() = default;
 
@@ -18,6 +20,10 @@ public:
     // MessageBoxA).
     virtual Answer messageBox(const QString& text, const QString& caption, Icon icon,
                               Buttons buttons) = 0;
+    // A box with OK that reports what went wrong: its text can be selected and copied, and
+    // details, unless empty, are shown behind a button of their own.
+    virtual void showReport(const QString& text, const QString& caption, Icon icon,
+                            const QString& details) = 0;
     // The default beep (stands in for MessageBeep).
     virtual void beep() = 0;
     // The default beep, then a message box: how the windows report and ask.

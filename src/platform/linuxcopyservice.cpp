@@ -4,11 +4,9 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 
 void LinuxCopyService::copy(const qubrix::CopyPlan& plan) {
-    QWidget* owner = QApplication::activeWindow();
-    CopyProgressDialog progress(owner);
+    CopyProgressDialog progress(m_dialogs, QApplication::activeWindow());
     const qubrix::CopyReport report = progress.run(plan);
     const QString destination =
         QFile::decodeName(QByteArray::fromStdString(plan.destinationFolder));
@@ -17,13 +15,8 @@ void LinuxCopyService::copy(const qubrix::CopyPlan& plan) {
         return;
     const bool stopped = report.outcome == qubrix::CopyReport::Outcome::NoSpace ||
                          report.outcome == qubrix::CopyReport::Outcome::Refused;
-    QMessageBox box(stopped ? QMessageBox::Critical : QMessageBox::Warning, "Copy", text,
-                    QMessageBox::Ok, owner);
-    box.setObjectName("copyReport");
-    box.setTextFormat(Qt::PlainText);
-    // The paths can be selected and copied, to look into them afterwards.
-    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    if (const QStringList notCopied = notCopiedList(report); notCopied.size() > 1)
-        box.setDetailedText(notCopied.join('\n'));
-    box.exec();
+    const QStringList notCopied = notCopiedList(report);
+    m_dialogs.showReport(text, "Copy",
+                         stopped ? DialogService::Icon::Error : DialogService::Icon::Warning,
+                         notCopied.size() > 1 ? notCopied.join('\n') : QString());
 }

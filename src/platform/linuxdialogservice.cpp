@@ -25,6 +25,19 @@ QMessageBox::Icon messageIcon(DialogService::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+QMessageBox::StandardButtons standardButtons(DialogService::Buttons buttons) {
+    switch (buttons) {
+    case DialogService::Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case DialogService::Buttons::YesNoAllCancel:
+        return QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll |
+               QMessageBox::Cancel;
+    case DialogService::Buttons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
 // A folder picker that also takes the path of a folder that does not exist yet, typed into its
 // name field: whoever uses the folder makes it. Qt's own folder dialog would refuse it as not
 // found; the desktop's dialog, used where there is one, makes new folders itself.
@@ -64,25 +77,46 @@ private:
 
 DialogService::Answer LinuxDialogService::messageBox(const QString& text, const QString& caption,
                                                      Icon icon, Buttons buttons) {
-    QMessageBox box(messageIcon(icon), caption, text,
-                    buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                              : QMessageBox::Ok);
+    QMessageBox box(messageIcon(icon), caption, text, standardButtons(buttons));
+    box.setObjectName("messageBox");
     // Texts carry file names and catalogue lines: "<" and "&" are shown, never interpreted.
     box.setTextFormat(Qt::PlainText);
     // Esc and the close button would count as No; an unseen button of their own tells them
     // apart, so that dismissing a question is never taken as an answer.
-    QAbstractButton* dismiss = nullptr;
     if (buttons == Buttons::YesNo) {
-        dismiss = box.addButton(QMessageBox::Cancel);
+        QAbstractButton* dismiss = box.addButton(QMessageBox::Cancel);
         dismiss->hide();
         box.setEscapeButton(dismiss);
+    } else if (buttons == Buttons::YesNoAllCancel) {
+        box.setDefaultButton(QMessageBox::No);
     }
     box.exec();
     if (buttons == Buttons::Ok)
         return Answer::Ok;
-    if (box.clickedButton() == box.button(QMessageBox::Yes))
+    switch (box.standardButton(box.clickedButton())) {
+    case QMessageBox::Yes:
         return Answer::Yes;
-    return box.clickedButton() == box.button(QMessageBox::No) ? Answer::No : Answer::Dismissed;
+    case QMessageBox::YesToAll:
+        return Answer::YesToAll;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::NoToAll:
+        return Answer::NoToAll;
+    default:
+        return buttons == Buttons::YesNoAllCancel ? Answer::Cancel : Answer::Dismissed;
+    }
+}
+
+void LinuxDialogService::showReport(const QString& text, const QString& caption, Icon icon,
+                                    const QString& details) {
+    QMessageBox box(messageIcon(icon), caption, text, QMessageBox::Ok);
+    box.setObjectName("reportBox");
+    box.setTextFormat(Qt::PlainText);
+    // The paths can be selected and copied, to look into them afterwards.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
+    box.exec();
 }
 
 void LinuxDialogService::beep() {

@@ -8,6 +8,8 @@ class LinuxDialogService final : public DialogService {
 public:
     Answer messageBox(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons) override;
+    void showReport(const QString& text, const QString& caption, Icon icon,
+                    const QString& details) override;
     void beep() override;
     QString openFileName(const QString& folder, const QList<FileFilter>& filters) override;
     QString pickFolder(const QString& title) override;

@@ -13,7 +13,7 @@ struct LinuxServices {
     LinuxFileService files;
     LinuxDesktopService desktop{dialogs};
     LinuxProcessService processes;
-    LinuxCopyService copy;
+    LinuxCopyService copy{dialogs};
 
     Services services() { return {dialogs, files, desktop, processes, copy}; }
 };

@@ -18,6 +18,7 @@ public:
         QString caption;
         Icon icon;
         Buttons buttons;
+        QString details; // of a report
     };
 
     std::deque<Answer> answers;
@@ -34,12 +35,16 @@ public:
 
     Answer messageBox(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons) override {
-        boxes.append({text, caption, icon, buttons});
+        boxes.append({text, caption, icon, buttons, {}});
         if (answers.empty())
-            return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+            return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
         const Answer answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    void showReport(const QString& text, const QString& caption, Icon icon,
+                    const QString& details) override {
+        boxes.append({text, caption, icon, Buttons::Ok, details});
     }
     void beep() override { ++beeps; }
     QString openFileName(const QString& folder, const QList<FileFilter>& filters) override {

@@ -1,5 +1,6 @@
 #include "platform/copyprogressdialog.h"
 #include "platform/linuxcopyservice.h"
+#include "platform/linuxdialogservice.h"
 #include "testfiles.h"
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -60,6 +62,7 @@ class TestCopyProgress : public QObject {
 
 private:
     QTemporaryDir m_disc, m_home;
+    LinuxDialogService m_dialogs;
     QString disc(const QString& relative) const { return m_disc.path() + '/' + relative; }
     QString home(const QString& relative) const { return m_home.path() + '/' + relative; }
 
@@ -77,12 +80,12 @@ private slots:
         writeFile(disc("f/a.txt"), "a");
         writeFile(disc("f/sub/b.txt"), "b");
         bool boxShown = false;
-        const WhenShown answer("copyReport", [&](QWidget* box) {
+        const WhenShown answer("reportBox", [&](QWidget* box) {
             boxShown = true;
             box->close();
             return true;
         });
-        LinuxCopyService().copy(folderCopy(m_disc.path(), home("out")));
+        LinuxCopyService(m_dialogs).copy(folderCopy(m_disc.path(), home("out")));
         QVERIFY(!boxShown);
         QCOMPARE(readAll(home("out/a.txt")), QByteArray("a"));
         QCOMPARE(readAll(home("out/sub/b.txt")), QByteArray("b"));
@@ -94,12 +97,12 @@ private slots:
         writeFile(home("a.txt"), "old");
         writeFile(home("b.txt"), "old");
         QStringList questions;
-        const WhenShown answer("overwriteQuestion", [&](QWidget* box) {
+        const WhenShown answer("messageBox", [&](QWidget* box) {
             questions.append(static_cast<QMessageBox*>(box)->text());
             clickButton(box, QMessageBox::YesToAll);
             return true;
         });
-        LinuxCopyService().copy(folderCopy(m_disc.path(), m_home.path()));
+        LinuxCopyService(m_dialogs).copy(folderCopy(m_disc.path(), m_home.path()));
         QCOMPARE(questions.size(), 1);
         QVERIFY2(questions[0].contains("\"" + home("a.txt") + "\" exists already"),
                  qPrintable(questions[0]));
@@ -112,13 +115,14 @@ private slots:
     void failuresEndInOneBox() {
         writeFile(disc("f/a.txt"), "a");
         QString text;
-        const WhenShown answer("copyReport", [&](QWidget* box) {
+        const WhenShown answer("reportBox", [&](QWidget* box) {
             text = static_cast<QMessageBox*>(box)->text();
             clickButton(box, QMessageBox::Ok);
             return true;
         });
-        LinuxCopyService().copy(qubrix::planCopy(native(m_disc.path()), {"F\\A.TXT", "F\\GONE.TXT"},
-                                                 qubrix::CopyMode::File, native(m_home.path())));
+        LinuxCopyService(m_dialogs).copy(
+            qubrix::planCopy(native(m_disc.path()), {"F\\A.TXT", "F\\GONE.TXT"},
+                             qubrix::CopyMode::File, native(m_home.path())));
         QCOMPARE(text, "One file or folder could not be copied:\n" + disc("F/GONE.TXT") +
                            ": No such file or directory");
         QCOMPARE(readAll(home("a.txt")), QByteArray("a"));
@@ -157,19 +161,31 @@ private slots:
 
     // Cancel or Escape, given with the Yes to replacing "big" while the copy waits for it, stops
     // the copy: the old file stays, no unfinished copy is left, and what follows is not copied.
+    // A Cancel while the question is still open ends the copy without waiting for the answer.
     void cancels_data() {
         QTest::addColumn<bool>("escape");
-        QTest::newRow("Cancel") << false;
-        QTest::newRow("Escape") << true;
+        QTest::addColumn<bool>("unanswered");
+        QTest::newRow("Cancel") << false << false;
+        QTest::newRow("Escape") << true << false;
+        QTest::newRow("Cancel while asked") << false << true;
     }
     void cancels() {
         QFETCH(bool, escape);
+        QFETCH(bool, unanswered);
         writeFile(disc("f/a.txt"), "a");
         writeFile(disc("f/big"), "new big");
         writeFile(disc("f/c.txt"), "c");
         writeFile(home("big"), "old");
-        const WhenShown answer("overwriteQuestion", [&](QWidget* box) {
-            auto* dialog = static_cast<CopyProgressDialog*>(box->parentWidget());
+        bool asked = false;
+        bool endedUnanswered = false;
+        const WhenShown answer("messageBox", [&](QWidget* box) {
+            if (std::exchange(asked, true))
+                return true;
+            auto* dialog = static_cast<CopyProgressDialog*>(visibleWindow("CopyProgressDialog"));
+            if (unanswered) {
+                dialog->btnCancel->click();
+                endedUnanswered = QTest::qWaitFor([&] { return !dialog->isVisible(); }, 3000);
+            }
             clickButton(box, QMessageBox::Yes);
             if (escape)
                 QTest::keyClick(dialog, Qt::Key_Escape);
@@ -177,12 +193,13 @@ private slots:
                 dialog->btnCancel->click();
             return true;
         });
-        CopyProgressDialog dialog;
+        CopyProgressDialog dialog(m_dialogs);
         const CopyReport report = dialog.run(folderCopy(m_disc.path(), m_home.path()));
         QCOMPARE(report.outcome, Outcome::Cancelled);
         QCOMPARE(QDir(m_home.path()).entryList(QDir::Files | QDir::Hidden),
                  (QStringList{"a.txt", "big"}));
         QCOMPARE(readAll(home("big")), QByteArray("old"));
+        QCOMPARE(endedUnanswered, unanswered);
     }
 };
 

@@ -47,6 +47,9 @@ private slots:
         QCOMPARE(answerWith(Buttons::YesNo,
                             [](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); }),
                  Answer::Yes);
+        QCOMPARE(answerWith(Buttons::YesNoAllCancel,
+                            [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
+                 Answer::Cancel);
         QCOMPARE(answerWith(Buttons::Ok,
                             [](QMessageBox& box) { QTest::keyClick(&box, Qt::Key_Escape); }),
                  Answer::Ok);

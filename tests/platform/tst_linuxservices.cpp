@@ -80,6 +80,10 @@ void TestLinuxServices::messageBoxShowsIconAndButtons_data() {
                                << QStringList{"OK"};
     QTest::newRow("no icon") << int(D::Icon::None) << int(D::Buttons::Ok) << "OK"
                              << int(D::Answer::Ok) << int(QMessageBox::NoIcon) << QStringList{"OK"};
+    QTest::newRow("replace question, no to all")
+        << int(D::Icon::Warning) << int(D::Buttons::YesNoAllCancel) << "No to All"
+        << int(D::Answer::NoToAll) << int(QMessageBox::Warning)
+        << QStringList{"Yes", "Yes to All", "No", "No to All", "Cancel"};
 }
 
 void TestLinuxServices::messageBoxShowsIconAndButtons() {
