@@ -1,4 +1,6 @@
+#include "about/aboutbox.h"
 #include "app/frmmain.h"
+#include "app/modesandoptions.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -106,27 +108,13 @@ void TfrmMain::connectCommands() {
     for (QToolButton* button : {cmdSave, btnSave})
         connect(button, &QToolButton::clicked, this, &TfrmMain::cmdSaveClick);
 
-    connect(cmdAdd, &QToolButton::clicked, this, &TfrmMain::cmdAddClick);
-    connect(AddFiles1, &QAction::triggered, this, &TfrmMain::cmdAddClick);
-    for (QToolButton* button : {cmdMenu, btnClose})
-        connect(button, &QToolButton::clicked, this, &TfrmMain::cmdMenuClick);
-    connect(ReadOnly, &QAction::triggered, this, &TfrmMain::ReadOnlyClick);
-
-    // A check box set from code runs its handler as well, which keeps the menu in step.
-    connect(chkSave, &QCheckBox::toggled, this, &TfrmMain::chkSaveClick);
-    connect(chkValid, &QCheckBox::toggled, this, &TfrmMain::chkValidClick);
-    connect(chkRoot, &QCheckBox::toggled, this, &TfrmMain::chkRootClick);
-    connect(AutoSave1, &QAction::triggered, this, &TfrmMain::AutoSave1Click);
-    connect(Filenamecheck1, &QAction::triggered, this, &TfrmMain::Filenamecheck1Click);
-    connect(Includeparent1, &QAction::triggered, this, &TfrmMain::Includeparent1Click);
-
     connect(Contents1, &QAction::triggered, this, &TfrmMain::Contents1Click);
     connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
 
     connect(CatBox, &QListWidget::itemSelectionChanged, this, &TfrmMain::CatBoxChange);
     connect(lstDesc, &QListWidget::itemSelectionChanged, this, &TfrmMain::lstDescClick);
     connect(CatBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (catPopupEnabled)
+        if (m_modes->catPopupEnabled())
             CatPopup->popup(CatBox->viewport()->mapToGlobal(at));
     });
     connect(lstDesc, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
@@ -135,11 +123,19 @@ void TfrmMain::connectCommands() {
     });
 
     connectListingEditor();
-
 }
 
 bool TfrmMain::hasVisibleItem(const QMenu* menu) {
     const auto actions = menu->actions();
     return std::any_of(actions.begin(), actions.end(),
                        [](const QAction* action) { return action->isVisible(); });
+}
+
+void TfrmMain::Contents1Click() {
+    m_services.desktop.openHelp();
+}
+
+void TfrmMain::About1Click() {
+    if (m_aboutBox)
+        m_aboutBox->exec();
 }

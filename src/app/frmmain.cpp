@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "actions/copycommands.h"
 #include "actions/runinstall.h"
+#include "app/modesandoptions.h"
 #include "naming/namecheck.h"
 #include "ui/face.h"
 #include "ui/product.h"
@@ -42,6 +43,43 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
     const QString mountPoint = m_services.files.mountPointOf(m_services.files.currentDirectory());
     driveRoot = mountPoint == "/" ? QString() : mountPoint;
     showDriveRoot();
+    createControllers();
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::createControllers() {
+    m_modes = new ModesAndOptions(
+        m_document, m_services,
+        ModeControls{.txtFilename = txtFilename,
+                     .MenuEdit = MenuEdit,
+                     .cmdAdd = cmdAdd,
+                     .cmdMenu = cmdMenu,
+                     .btnClose = btnClose,
+                     .cmdCat = cmdCat,
+                     .Splitter1 = Splitter1,
+                     .cmdSave = cmdSave,
+                     .cmdDelete = cmdDelete,
+                     .Splitter2 = Splitter2,
+                     .AddFiles1 = AddFiles1,
+                     .mnuSave = mnuSave,
+                     .mnuNewCat = mnuNewCat,
+                     .Options = Options,
+                     .mnuEdit = mnuEdit,
+                     .N1 = N1,
+                     .N7 = N7,
+                     .mnuDelete = mnuDelete,
+                     .mnuModify = mnuModify,
+                     .N2 = N2,
+                     .mnuClear = mnuClear,
+                     .ReadOnly = ReadOnly,
+                     .chkSave = chkSave,
+                     .chkValid = chkValid,
+                     .chkRoot = chkRoot,
+                     .AutoSave1 = AutoSave1,
+                     .Filenamecheck1 = Filenamecheck1,
+                     .Includeparent1 = Includeparent1},
+        [this](bool editor) { setClientHeight(editor ? editorHeight : menuHeight); }, this);
     m_nameCheck = std::make_unique<NameCheck>(
         m_document, m_services, m_picked, driveRoot,
         [this](const QString& fullPath) { return setPickedPath(fullPath); });
@@ -60,8 +98,6 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
                      driveRoot, this);
 }
 
-TfrmMain::~TfrmMain() = default;
-
 void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {
     m_categories->setNameQuestion(question);
 }
@@ -75,11 +111,6 @@ void TfrmMain::setClientHeight(int height) {
     setFixedSize(clientWidth, menuBar()->sizeHint().height() + height);
     if (m_editingBand)
         m_editingBand->setVisible(height > menuHeight);
-}
-
-int TfrmMain::checkBoxOptions() const {
-    return qubrix::optionsNumber(
-        {chkSave->isChecked(), chkValid->isChecked(), chkRoot->isChecked()});
 }
 
 DialogService::Answer TfrmMain::ask(const QString& text, const QString& caption,

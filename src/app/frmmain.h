@@ -26,6 +26,7 @@ class QTextEdit;
 class QToolButton;
 class QWidget;
 
+class ModesAndOptions;
 class TAboutBox;
 class TfrmNote;
 class NameCheck;
@@ -59,19 +60,8 @@ public:
 
     // --- app: lifecycle, modes, options (app/) ---
     QString driveRoot; // mount point of the current directory, "" for "/"
-    bool editorShown = true;
 
     void mnuExitClick();
-    void cmdAddClick();
-    void cmdMenuClick();
-    void SetEditable(bool editable);
-    void ReadOnlyClick();
-    void chkSaveClick();
-    void AutoSave1Click();
-    void chkValidClick();
-    void Filenamecheck1Click();
-    void chkRootClick();
-    void Includeparent1Click();
     void Contents1Click();
     void About1Click();
 
@@ -127,9 +117,6 @@ public:
     // --- name check (naming/) ---
     void setNameQuestion(NameQuestion* question);
 
-    // Options number of the three check boxes.
-    int checkBoxOptions() const;
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -149,6 +136,8 @@ private:
     QToolButton* captionedButton(QWidget* bar, const char* name, const QString& caption,
                                  const QString& hint, ToolGlyph icon);
     void connectCommands();
+    // Each feature's controller, handed the document, the services and its controls.
+    void createControllers();
     void connectListingEditor();
     void listingEditorEvent(QObject* watched, QEvent* event);
     QString trimmedDescription(int row) const;
@@ -160,7 +149,6 @@ private:
     void storeEntry(int row, int category);
     std::optional<std::size_t> noteOfCurrentListing() const;
     void setClientHeight(int height);
-    void setOptionsFromNumber(int number);
     void hideNotePopup();
     // Selects a category row as the program does: CatBoxChange does not run by itself.
     void selectCategoryRow(int row) override;
@@ -181,6 +169,7 @@ private:
     TAboutBox* m_aboutBox = nullptr;
     TfrmNote* m_frmNote = nullptr;
     std::unique_ptr<CategoryCommands> m_categories;
+    ModesAndOptions* m_modes = nullptr;
     std::unique_ptr<NameCheck> m_nameCheck;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
@@ -282,8 +271,6 @@ public:
     QAction* N5 = nullptr;
     QAction* Delete2 = nullptr;
 
-    // The edit popup opens only when the listing list has rows; the category popup only
-    // while the catalogue is editable.
+    // The edit popup opens only when the listing list has rows.
     bool editPopupEnabled = false;
-    bool catPopupEnabled = true;
 };

@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/modesandoptions.h"
 #include "ui/product.h"
 
 #include <QAction>
@@ -17,7 +18,7 @@ bool TfrmMain::FormCreate() {
             ReadOnly->setChecked(true);
         else
             ReadOnly->setVisible(false);
-        SetEditable(false);
+        m_modes->SetEditable(false);
     }
     // The drive root is the mount point found at construction; "/" shows as the empty text.
     const QString label = m_services.files.volumeLabel(driveRoot.isEmpty() ? "/" : driveRoot);
@@ -34,7 +35,7 @@ bool TfrmMain::FormCreate() {
 }
 
 void TfrmMain::mnuExitClick() {
-    const bool optionsChanged = checkBoxOptions() != m_document.model().optionsAtLoad;
+    const bool optionsChanged = m_modes->checkBoxOptions() != m_document.model().optionsAtLoad;
     if ((optionsChanged || m_document.isChanged()) && !ReadOnly->isChecked()) {
         const auto answer = ask("List has changed--Save before exiting?", "Confirm SAVE",
                                 DialogService::Icon::Warning, DialogService::Buttons::YesNo);

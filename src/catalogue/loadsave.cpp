@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/modesandoptions.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,13 +21,13 @@ TfrmMain::LoadResult TfrmMain::LoadCatalogue() {
         // Nothing is changed yet: a catalogue that cannot be created asks for no save at Exit.
         m_document.markSaved();
         const bool created = saveCatalogue();
-        setOptionsFromNumber(m_document.model().optionsAtLoad);
+        m_modes->setOptionsFromNumber(m_document.model().optionsAtLoad);
         // A catalogue that cannot be created leaves the window read-only on the default one.
         return created ? LoadResult::Editable : LoadResult::WriteProtected;
     }
     case Status::Loaded:
         m_document.markSaved();
-        setOptionsFromNumber(outcome.options);
+        m_modes->setOptionsFromNumber(outcome.options);
         return attributes && attributes->readOnly ? LoadResult::WriteProtected
                                                   : LoadResult::Editable;
     }
@@ -60,15 +61,15 @@ bool TfrmMain::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
             .arg(names.join(" and "), names.size() > 1 ? "were" : "was",
                  names.size() > 1 ? "them" : "it", countsText(change.onDisk),
                  countsText(change.here));
-    return ask(text, "Confirm SAVE", DialogService::Icon::Warning,
-               DialogService::Buttons::YesNo) == DialogService::Answer::Yes;
+    return ask(text, "Confirm SAVE", DialogService::Icon::Warning, DialogService::Buttons::YesNo) ==
+           DialogService::Answer::Yes;
 }
 
 bool TfrmMain::saveCatalogue() {
     const auto save = [this](bool replaceChangedFiles) {
         return m_document.model().SaveCatalogue(filePath(m_document.catalogPath()),
-                                                filePath(m_document.notesPath()), checkBoxOptions(),
-                                                replaceChangedFiles);
+                                                filePath(m_document.notesPath()),
+                                                m_modes->checkBoxOptions(), replaceChangedFiles);
     };
     qubrix::WriteOutcome outcome = save(false);
     if (outcome.changedOnDisk) {

@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/modesandoptions.h"
 
 #include "actions/launch.h"
 #include "naming/namecheck.h"
@@ -234,7 +235,7 @@ void TfrmMain::cmdOkClick() {
     m_editFlags.entryEnded();
     txtFilename->clear();
     txtDescription->clear();
-    if (!editorShown)
+    if (!m_modes->editorShown())
         setClientHeight(menuHeight);
     lstDescClick();
     lstDesc->setFocus();

@@ -1,4 +1,5 @@
 #include "app/frmmain.h"
+#include "app/modesandoptions.h"
 #include "guitestbase.h"
 
 #include <QAbstractButton>
@@ -263,7 +264,8 @@ private slots:
 
     void noteBeyondTheNotesListIsReported() {
         QFETCH(int, note);
-        writeOnDisc("qubrix.dat", QString("[Main]\r\nLost;L.TXT;%1\r\n110\r\n").arg(note).toLatin1());
+        writeOnDisc("qubrix.dat",
+                    QString("[Main]\r\nLost;L.TXT;%1\r\n110\r\n").arg(note).toLatin1());
         writeOnDisc("descript.txt", "only note\r\n");
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
@@ -285,14 +287,14 @@ private slots:
 
         trigger("cmdMenu");
         QCOMPARE(main.clientHeight(), 282);
-        QVERIFY(!main.editorShown);
+        QVERIFY(!controller<ModesAndOptions>().editorShown());
         QVERIFY(main.cmdMenu->isChecked());
         QVERIFY(!main.cmdAdd->isChecked());
         QTRY_COMPARE(main.centralWidget()->height(), 282);
 
         trigger("AddFiles1");
         QCOMPARE(main.clientHeight(), 434);
-        QVERIFY(main.editorShown);
+        QVERIFY(controller<ModesAndOptions>().editorShown());
         QVERIFY(main.cmdAdd->isChecked());
         QTRY_COMPARE(main.centralWidget()->height(), 434);
         QTRY_COMPARE(QApplication::focusWidget(), main.txtFilename);
@@ -414,7 +416,7 @@ private slots:
         QVERIFY(main.ReadOnly->isChecked());
         QVERIFY(main.ReadOnly->isVisible());
         QCOMPARE(main.clientHeight(), 282);
-        QVERIFY(!main.editorShown);
+        QVERIFY(!controller<ModesAndOptions>().editorShown());
         QVERIFY(!main.document().options().autoSave);
         for (QAction* hidden :
              {main.AddFiles1, main.mnuSave, main.Options->menuAction(), main.mnuEdit->menuAction(),
@@ -424,7 +426,7 @@ private slots:
              std::initializer_list<QWidget*>{main.cmdCat, main.cmdSave, main.cmdMenu, main.cmdAdd})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         QVERIFY(main.cmdSort->isVisible());
-        QVERIFY(!main.catPopupEnabled);
+        QVERIFY(!controller<ModesAndOptions>().catPopupEnabled());
         QTRY_COMPARE(QApplication::focusWidget(), main.lstDesc);
         // The end user may look at a path in the quick editor but not change it.
         clickRow(main.lstDesc, 0);
@@ -545,7 +547,8 @@ private slots:
         dialogs().answers = {Answer::Yes};
         trigger("cmdSave");
         QCOMPARE(dialogs().boxes.size(), 2);
-        QCOMPARE(readFromDisc("qubrix.dat"), QByteArray(exampleCatalogue).replace("110\r\n", "111\r\n"));
+        QCOMPARE(readFromDisc("qubrix.dat"),
+                 QByteArray(exampleCatalogue).replace("110\r\n", "111\r\n"));
     }
 
     void closeBoxIsRefusedWhileTheSaveFails() {
