@@ -32,9 +32,10 @@ class TfrmNote;
 class NameCheck;
 class NameQuestion;
 
-// The main window: the author's editor and the end user's menu. It holds the catalogue document
-// and the window's flags; its handlers are defined in the folder of the subsystem they belong
-// to.
+// The main window: the author's editor and the end user's menu. It holds the catalogue document,
+// builds the controls and hands them to the controllers of the name check, the categories, Run,
+// Copy and the modes and options. Browsing and the listing editor are still its own: their
+// handlers are defined in the folder of the subsystem they belong to.
 class TfrmMain final : public QMainWindow, private CategoryList {
     Q_OBJECT
 
@@ -58,7 +59,7 @@ public:
     const qubrix::ListingEditFlags& editFlags() const { return m_editFlags; }
     const qubrix::PickedPath& picked() const { return m_picked; }
 
-    // --- app: lifecycle, modes, options (app/) ---
+    // --- app: lifecycle and help (app/) ---
     QString driveRoot; // mount point of the current directory, "" for "/"
 
     void mnuExitClick();
