@@ -2,6 +2,7 @@
 #include "actions/copycommands.h"
 #include "actions/runinstall.h"
 #include "app/modesandoptions.h"
+#include "catalogue/noteviewer.h"
 #include "naming/namecheck.h"
 #include "ui/face.h"
 #include "ui/product.h"
@@ -80,6 +81,9 @@ void TfrmMain::createControllers() {
                      .Filenamecheck1 = Filenamecheck1,
                      .Includeparent1 = Includeparent1},
         [this](bool editor) { setClientHeight(editor ? editorHeight : menuHeight); }, this);
+    m_notes = new NoteViewer(
+        m_document, m_services, NoteControls{lstDesc, NotePad, Outline},
+        [this] { return clientHeight(); }, this);
     m_nameCheck = std::make_unique<NameCheck>(
         m_document, m_services, m_picked, driveRoot,
         [this](const QString& fullPath) { return setPickedPath(fullPath); });

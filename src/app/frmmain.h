@@ -27,6 +27,7 @@ class QToolButton;
 class QWidget;
 
 class ModesAndOptions;
+class NoteViewer;
 class TAboutBox;
 class TfrmNote;
 class NameCheck;
@@ -34,8 +35,8 @@ class NameQuestion;
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue document,
 // builds the controls and hands them to the controllers of the name check, the categories, Run,
-// Copy and the modes and options. Browsing and the listing editor are still its own: their
-// handlers are defined in the folder of the subsystem they belong to.
+// Copy, the note pop-up and the modes and options. Browsing and the listing editor are still its
+// own: their handlers are defined in the folder of the subsystem they belong to.
 class TfrmMain final : public QMainWindow, private CategoryList {
     Q_OBJECT
 
@@ -67,8 +68,6 @@ public:
     void About1Click();
 
     // --- catalogue store and browsing (catalogue/) ---
-    int lastClickY = 0;
-
     // How the window starts after the load: a catalogue that exists but cannot be read ends
     // the start; a write-protected one, or a new one that could not be created, starts
     // read-only.
@@ -81,10 +80,6 @@ public:
     void BuildCategories() override;
     void CatBoxChange() override;
     void lstDescClick();
-    void lstDescMouseDown(int y);
-    void lstDescDblClick();
-    void ShowNote(int row);
-    void NotePadMouseUp();
 
     // --- categories (editing/) ---
     void setCategoryNameQuestion(CategoryNameQuestion* question);
@@ -150,7 +145,6 @@ private:
     void storeEntry(int row, int category);
     std::optional<std::size_t> noteOfCurrentListing() const;
     void setClientHeight(int height);
-    void hideNotePopup();
     // Selects a category row as the program does: CatBoxChange does not run by itself.
     void selectCategoryRow(int row) override;
     bool replaceChangedFiles(const qubrix::WriteOutcome& changed);
@@ -171,6 +165,7 @@ private:
     TfrmNote* m_frmNote = nullptr;
     std::unique_ptr<CategoryCommands> m_categories;
     ModesAndOptions* m_modes = nullptr;
+    NoteViewer* m_notes = nullptr;
     std::unique_ptr<NameCheck> m_nameCheck;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;

@@ -200,7 +200,6 @@ void TfrmMain::buildListBand(QWidget* client) {
     lstDesc->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstDesc->setDragEnabled(true);
     lstDesc->setContextMenuPolicy(Qt::CustomContextMenu);
-    lstDesc->viewport()->installEventFilter(this);
 
     Splitter3->addWidget(CatBox);
     Splitter3->addWidget(lstDesc);
@@ -224,7 +223,6 @@ void TfrmMain::buildNotePopup(QWidget* client) {
     NotePad->setLineWrapMode(QTextEdit::WidgetWidth);
     // A word wider than the pop-up breaks where it must instead of running out of view.
     NotePad->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    NotePad->viewport()->installEventFilter(this);
 }
 
 void TfrmMain::buildEditingBand(QWidget* client) {

@@ -1,18 +1,13 @@
 #include "app/frmmain.h"
-#include "catalogue/notepopup.h"
+#include "catalogue/noteviewer.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTextEdit>
-#include <QTextLayout>
 #include <QToolButton>
 
 void TfrmMain::BuildCategories() {
@@ -45,7 +40,7 @@ int TfrmMain::selectedListingCount() const {
 }
 
 void TfrmMain::lstDescClick() {
-    hideNotePopup();
+    m_notes->hideNotePopup();
     const bool hasRows = lstDesc->count() > 0;
     mnuEdit->menuAction()->setEnabled(hasRows);
     editPopupEnabled = hasRows;
@@ -71,84 +66,7 @@ void TfrmMain::lstDescClick() {
         action->setEnabled(one);
 }
 
-void TfrmMain::lstDescMouseDown(int y) {
-    lastClickY = y;
-}
-
-void TfrmMain::lstDescDblClick() {
-    const int row = lstDesc->currentRow();
-    if (row >= 0)
-        ShowNote(row);
-}
-
-namespace {
-
-// At most the text the pop-up can show: a pixel a character at the least, on every line that
-// fits. Laying out more would only cost time (a note of a megabyte without blanks took
-// minutes).
-QString shownPart(const QString& note, int width, int lines) {
-    const qsizetype most = qsizetype(width) * lines;
-    return note.size() <= most ? note : note.left(most - 1) + QChar(0x2026);
-}
-
-// Lines the note takes when wrapped at the pop-up's width.
-int displayedLines(QTextEdit* pad) {
-    QTextDocument* document = pad->document();
-    document->setTextWidth(pad->width());
-    int lines = 0;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
-        lines += block.layout() ? block.layout()->lineCount() : 1;
-    return std::max(lines, 1);
-}
-
-} // namespace
-
-void TfrmMain::ShowNote(int row) {
-    if (row < 0 || std::size_t(row) >= m_document.model().noteIndex.size())
-        return;
-    const int note = m_document.model().noteIndex[std::size_t(row)];
-    if (note < 0) {
-        m_services.dialogs.beep();
-        return;
-    }
-    if (std::size_t(note) >= m_document.model().lstMemo.size()) {
-        showError(QString("List index out of bounds (%1)").arg(note));
-        return;
-    }
-    const QString text = displayText(m_document.model().lstMemo[std::size_t(note)],
-                                     m_document.model().notesEncoding);
-    NotePad->setPlainText(shownPart(text, NotePad->width(), qubrix::maxNoteLines(clientHeight())));
-    const auto geometry =
-        qubrix::notePopupGeometry(displayedLines(NotePad), lastClickY, clientHeight());
-    NotePad->setGeometry(geometry.left, geometry.top, NotePad->width(), geometry.height);
-    Outline->setGeometry(geometry.outlineLeft, geometry.outlineTop, Outline->width(),
-                         geometry.outlineHeight);
-    Outline->raise();
-    NotePad->raise();
-    Outline->show();
-    NotePad->show();
-}
-
-void TfrmMain::hideNotePopup() {
-    NotePad->clear();
-    NotePad->hide();
-    Outline->hide();
-}
-
-void TfrmMain::NotePadMouseUp() {
-    hideNotePopup();
-}
-
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     listingEditorEvent(watched, event);
-    if (watched == lstDesc->viewport()) {
-        if (event->type() == QEvent::MouseButtonPress)
-            lstDescMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
-        else if (event->type() == QEvent::MouseButtonDblClick)
-            QMetaObject::invokeMethod(this, &TfrmMain::lstDescDblClick, Qt::QueuedConnection);
-    } else if (watched == NotePad->viewport() && (event->type() == QEvent::MouseButtonPress ||
-                                                  event->type() == QEvent::MouseButtonRelease)) {
-        NotePadMouseUp();
-    }
     return QMainWindow::eventFilter(watched, event);
 }

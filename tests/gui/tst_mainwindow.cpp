@@ -24,6 +24,13 @@ namespace {
 
 using Answer = DialogService::Answer;
 
+// A double click as the user makes it, press and release first, at that height of the list, on
+// whatever lies there.
+void doubleClickAt(QListWidget* list, int y) {
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, y));
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, QPoint(20, y));
+}
+
 } // namespace
 
 class TestMainWindow : public GuiTestBase {
@@ -178,27 +185,27 @@ private slots:
         writeOnDisc("descript.txt", "Short note.\r\nAnother.\r\n");
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
-        clickRow(main.lstDesc, 0);
-        main.lstDescMouseDown(20);
-        main.ShowNote(0);
-        QVERIFY(main.NotePad->isVisible());
+        const int y = main.lstDesc->visualItemRect(main.lstDesc->item(0)).center().y();
+        doubleClickAt(main.lstDesc, y);
+        QTRY_VERIFY(main.NotePad->isVisible());
         QVERIFY(main.Outline->isVisible());
         QCOMPARE(main.NotePad->toPlainText(), QString("Short note."));
-        QCOMPARE(main.NotePad->geometry(), QRect(301, 98, 185, 15));
-        QCOMPARE(main.Outline->geometry(), QRect(300, 97, 187, 17));
+        QCOMPARE(main.NotePad->geometry(), QRect(301, y + 78, 185, 15));
+        QCOMPARE(main.Outline->geometry(), QRect(300, y + 77, 187, 17));
 
         QTest::mouseClick(main.NotePad->viewport(), Qt::LeftButton);
         QVERIFY(!main.NotePad->isVisible());
         QVERIFY(!main.Outline->isVisible());
         QVERIFY(main.NotePad->toPlainText().isEmpty());
 
-        main.ShowNote(0);
+        doubleClickRow(main.lstDesc, 0);
+        QTRY_VERIFY(main.NotePad->isVisible());
         clickRow(main.lstDesc, 1);
         QVERIFY(!main.NotePad->isVisible());
 
         const int beepsBefore = dialogs().beeps;
-        main.ShowNote(1); // "Read me first" has no note
-        QCOMPARE(dialogs().beeps, beepsBefore + 1);
+        doubleClickRow(main.lstDesc, 1); // "Read me first" has no note
+        QTRY_COMPARE(dialogs().beeps, beepsBefore + 1);
         QVERIFY(!main.NotePad->isVisible());
         QVERIFY(dialogs().boxes.isEmpty());
     }
@@ -221,8 +228,8 @@ private slots:
         writeOnDisc("descript.txt", QByteArray("word ").repeated(40) + "\r\n");
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
-        main.lstDescMouseDown(190);
-        main.ShowNote(0);
+        doubleClickAt(main.lstDesc, 190);
+        QTRY_VERIFY(main.NotePad->isVisible());
         const QRect pad = main.NotePad->geometry();
         QVERIFY2(pad.height() > 15, "a long note takes several lines");
         QCOMPARE((pad.height() - 2) % 13, 0);
@@ -239,8 +246,9 @@ private slots:
         TfrmMain& main = mainWindow();
         for (const int pressY : {5, 120, 220}) {
             for (const int row : {0, 1}) {
-                main.lstDescMouseDown(pressY);
-                main.ShowNote(row);
+                clickRow(main.lstDesc, row);
+                doubleClickAt(main.lstDesc, pressY);
+                QTRY_VERIFY(main.NotePad->isVisible());
                 // Only what the pop-up can show is laid out, never the whole megabyte.
                 const qsizetype laidOut = main.NotePad->toPlainText().size();
                 QVERIFY2(laidOut <= main.NotePad->width() * main.NotePad->height(),
@@ -270,8 +278,8 @@ private slots:
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         const QByteArray before = readFromDisc("qubrix.dat");
-        main.ShowNote(0);
-        QCOMPARE(dialogs().boxes.size(), 1);
+        doubleClickRow(main.lstDesc, 0);
+        QTRY_COMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].text, QString("List index out of bounds (%1)").arg(note));
         QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Error);
         QVERIFY(!main.NotePad->isVisible());

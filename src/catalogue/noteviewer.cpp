@@ -1,0 +1,109 @@
+#include "catalogue/noteviewer.h"
+
+#include "catalogue/notepopup.h"
+#include "text/encoding.h"
+#include "ui/product.h"
+
+#include <QEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+
+NoteViewer::NoteViewer(CatalogueDocument& document, Services services, const NoteControls& controls,
+                       std::function<int()> clientHeight, QObject* parent)
+    : QObject(parent), m_document(document), m_services(services), m_controls(controls),
+      m_clientHeight(std::move(clientHeight)) {
+    controls.lstDesc->viewport()->installEventFilter(this);
+    controls.NotePad->viewport()->installEventFilter(this);
+}
+
+void NoteViewer::lstDescMouseDown(int y) {
+    m_lastClickY = y;
+}
+
+void NoteViewer::lstDescDblClick() {
+    const int row = m_controls.lstDesc->currentRow();
+    if (row >= 0)
+        ShowNote(row);
+}
+
+namespace {
+
+// At most the text the pop-up can show: a pixel a character at the least, on every line that
+// fits. Laying out more would only cost time (a note of a megabyte without blanks took
+// minutes).
+QString shownPart(const QString& note, int width, int lines) {
+    const qsizetype most = qsizetype(width) * lines;
+    return note.size() <= most ? note : note.left(most - 1) + QChar(0x2026);
+}
+
+// Lines the note takes when wrapped at the pop-up's width.
+int displayedLines(QTextEdit* pad) {
+    QTextDocument* document = pad->document();
+    document->setTextWidth(pad->width());
+    int lines = 0;
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        lines += block.layout() ? block.layout()->lineCount() : 1;
+    return std::max(lines, 1);
+}
+
+} // namespace
+
+void NoteViewer::ShowNote(int row) {
+    if (row < 0 || std::size_t(row) >= m_document.model().noteIndex.size())
+        return;
+    const int note = m_document.model().noteIndex[std::size_t(row)];
+    if (note < 0) {
+        m_services.dialogs.beep();
+        return;
+    }
+    if (std::size_t(note) >= m_document.model().lstMemo.size()) {
+        // Shown the way the toolkit shows an escaped error.
+        m_services.dialogs.messageBox(QString("List index out of bounds (%1)").arg(note),
+                                      applicationTitle, DialogService::Icon::Error,
+                                      DialogService::Buttons::Ok);
+        return;
+    }
+    const QString text = QString::fromStdString(qubrix::toUtf8(
+        m_document.model().lstMemo[std::size_t(note)], m_document.model().notesEncoding));
+    QTextEdit* NotePad = m_controls.NotePad;
+    QTextEdit* Outline = m_controls.Outline;
+    const int clientHeight = m_clientHeight();
+    NotePad->setPlainText(shownPart(text, NotePad->width(), qubrix::maxNoteLines(clientHeight)));
+    const auto geometry =
+        qubrix::notePopupGeometry(displayedLines(NotePad), m_lastClickY, clientHeight);
+    NotePad->setGeometry(geometry.left, geometry.top, NotePad->width(), geometry.height);
+    Outline->setGeometry(geometry.outlineLeft, geometry.outlineTop, Outline->width(),
+                         geometry.outlineHeight);
+    Outline->raise();
+    NotePad->raise();
+    Outline->show();
+    NotePad->show();
+}
+
+void NoteViewer::hideNotePopup() {
+    m_controls.NotePad->clear();
+    m_controls.NotePad->hide();
+    m_controls.Outline->hide();
+}
+
+void NoteViewer::NotePadMouseUp() {
+    hideNotePopup();
+}
+
+bool NoteViewer::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_controls.lstDesc->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress)
+            lstDescMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
+        else if (event->type() == QEvent::MouseButtonDblClick)
+            QMetaObject::invokeMethod(this, &NoteViewer::lstDescDblClick, Qt::QueuedConnection);
+    } else if (watched == m_controls.NotePad->viewport() &&
+               (event->type() == QEvent::MouseButtonPress ||
+                event->type() == QEvent::MouseButtonRelease)) {
+        NotePadMouseUp();
+    }
+    return QObject::eventFilter(watched, event);
+}
