@@ -111,24 +111,7 @@ void TfrmMain::connectCommands() {
     connect(Contents1, &QAction::triggered, this, &TfrmMain::Contents1Click);
     connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
 
-    connect(CatBox, &QListWidget::itemSelectionChanged, this, &TfrmMain::CatBoxChange);
-    connect(lstDesc, &QListWidget::itemSelectionChanged, this, &TfrmMain::lstDescClick);
-    connect(CatBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (m_modes->catPopupEnabled())
-            CatPopup->popup(CatBox->viewport()->mapToGlobal(at));
-    });
-    connect(lstDesc, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        if (editPopupEnabled && hasVisibleItem(EditPopup))
-            EditPopup->popup(lstDesc->viewport()->mapToGlobal(at));
-    });
-
     connectListingEditor();
-}
-
-bool TfrmMain::hasVisibleItem(const QMenu* menu) {
-    const auto actions = menu->actions();
-    return std::any_of(actions.begin(), actions.end(),
-                       [](const QAction* action) { return action->isVisible(); });
 }
 
 void TfrmMain::Contents1Click() {

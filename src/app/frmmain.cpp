@@ -2,6 +2,7 @@
 #include "actions/copycommands.h"
 #include "actions/runinstall.h"
 #include "app/modesandoptions.h"
+#include "catalogue/cataloguebrowser.h"
 #include "catalogue/noteviewer.h"
 #include "naming/namecheck.h"
 #include "ui/face.h"
@@ -84,15 +85,37 @@ void TfrmMain::createControllers() {
     m_notes = new NoteViewer(
         m_document, m_services, NoteControls{lstDesc, NotePad, Outline},
         [this] { return clientHeight(); }, this);
+    m_browser = new CatalogueBrowser(
+        m_document,
+        BrowsingControls{.CatBox = CatBox,
+                         .lstDesc = lstDesc,
+                         .CatPopup = CatPopup,
+                         .EditPopup = EditPopup,
+                         .MenuEdit = MenuEdit,
+                         .cmdCopy = cmdCopy,
+                         .cmdInstall = cmdInstall,
+                         .ToolCopy = ToolCopy,
+                         .ToolCopyFolder = ToolCopyFolder,
+                         .ToolInstall = ToolInstall,
+                         .cmdDelete = cmdDelete,
+                         .Folder1 = Folder1,
+                         .mnuCopy = mnuCopy,
+                         .mnuEdit = mnuEdit,
+                         .mnuInstall = mnuInstall,
+                         .mnuDelete = mnuDelete,
+                         .mnuModify = mnuModify,
+                         .mnuMDelete = mnuMDelete,
+                         .mnuMModify = mnuMModify},
+        *m_notes, [this] { return m_modes->catPopupEnabled(); },
+        [this](std::size_t selected) { m_editFlags.selectionChanged(selected); }, this);
     m_nameCheck = std::make_unique<NameCheck>(
         m_document, m_services, m_picked, driveRoot,
         [this](const QString& fullPath) { return setPickedPath(fullPath); });
-    CategoryList& categoryList = *this;
     m_categories = std::make_unique<CategoryCommands>(
         m_document, m_services,
         CategoryControls{CatBox, lstDesc, New1, New2, cmdCat, Rename2, Rename1, Delete3, Delete2,
                          cmdSort},
-        categoryList, [this] { return mnuClearClick(); });
+        *m_browser, [this] { return mnuClearClick(); });
     // Children of the window, so that they live as long as their controls.
     new RunInstall(m_document, m_services,
                    RunInstallControls{this, lstDesc, cmdInstall, ToolInstall, mnuInstall},

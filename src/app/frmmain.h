@@ -26,6 +26,7 @@ class QTextEdit;
 class QToolButton;
 class QWidget;
 
+class CatalogueBrowser;
 class ModesAndOptions;
 class NoteViewer;
 class TAboutBox;
@@ -35,9 +36,9 @@ class NameQuestion;
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue document,
 // builds the controls and hands them to the controllers of the name check, the categories, Run,
-// Copy, the note pop-up and the modes and options. Browsing and the listing editor are still its
-// own: their handlers are defined in the folder of the subsystem they belong to.
-class TfrmMain final : public QMainWindow, private CategoryList {
+// Copy, browsing, the note pop-up and the modes and options. The listing editor is still its
+// own: its handlers are defined in editing/.
+class TfrmMain final : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -77,9 +78,6 @@ public:
     bool saveCatalogue();
     void cmdSaveClick();
     void mnuSaveClick();
-    void BuildCategories() override;
-    void CatBoxChange() override;
-    void lstDescClick();
 
     // --- categories (editing/) ---
     void setCategoryNameQuestion(CategoryNameQuestion* question);
@@ -145,15 +143,11 @@ private:
     void storeEntry(int row, int category);
     std::optional<std::size_t> noteOfCurrentListing() const;
     void setClientHeight(int height);
-    // Selects a category row as the program does: CatBoxChange does not run by itself.
-    void selectCategoryRow(int row) override;
     bool replaceChangedFiles(const qubrix::WriteOutcome& changed);
     void showError(const QString& text);
     // The default beep, then a message box without owner window.
     DialogService::Answer ask(const QString& text, const QString& caption, DialogService::Icon icon,
                               DialogService::Buttons buttons);
-    int selectedListingCount() const;
-    static bool hasVisibleItem(const QMenu* menu);
     QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) const;
     std::string filePath(const QString& path) const;
 
@@ -166,6 +160,7 @@ private:
     std::unique_ptr<CategoryCommands> m_categories;
     ModesAndOptions* m_modes = nullptr;
     NoteViewer* m_notes = nullptr;
+    CatalogueBrowser* m_browser = nullptr;
     std::unique_ptr<NameCheck> m_nameCheck;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
@@ -267,6 +262,4 @@ public:
     QAction* N5 = nullptr;
     QAction* Delete2 = nullptr;
 
-    // The edit popup opens only when the listing list has rows.
-    bool editPopupEnabled = false;
 };

@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "app/modesandoptions.h"
+#include "catalogue/cataloguebrowser.h"
 #include "ui/product.h"
 
 #include <QAction>
@@ -25,10 +26,10 @@ bool TfrmMain::FormCreate() {
     setWindowTitle(QString("%1 %2  [%3]").arg(productName, productVersion, label));
     txtDescription->setMaxLength(53);
     txtDescription->clear();
-    BuildCategories();
+    m_browser->BuildCategories();
     if (CatBox->count() > 0)
-        selectCategoryRow(0);
-    CatBoxChange();
+        m_browser->selectCategoryRow(0);
+    m_browser->CatBoxChange();
     // Keys go to the lists first: the first Space must not press the first tool button.
     (lstDesc->count() > 0 ? lstDesc : CatBox)->setFocus();
     return true;

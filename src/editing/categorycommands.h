@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguedocument.h"
+#include "catalogue/categorylist.h"
 #include "editing/categorynamequestion.h"
 #include "platform/services.h"
 
@@ -27,20 +28,6 @@ struct CategoryControls {
     QAction* Delete3 = nullptr;
     QAction* Delete2 = nullptr;
     QToolButton* cmdSort = nullptr;
-};
-
-// What the categories controller needs of the category browser.
-class CategoryList {
-public:
-    // Brings the category list up to date with the model.
-    virtual void BuildCategories() = 0;
-    // Selects a category row; the listings shown stay until CatBoxChange.
-    virtual void selectCategoryRow(int row) = 0;
-    // Shows the listings of the selected category.
-    virtual void CatBoxChange() = 0;
-
-protected:
-    ~CategoryList() = default;
 };
 
 // New, rename, delete and sort of categories, and the drop of a listing on a category.

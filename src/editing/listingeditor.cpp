@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "app/modesandoptions.h"
+#include "catalogue/cataloguebrowser.h"
 
 #include "actions/launch.h"
 #include "naming/namecheck.h"
@@ -237,7 +238,7 @@ void TfrmMain::cmdOkClick() {
     txtDescription->clear();
     if (!m_modes->editorShown())
         setClientHeight(menuHeight);
-    lstDescClick();
+    m_browser->lstDescClick();
     lstDesc->setFocus();
 }
 
@@ -259,8 +260,8 @@ void TfrmMain::storeEntry(int row, int category) {
     }
     if (!m_document.model().addListing(description, path, note))
         return;
-    BuildCategories();
-    selectCategoryRow(category);
+    m_browser->BuildCategories();
+    m_browser->selectCategoryRow(category);
     const QSignalBlocker quiet(lstDesc);
     lstDesc->addItem(displayText(
         m_document.model().GetListingDescription(m_document.model().lstFiles.size() - 1),
@@ -273,7 +274,7 @@ void TfrmMain::cmdCancelClick() {
     m_editFlags.entryEnded();
     // An abandoned quick edit: the quick editor shows the stored path again, and the
     // selection's commands come back.
-    lstDescClick();
+    m_browser->lstDescClick();
     txtFilename->clear();
     txtDescription->clear();
 }
@@ -298,9 +299,9 @@ void TfrmMain::mnuDeleteClick() {
         const QSignalBlocker quiet(lstDesc);
         delete lstDesc->takeItem(row);
     }
-    BuildCategories();
-    selectCategoryRow(category);
-    lstDescClick();
+    m_browser->BuildCategories();
+    m_browser->selectCategoryRow(category);
+    m_browser->lstDescClick();
     if (m_document.options().autoSave)
         mnuSaveClick();
 }
@@ -316,10 +317,15 @@ bool TfrmMain::mnuClearClick() {
         return false;
     const int category = CatBox->currentRow();
     m_document.model().clearListings();
-    BuildCategories();
-    selectCategoryRow(category);
-    CatBoxChange();
+    m_browser->BuildCategories();
+    m_browser->selectCategoryRow(category);
+    m_browser->CatBoxChange();
     if (m_document.options().autoSave)
         mnuSaveClick();
     return true;
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    listingEditorEvent(watched, event);
+    return QMainWindow::eventFilter(watched, event);
 }

@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "app/modesandoptions.h"
+#include "catalogue/cataloguebrowser.h"
 #include "guitestbase.h"
 
 #include <QAbstractButton>
@@ -174,10 +175,10 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), main.CatBox);
         QCOMPARE(main.lstDesc->count(), 0);
         QVERIFY(!main.mnuEdit->menuAction()->isEnabled());
-        QVERIFY(!main.editPopupEnabled);
+        QVERIFY(!controller<CatalogueBrowser>().editPopupEnabled());
         clickRow(main.CatBox, 1);
         QVERIFY(main.mnuEdit->menuAction()->isEnabled());
-        QVERIFY(main.editPopupEnabled);
+        QVERIFY(controller<CatalogueBrowser>().editPopupEnabled());
     }
 
     void notePopupPlacementAndClosing() {
