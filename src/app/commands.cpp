@@ -104,9 +104,6 @@ void TfrmMain::buildMenus() {
 
 void TfrmMain::connectCommands() {
     connect(mnuExit, &QAction::triggered, this, &TfrmMain::mnuExitClick);
-    connect(mnuSave, &QAction::triggered, this, &TfrmMain::mnuSaveClick);
-    for (QToolButton* button : {cmdSave, btnSave})
-        connect(button, &QToolButton::clicked, this, &TfrmMain::cmdSaveClick);
 
     connect(Contents1, &QAction::triggered, this, &TfrmMain::Contents1Click);
     connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);

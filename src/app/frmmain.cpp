@@ -3,6 +3,7 @@
 #include "actions/runinstall.h"
 #include "app/modesandoptions.h"
 #include "catalogue/cataloguebrowser.h"
+#include "catalogue/cataloguestore.h"
 #include "catalogue/noteviewer.h"
 #include "naming/namecheck.h"
 #include "ui/face.h"
@@ -82,6 +83,10 @@ void TfrmMain::createControllers() {
                      .Filenamecheck1 = Filenamecheck1,
                      .Includeparent1 = Includeparent1},
         [this](bool editor) { setClientHeight(editor ? editorHeight : menuHeight); }, this);
+    m_store = new CatalogueStore(
+        m_document, m_services, SaveControls{cmdSave, btnSave, mnuSave},
+        [this] { return m_modes->checkBoxOptions(); },
+        [this](int number) { m_modes->setOptionsFromNumber(number); }, this);
     m_notes = new NoteViewer(
         m_document, m_services, NoteControls{lstDesc, NotePad, Outline},
         [this] { return clientHeight(); }, this);
@@ -146,17 +151,6 @@ DialogService::Answer TfrmMain::ask(const QString& text, const QString& caption,
     return m_services.dialogs.messageBox(text, caption, icon, buttons);
 }
 
-// Errors that the program does not expect to meet are shown the way the toolkit shows an
-// escaped error: the application title as caption, the error icon and OK.
-void TfrmMain::showError(const QString& text) {
-    m_services.dialogs.messageBox(text, applicationTitle, DialogService::Icon::Error,
-                                  DialogService::Buttons::Ok);
-}
-
 QString TfrmMain::displayText(const std::string& bytes, qubrix::TextEncoding encoding) const {
     return QString::fromStdString(qubrix::toUtf8(bytes, encoding));
-}
-
-std::string TfrmMain::filePath(const QString& path) const {
-    return QFile::encodeName(path).toStdString();
 }

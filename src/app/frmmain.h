@@ -27,6 +27,7 @@ class QToolButton;
 class QWidget;
 
 class CatalogueBrowser;
+class CatalogueStore;
 class ModesAndOptions;
 class NoteViewer;
 class TAboutBox;
@@ -35,9 +36,9 @@ class NameCheck;
 class NameQuestion;
 
 // The main window: the author's editor and the end user's menu. It holds the catalogue document,
-// builds the controls and hands them to the controllers of the name check, the categories, Run,
-// Copy, browsing, the note pop-up and the modes and options. The listing editor is still its
-// own: its handlers are defined in editing/.
+// builds the controls and hands them to the controllers of loading and saving, browsing, the note
+// pop-up, the name check, the categories, Run, Copy and the modes and options. The listing editor
+// is still its own: its handlers are defined in editing/.
 class TfrmMain final : public QMainWindow {
     Q_OBJECT
 
@@ -69,15 +70,6 @@ public:
     void About1Click();
 
     // --- catalogue store and browsing (catalogue/) ---
-    // How the window starts after the load: a catalogue that exists but cannot be read ends
-    // the start; a write-protected one, or a new one that could not be created, starts
-    // read-only.
-    enum class LoadResult { Editable, WriteProtected, Unreadable };
-    LoadResult LoadCatalogue();
-    // Writes both files; false, with the reason shown, when they could not be written.
-    bool saveCatalogue();
-    void cmdSaveClick();
-    void mnuSaveClick();
 
     // --- categories (editing/) ---
     void setCategoryNameQuestion(CategoryNameQuestion* question);
@@ -143,13 +135,10 @@ private:
     void storeEntry(int row, int category);
     std::optional<std::size_t> noteOfCurrentListing() const;
     void setClientHeight(int height);
-    bool replaceChangedFiles(const qubrix::WriteOutcome& changed);
-    void showError(const QString& text);
     // The default beep, then a message box without owner window.
     DialogService::Answer ask(const QString& text, const QString& caption, DialogService::Icon icon,
                               DialogService::Buttons buttons);
     QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) const;
-    std::string filePath(const QString& path) const;
 
     Services m_services;
     CatalogueDocument m_document;
@@ -161,6 +150,7 @@ private:
     ModesAndOptions* m_modes = nullptr;
     NoteViewer* m_notes = nullptr;
     CatalogueBrowser* m_browser = nullptr;
+    CatalogueStore* m_store = nullptr;
     std::unique_ptr<NameCheck> m_nameCheck;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
@@ -261,5 +251,4 @@ public:
     QAction* Rename1 = nullptr;
     QAction* N5 = nullptr;
     QAction* Delete2 = nullptr;
-
 };

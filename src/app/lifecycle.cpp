@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "app/modesandoptions.h"
 #include "catalogue/cataloguebrowser.h"
+#include "catalogue/cataloguestore.h"
 #include "ui/product.h"
 
 #include <QAction>
@@ -9,7 +10,8 @@
 #include <QListWidget>
 
 bool TfrmMain::FormCreate() {
-    const LoadResult loaded = LoadCatalogue();
+    using LoadResult = CatalogueStore::LoadResult;
+    const LoadResult loaded = m_store->LoadCatalogue();
     if (loaded == LoadResult::Unreadable)
         return false;
     if (loaded == LoadResult::WriteProtected) {
@@ -44,7 +46,7 @@ void TfrmMain::mnuExitClick() {
         if (answer == DialogService::Answer::Dismissed)
             return;
         // A failed save keeps the window open, so nothing is lost.
-        if (answer == DialogService::Answer::Yes && !saveCatalogue())
+        if (answer == DialogService::Answer::Yes && !m_store->saveCatalogue())
             return;
     }
     m_services.processes.endProcess(1);

@@ -1,8 +1,8 @@
 #include "catalogue/noteviewer.h"
 
+#include "catalogue/errorbox.h"
 #include "catalogue/notepopup.h"
 #include "text/encoding.h"
-#include "ui/product.h"
 
 #include <QEvent>
 #include <QListWidget>
@@ -61,10 +61,7 @@ void NoteViewer::ShowNote(int row) {
         return;
     }
     if (std::size_t(note) >= m_document.model().lstMemo.size()) {
-        // Shown the way the toolkit shows an escaped error.
-        m_services.dialogs.messageBox(QString("List index out of bounds (%1)").arg(note),
-                                      applicationTitle, DialogService::Icon::Error,
-                                      DialogService::Buttons::Ok);
+        showError(m_services.dialogs, QString("List index out of bounds (%1)").arg(note));
         return;
     }
     const QString text = QString::fromStdString(qubrix::toUtf8(

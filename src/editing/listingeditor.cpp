@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "app/modesandoptions.h"
 #include "catalogue/cataloguebrowser.h"
+#include "catalogue/cataloguestore.h"
 
 #include "actions/launch.h"
 #include "naming/namecheck.h"
@@ -232,7 +233,7 @@ void TfrmMain::cmdOkClick() {
     }
     storeEntry(row, category);
     if (m_document.options().autoSave)
-        mnuSaveClick();
+        m_store->mnuSaveClick();
     m_editFlags.entryEnded();
     txtFilename->clear();
     txtDescription->clear();
@@ -303,7 +304,7 @@ void TfrmMain::mnuDeleteClick() {
     m_browser->selectCategoryRow(category);
     m_browser->lstDescClick();
     if (m_document.options().autoSave)
-        mnuSaveClick();
+        m_store->mnuSaveClick();
 }
 
 void TfrmMain::mnuMClearClick() {
@@ -321,7 +322,7 @@ bool TfrmMain::mnuClearClick() {
     m_browser->selectCategoryRow(category);
     m_browser->CatBoxChange();
     if (m_document.options().autoSave)
-        mnuSaveClick();
+        m_store->mnuSaveClick();
     return true;
 }
 

@@ -1,11 +1,28 @@
-#include "app/frmmain.h"
-#include "app/modesandoptions.h"
+#include "catalogue/cataloguestore.h"
 
+#include "catalogue/errorbox.h"
+
+#include <QAction>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QToolButton>
 
-TfrmMain::LoadResult TfrmMain::LoadCatalogue() {
+CatalogueStore::CatalogueStore(CatalogueDocument& document, Services services,
+                               const SaveControls& controls, std::function<int()> options,
+                               std::function<void(int)> showOptions, QObject* parent)
+    : QObject(parent), m_document(document), m_services(services), m_options(std::move(options)),
+      m_showOptions(std::move(showOptions)) {
+    connect(controls.mnuSave, &QAction::triggered, this, &CatalogueStore::mnuSaveClick);
+    for (QToolButton* button : {controls.cmdSave, controls.btnSave})
+        connect(button, &QToolButton::clicked, this, &CatalogueStore::cmdSaveClick);
+}
+
+std::string CatalogueStore::filePath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+CatalogueStore::LoadResult CatalogueStore::LoadCatalogue() {
     using Status = qubrix::Catalogue::LoadOutcome::Status;
     const std::optional<FileService::FileAttributes> attributes =
         m_services.files.fileAttributes(m_document.catalogPath());
@@ -14,20 +31,21 @@ TfrmMain::LoadResult TfrmMain::LoadCatalogue() {
     switch (outcome.status) {
     case Status::Unreadable:
         // Going on could overwrite a catalogue that merely could not be read this time.
-        showError(QString("Cannot open file %1. %2")
+        showError(m_services.dialogs,
+                  QString("Cannot open file %1. %2")
                       .arg(m_document.catalogPath(), QString::fromStdString(outcome.error)));
         return LoadResult::Unreadable;
     case Status::Missing: {
         // Nothing is changed yet: a catalogue that cannot be created asks for no save at Exit.
         m_document.markSaved();
         const bool created = saveCatalogue();
-        m_modes->setOptionsFromNumber(m_document.model().optionsAtLoad);
+        m_showOptions(m_document.model().optionsAtLoad);
         // A catalogue that cannot be created leaves the window read-only on the default one.
         return created ? LoadResult::Editable : LoadResult::WriteProtected;
     }
     case Status::Loaded:
         m_document.markSaved();
-        m_modes->setOptionsFromNumber(outcome.options);
+        m_showOptions(outcome.options);
         return attributes && attributes->readOnly ? LoadResult::WriteProtected
                                                   : LoadResult::Editable;
     }
@@ -47,7 +65,7 @@ QString countsText(const qubrix::Catalogue::Counts& counts) {
 
 // Another program saved the catalogue after this window loaded it: the question names what it
 // changed, as replacing it loses that change.
-bool TfrmMain::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
+bool CatalogueStore::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
     const qubrix::Catalogue::DiskChange change = m_document.model().diskChange(changed);
     QStringList names;
     if (change.catalogueChanged)
@@ -61,15 +79,16 @@ bool TfrmMain::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
             .arg(names.join(" and "), names.size() > 1 ? "were" : "was",
                  names.size() > 1 ? "them" : "it", countsText(change.onDisk),
                  countsText(change.here));
-    return ask(text, "Confirm SAVE", DialogService::Icon::Warning, DialogService::Buttons::YesNo) ==
+    return m_services.dialogs.beepAndAsk(text, "Confirm SAVE", DialogService::Icon::Warning,
+                                         DialogService::Buttons::YesNo) ==
            DialogService::Answer::Yes;
 }
 
-bool TfrmMain::saveCatalogue() {
+bool CatalogueStore::saveCatalogue() {
     const auto save = [this](bool replaceChangedFiles) {
         return m_document.model().SaveCatalogue(filePath(m_document.catalogPath()),
-                                                filePath(m_document.notesPath()),
-                                                m_modes->checkBoxOptions(), replaceChangedFiles);
+                                                filePath(m_document.notesPath()), m_options(),
+                                                replaceChangedFiles);
     };
     qubrix::WriteOutcome outcome = save(false);
     if (outcome.changedOnDisk) {
@@ -81,20 +100,20 @@ bool TfrmMain::saveCatalogue() {
     if (!outcome.ok) {
         const QString path = QFile::decodeName(outcome.failedPath.c_str());
         if (outcome.readFailed)
-            showError(QString("Cannot open file %1. %2")
-                          .arg(path, QString::fromStdString(outcome.error)));
+            showError(m_services.dialogs, QString("Cannot open file %1. %2")
+                                              .arg(path, QString::fromStdString(outcome.error)));
         else
-            showError(QString("Cannot create file %1").arg(path));
+            showError(m_services.dialogs, QString("Cannot create file %1").arg(path));
         return false;
     }
     m_document.markSaved();
     return true;
 }
 
-void TfrmMain::cmdSaveClick() {
+void CatalogueStore::cmdSaveClick() {
     saveCatalogue();
 }
 
-void TfrmMain::mnuSaveClick() {
+void CatalogueStore::mnuSaveClick() {
     saveCatalogue();
 }
