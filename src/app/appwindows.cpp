@@ -18,7 +18,7 @@ std::optional<AppWindows> createWindows(Services services) {
     windows.AboutBox = std::make_unique<TAboutBox>(services);
     windows.frmValidName = std::make_unique<TfrmValidName>(services);
     windows.frmAddCat = std::make_unique<TfrmAddCat>();
-    windows.frmNote = std::make_unique<TfrmNote>(*windows.frmMain);
+    windows.frmNote = std::make_unique<TfrmNote>(windows.frmMain->noteEntry());
     windows.frmMain->setAboutBox(windows.AboutBox.get());
     windows.frmMain->setCategoryNameQuestion(windows.frmAddCat.get());
     windows.frmMain->setNameQuestion(windows.frmValidName.get());

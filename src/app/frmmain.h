@@ -3,6 +3,7 @@
 #include "catalogue/cataloguedocument.h"
 #include "editing/categorycommands.h"
 #include "editing/listingedit.h"
+#include "editing/noteentry.h"
 #include "platform/services.h"
 #include "ui/toolglyphs.h"
 
@@ -39,7 +40,7 @@ class NameQuestion;
 // builds the controls and hands them to the controllers of loading and saving, browsing, the note
 // pop-up, the name check, the categories, Run, Copy and the modes and options. The listing editor
 // is still its own: its handlers are defined in editing/.
-class TfrmMain final : public QMainWindow {
+class TfrmMain final : public QMainWindow, private NoteEntry {
     Q_OBJECT
 
 public:
@@ -94,11 +95,8 @@ public:
     void MenuEditChange();
     void MenuEditKeyPress(int key);
     void mnuNoteClick();
-    // For the notes dialog: the note it opens with (the current listing's own, unless a new
-    // note is written), the note it accepts, and its Cancel.
-    std::optional<QString> noteOfEntry() const;
-    void storeNoteOfEntry(const QString& text);
-    void noteOfEntryCancelled();
+    // The listing being entered, as the notes dialog sees it.
+    NoteEntry& noteEntry() { return *this; }
 
     // --- name check (naming/) ---
     void setNameQuestion(NameQuestion* question);
@@ -108,6 +106,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    std::optional<QString> noteOfEntry() const override;
+    void storeNoteOfEntry(const QString& text) override;
+    void noteOfEntryCancelled() override;
     // The current directory, where the data files live, ending with "/".
     static QString dataFolder(FileService& files);
     void buildTopBand(QWidget* client);

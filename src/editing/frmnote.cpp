@@ -1,6 +1,5 @@
 #include "editing/frmnote.h"
 
-#include "app/frmmain.h"
 #include "ui/placement.h"
 #include "ui/toolglyphs.h"
 
@@ -10,7 +9,7 @@
 #include <QTextEdit>
 #include <QToolButton>
 
-TfrmNote::TfrmNote(TfrmMain& frmMain, QWidget* parent) : QDialog(parent), m_frmMain(frmMain) {
+TfrmNote::TfrmNote(NoteEntry& entry, QWidget* parent) : QDialog(parent), m_entry(entry) {
     setObjectName("frmNote");
     setWindowTitle("Add Notes");
     // No close box: the dialog is left through its buttons.
@@ -54,7 +53,7 @@ void TfrmNote::showEvent(QShowEvent* event) {
 }
 
 void TfrmNote::FormActivate() {
-    if (const auto note = m_frmMain.noteOfEntry())
+    if (const auto note = m_entry.noteOfEntry())
         EditNote->append(*note);
 }
 
@@ -65,13 +64,13 @@ void TfrmNote::cmdOkClick() {
     note.remove(QChar('\r'));
     note.remove(QChar::LineSeparator);
     note.remove(QChar::ParagraphSeparator);
-    m_frmMain.storeNoteOfEntry(note);
+    m_entry.storeNoteOfEntry(note);
     EditNote->clear();
     accept();
 }
 
 void TfrmNote::cmdCancelClick() {
-    m_frmMain.noteOfEntryCancelled();
+    m_entry.noteOfEntryCancelled();
     EditNote->clear();
     QDialog::reject();
 }

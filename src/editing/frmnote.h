@@ -1,12 +1,12 @@
 #pragma once
 
+#include "editing/noteentry.h"
 #include "ui/toolglyphs.h"
 
 #include <QDialog>
 
 class QTextEdit;
 class QToolButton;
-class TfrmMain;
 
 // The notes dialog "Add Notes": created once at start-up and shown modally by the notes
 // button of the editing band. It writes a new note or changes the note of the listing being
@@ -15,7 +15,7 @@ class TfrmNote final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfrmNote(TfrmMain& frmMain, QWidget* parent = nullptr);
+    explicit TfrmNote(NoteEntry& entry, QWidget* parent = nullptr);
 
     void FormActivate();
     void cmdOkClick();
@@ -35,5 +35,5 @@ protected:
 private:
     QToolButton* pictureButton(const char* name, const QString& hint, int left, ToolGlyph picture);
 
-    TfrmMain& m_frmMain;
+    NoteEntry& m_entry;
 };
