@@ -15,9 +15,10 @@
 NoteViewer::NoteViewer(CatalogueDocument& document, Services services, const NoteControls& controls,
                        std::function<int()> clientHeight, QObject* parent)
     : QObject(parent), m_document(document), m_services(services), m_controls(controls),
-      m_clientHeight(std::move(clientHeight)) {
-    controls.lstDesc->viewport()->installEventFilter(this);
-    controls.NotePad->viewport()->installEventFilter(this);
+      m_clientHeight(std::move(clientHeight)), m_listViewport(controls.lstDesc->viewport()),
+      m_notePadViewport(controls.NotePad->viewport()) {
+    m_listViewport->installEventFilter(this);
+    m_notePadViewport->installEventFilter(this);
 }
 
 void NoteViewer::lstDescMouseDown(int y) {
@@ -92,12 +93,14 @@ void NoteViewer::NotePadMouseUp() {
 }
 
 bool NoteViewer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_controls.lstDesc->viewport()) {
+    // The viewports were taken at construction: while the window is destroyed, the lists are no
+    // longer lists, yet their viewports still see events.
+    if (watched == m_listViewport) {
         if (event->type() == QEvent::MouseButtonPress)
             lstDescMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
         else if (event->type() == QEvent::MouseButtonDblClick)
             QMetaObject::invokeMethod(this, &NoteViewer::lstDescDblClick, Qt::QueuedConnection);
-    } else if (watched == m_controls.NotePad->viewport() &&
+    } else if (watched == m_notePadViewport &&
                (event->type() == QEvent::MouseButtonPress ||
                 event->type() == QEvent::MouseButtonRelease)) {
         NotePadMouseUp();

@@ -44,4 +44,6 @@ private:
     NoteControls m_controls;
     std::function<int()> m_clientHeight;
     int m_lastClickY = 0;
+    QWidget* m_listViewport;
+    QWidget* m_notePadViewport;
 };

@@ -9,7 +9,8 @@ CategoryCommands::CategoryCommands(CatalogueDocument& document, Services service
                                    const CategoryControls& controls, CategoryList& list,
                                    std::function<bool()> clearShown, QObject* parent)
     : QObject(parent), m_document(document), m_services(services), m_controls(controls),
-      m_list(list), m_clearShown(std::move(clearShown)) {
+      m_list(list), m_clearShown(std::move(clearShown)),
+      m_categoryViewport(controls.CatBox->viewport()) {
     for (QAction* action : {controls.New1, controls.New2})
         connect(action, &QAction::triggered, this, &CategoryCommands::New1Click);
     connect(controls.cmdCat, &QToolButton::clicked, this, &CategoryCommands::New1Click);
@@ -18,7 +19,7 @@ CategoryCommands::CategoryCommands(CatalogueDocument& document, Services service
     for (QAction* action : {controls.Delete3, controls.Delete2})
         connect(action, &QAction::triggered, this, &CategoryCommands::Delete2Click);
     connect(controls.cmdSort, &QToolButton::clicked, this, &CategoryCommands::cmdSortClick);
-    controls.CatBox->viewport()->installEventFilter(this);
+    m_categoryViewport->installEventFilter(this);
 }
 
 std::optional<std::string> CategoryCommands::askName(CategoryNameQuestion::Purpose purpose,
@@ -97,7 +98,9 @@ void CategoryCommands::CatBoxDragDrop(const QPoint& at) {
 }
 
 bool CategoryCommands::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_controls.CatBox->viewport() && categoryDropEvent(event))
+    // The viewport was taken at construction: while the window is destroyed, the category list
+    // is no longer a list, yet its viewport still sees events.
+    if (watched == m_categoryViewport && categoryDropEvent(event))
         return true;
     return QObject::eventFilter(watched, event);
 }

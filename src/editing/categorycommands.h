@@ -67,4 +67,5 @@ private:
     CategoryList& m_list;
     std::function<bool()> m_clearShown;
     CategoryNameQuestion* m_question = nullptr;
+    QWidget* m_categoryViewport;
 };
