@@ -147,10 +147,6 @@ void TfrmMain::setClientHeight(int height) {
 
 DialogService::Answer TfrmMain::ask(const QString& text, const QString& caption,
                                     DialogService::Icon icon, DialogService::Buttons buttons) {
-    m_services.dialogs.beep();
-    return m_services.dialogs.messageBox(text, caption, icon, buttons);
+    return m_services.dialogs.beepAndAsk(text, caption, icon, buttons);
 }
 
-QString TfrmMain::displayText(const std::string& bytes, qubrix::TextEncoding encoding) const {
-    return QString::fromStdString(qubrix::toUtf8(bytes, encoding));
-}

@@ -139,7 +139,6 @@ private:
     // The default beep, then a message box without owner window.
     DialogService::Answer ask(const QString& text, const QString& caption, DialogService::Icon icon,
                               DialogService::Buttons buttons);
-    QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) const;
 
     Services m_services;
     CatalogueDocument m_document;

@@ -46,11 +46,6 @@ CatalogueBrowser::CatalogueBrowser(CatalogueDocument& document, const BrowsingCo
     });
 }
 
-QString CatalogueBrowser::displayText(const std::string& bytes,
-                                      qubrix::TextEncoding encoding) const {
-    return QString::fromStdString(qubrix::toUtf8(bytes, encoding));
-}
-
 void CatalogueBrowser::BuildCategories() {
     QListWidget* CatBox = m_controls.CatBox;
     m_document.model().BuildCategories();

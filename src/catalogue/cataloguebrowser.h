@@ -63,7 +63,6 @@ public:
     void lstDescClick();
 
 private:
-    QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) const;
 
     CatalogueDocument& m_document;
     BrowsingControls m_controls;

@@ -6,6 +6,12 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
+
+// Bytes of a catalogue or notes line as the windows show them.
+inline QString displayText(const std::string& bytes, qubrix::TextEncoding encoding) {
+    return QString::fromStdString(qubrix::toUtf8(bytes, encoding));
+}
 
 // The catalogue a window works on: the model, the paths of its two data files, the options as
 // the window shows them, the read-only state and the mark of changes not saved yet. The mark
