@@ -107,8 +107,6 @@ void TfrmMain::connectCommands() {
 
     connect(Contents1, &QAction::triggered, this, &TfrmMain::Contents1Click);
     connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
-
-    connectListingEditor();
 }
 
 void TfrmMain::Contents1Click() {

@@ -5,7 +5,7 @@
 #include "catalogue/cataloguebrowser.h"
 #include "catalogue/cataloguestore.h"
 #include "catalogue/noteviewer.h"
-#include "naming/namecheck.h"
+#include "editing/listingeditor.h"
 #include "ui/face.h"
 #include "ui/product.h"
 
@@ -19,8 +19,14 @@ QString TfrmMain::dataFolder(FileService& files) {
     return directory.endsWith('/') ? directory : directory + '/';
 }
 
+QString TfrmMain::driveRootOf(FileService& files) {
+    const QString mountPoint = files.mountPointOf(files.currentDirectory());
+    return mountPoint == "/" ? QString() : mountPoint;
+}
+
 TfrmMain::TfrmMain(Services services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_document(dataFolder(services.files)) {
+    : QMainWindow(parent), m_services(services),
+      m_document(dataFolder(services.files), driveRootOf(services.files)) {
     setObjectName("frmMain");
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -40,11 +46,6 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
     buildMenus();
     connectCommands();
     setClientHeight(creationHeight);
-
-    // The drive root is the mount point of the file system that holds the data files, and
-    // stored paths are relative to it.
-    const QString mountPoint = m_services.files.mountPointOf(m_services.files.currentDirectory());
-    driveRoot = mountPoint == "/" ? QString() : mountPoint;
     showDriveRoot();
     createControllers();
 }
@@ -112,22 +113,52 @@ void TfrmMain::createControllers() {
                          .mnuMDelete = mnuMDelete,
                          .mnuMModify = mnuMModify},
         *m_notes, [this] { return m_modes->catPopupEnabled(); },
-        [this](std::size_t selected) { m_editFlags.selectionChanged(selected); }, this);
-    m_nameCheck = std::make_unique<NameCheck>(
-        m_document, m_services, m_picked, driveRoot,
-        [this](const QString& fullPath) { return setPickedPath(fullPath); });
+        [this](std::size_t selected) {
+            if (m_editor)
+                m_editor->selectionChanged(selected);
+        },
+        this);
+    m_editor = new ListingEditor(
+        m_document, m_services,
+        ListingEditorControls{.CatBox = CatBox,
+                              .lstDesc = lstDesc,
+                              .txtFilename = txtFilename,
+                              .txtDescription = txtDescription,
+                              .MenuEdit = MenuEdit,
+                              .Browse = Browse,
+                              .btnAddNote = btnAddNote,
+                              .cmdOK = cmdOK,
+                              .cmdCancel = cmdCancel,
+                              .MOK = MOK,
+                              .MOC = MOC,
+                              .cmdDelete = cmdDelete,
+                              .cmdSort = cmdSort,
+                              .cmdCat = cmdCat,
+                              .mnuNewCat = mnuNewCat,
+                              .mnuEdit = mnuEdit,
+                              .ReadOnly = ReadOnly,
+                              .mnuModify = mnuModify,
+                              .mnuMModify = mnuMModify,
+                              .mnuDelete = mnuDelete,
+                              .mnuMDelete = mnuMDelete,
+                              .mnuClear = mnuClear,
+                              .mnuMClear = mnuMClear},
+        *m_browser, *m_store,
+        EditingBand{[this] { return m_modes->editorShown(); },
+                    [this](bool open) { setClientHeight(open ? editorHeight : menuHeight); }},
+        this);
     m_categories = std::make_unique<CategoryCommands>(
         m_document, m_services,
         CategoryControls{CatBox, lstDesc, New1, New2, cmdCat, Rename2, Rename1, Delete3, Delete2,
                          cmdSort},
-        *m_browser, [this] { return mnuClearClick(); });
+        *m_browser, [this] { return m_editor->clearShownCategory(); });
     // Children of the window, so that they live as long as their controls.
     new RunInstall(m_document, m_services,
                    RunInstallControls{this, lstDesc, cmdInstall, ToolInstall, mnuInstall},
-                   driveRoot, this);
+                   m_document.driveRoot(), this);
     new CopyCommands(m_document, m_services,
                      CopyControls{lstDesc, cmdCopy, ToolCopy, File1, ToolCopyFolder, Folder1},
-                     driveRoot, this);
+                     m_document.driveRoot(), this);
 }
 
 void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {
@@ -135,7 +166,15 @@ void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {
 }
 
 void TfrmMain::setNameQuestion(NameQuestion* question) {
-    m_nameCheck->setQuestion(question);
+    m_editor->setNameQuestion(question);
+}
+
+void TfrmMain::setNoteDialog(TfrmNote* dialog) {
+    m_editor->setNoteDialog(dialog);
+}
+
+NoteEntry& TfrmMain::noteEntry() {
+    return *m_editor;
 }
 
 void TfrmMain::setClientHeight(int height) {

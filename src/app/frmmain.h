@@ -2,7 +2,6 @@
 
 #include "catalogue/cataloguedocument.h"
 #include "editing/categorycommands.h"
-#include "editing/listingedit.h"
 #include "editing/noteentry.h"
 #include "platform/services.h"
 #include "ui/toolglyphs.h"
@@ -29,6 +28,7 @@ class QWidget;
 
 class CatalogueBrowser;
 class CatalogueStore;
+class ListingEditor;
 class ModesAndOptions;
 class NoteViewer;
 class TAboutBox;
@@ -40,7 +40,7 @@ class NameQuestion;
 // builds the controls and hands them to the controllers of loading and saving, browsing, the note
 // pop-up, the name check, the categories, Run, Copy and the modes and options. The listing editor
 // is still its own: its handlers are defined in editing/.
-class TfrmMain final : public QMainWindow, private NoteEntry {
+class TfrmMain final : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -60,57 +60,25 @@ public:
     int clientHeight() const { return m_clientHeight; }
 
     CatalogueDocument& document() { return m_document; }
-    const qubrix::ListingEditFlags& editFlags() const { return m_editFlags; }
-    const qubrix::PickedPath& picked() const { return m_picked; }
-
-    // --- app: lifecycle and help (app/) ---
-    QString driveRoot; // mount point of the current directory, "" for "/"
 
     void mnuExitClick();
     void Contents1Click();
     void About1Click();
 
-    // --- catalogue store and browsing (catalogue/) ---
-
-    // --- categories (editing/) ---
     void setCategoryNameQuestion(CategoryNameQuestion* question);
-
-    // --- listing editor, quick editor and notes (editing/) ---
-    void setNoteDialog(TfrmNote* dialog) { m_frmNote = dialog; }
-    void cmdBrowseClick();
-    // Makes the chosen file the picked path and shows it in the file-name edit. A file that
-    // does not lie on the catalogue's medium is refused with an error box; false then.
-    bool setPickedPath(const QString& fullPath);
-    void mnuModifyClick();
-    void cmdOkClick();
-    void cmdCancelClick();
-    void mnuDeleteClick();
-    void mnuMClearClick();
-    // True when the author confirmed and the shown category was cleared.
-    bool mnuClearClick();
-    void txtFilenameChange();
-    void txtFilenameKeyDown(int key);
-    void txtDescriptionKeyDown(int key);
-    void MenuEditClick();
-    void MenuEditChange();
-    void MenuEditKeyPress(int key);
-    void mnuNoteClick();
-    // The listing being entered, as the notes dialog sees it.
-    NoteEntry& noteEntry() { return *this; }
-
-    // --- name check (naming/) ---
     void setNameQuestion(NameQuestion* question);
+    void setNoteDialog(TfrmNote* dialog);
+    // The listing being entered, as the notes dialog sees it.
+    NoteEntry& noteEntry();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::optional<QString> noteOfEntry() const override;
-    void storeNoteOfEntry(const QString& text) override;
-    void noteOfEntryCancelled() override;
     // The current directory, where the data files live, ending with "/".
     static QString dataFolder(FileService& files);
+    // The mount point of the file system that holds the data files, "" for "/".
+    static QString driveRootOf(FileService& files);
     void buildTopBand(QWidget* client);
     void showDriveRoot();
     void buildPictureStrip(QWidget* client);
@@ -125,16 +93,6 @@ private:
     void connectCommands();
     // Each feature's controller, handed the document, the services and its controls.
     void createControllers();
-    void connectListingEditor();
-    void listingEditorEvent(QObject* watched, QEvent* event);
-    QString trimmedDescription(int row) const;
-    bool isListingRow(int row) const;
-    void lockListsForQuickEdit(bool locked);
-    // Whether the entry has a listing to replace or a category to go to; says why not.
-    bool entryHasItsPlace(int row);
-    bool entryFieldsAccepted();
-    void storeEntry(int row, int category);
-    std::optional<std::size_t> noteOfCurrentListing() const;
     void setClientHeight(int height);
     // The default beep, then a message box without owner window.
     DialogService::Answer ask(const QString& text, const QString& caption, DialogService::Icon icon,
@@ -142,16 +100,13 @@ private:
 
     Services m_services;
     CatalogueDocument m_document;
-    qubrix::ListingEditFlags m_editFlags;
-    qubrix::PickedPath m_picked;
     TAboutBox* m_aboutBox = nullptr;
-    TfrmNote* m_frmNote = nullptr;
     std::unique_ptr<CategoryCommands> m_categories;
     ModesAndOptions* m_modes = nullptr;
     NoteViewer* m_notes = nullptr;
     CatalogueBrowser* m_browser = nullptr;
     CatalogueStore* m_store = nullptr;
-    std::unique_ptr<NameCheck> m_nameCheck;
+    ListingEditor* m_editor = nullptr;
     QButtonGroup* m_editorButtons = nullptr;
     int m_clientHeight = creationHeight;
     QWidget* m_editingBand = nullptr; // parent of the editing band's controls

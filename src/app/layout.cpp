@@ -136,9 +136,9 @@ void TfrmMain::showDriveRoot() {
     constexpr int widest = 120;
     const QFontMetrics metrics(lblCWD->font());
     const QString text =
-        metrics.elidedText(driveRoot.section('/', -1) + '/', Qt::ElideLeft, widest);
+        metrics.elidedText(m_document.driveRoot().section('/', -1) + '/', Qt::ElideLeft, widest);
     lblCWD->setText(text);
-    lblCWD->setToolTip(driveRoot + '/');
+    lblCWD->setToolTip(m_document.driveRoot() + '/');
     lblCWD->resize(metrics.horizontalAdvance(text) + 2, lblCWD->height());
     const int left = lblCWD->geometry().right() + 3;
     MenuEdit->setGeometry(left, MenuEdit->y(), clientWidth - 3 - left, MenuEdit->height());

@@ -24,7 +24,7 @@ bool TfrmMain::FormCreate() {
         m_modes->SetEditable(false);
     }
     // The drive root is the mount point found at construction; "/" shows as the empty text.
-    const QString label = m_services.files.volumeLabel(driveRoot.isEmpty() ? "/" : driveRoot);
+    const QString label = m_services.files.volumeLabel(m_document.driveRoot().isEmpty() ? "/" : m_document.driveRoot());
     setWindowTitle(QString("%1 %2  [%3]").arg(productName, productVersion, label));
     txtDescription->setMaxLength(53);
     txtDescription->clear();

@@ -1,7 +1,10 @@
 #include "catalogue/cataloguedocument.h"
 
-CatalogueDocument::CatalogueDocument(const QString& folder, QObject* parent)
-    : QObject(parent), m_catalogPath(folder + "qubrix.dat"), m_notesPath(folder + "descript.txt") {
+#include <utility>
+
+CatalogueDocument::CatalogueDocument(const QString& folder, QString driveRoot, QObject* parent)
+    : QObject(parent), m_catalogPath(folder + "qubrix.dat"), m_notesPath(folder + "descript.txt"),
+      m_driveRoot(std::move(driveRoot)) {
     m_model.setListener(this);
 }
 

@@ -20,14 +20,17 @@ class CatalogueDocument final : public QObject, private qubrix::CatalogueListene
     Q_OBJECT
 
 public:
-    // The data files qubrix.dat and descript.txt in folder, which ends with "/".
-    explicit CatalogueDocument(const QString& folder, QObject* parent = nullptr);
+    // The data files qubrix.dat and descript.txt in folder, which ends with "/", on the medium
+    // mounted at driveRoot ("" for "/").
+    CatalogueDocument(const QString& folder, QString driveRoot, QObject* parent = nullptr);
     ~CatalogueDocument() override;
 
     qubrix::Catalogue& model() { return m_model; }
     const qubrix::Catalogue& model() const { return m_model; }
     const QString& catalogPath() const { return m_catalogPath; }
     const QString& notesPath() const { return m_notesPath; }
+    // The mount point of the medium, "" for "/"; stored paths are relative to it.
+    const QString& driveRoot() const { return m_driveRoot; }
     qubrix::Options& options() { return m_options; }
     const qubrix::Options& options() const { return m_options; }
 
@@ -58,6 +61,7 @@ private:
     qubrix::Catalogue m_model;
     QString m_catalogPath;
     QString m_notesPath;
+    QString m_driveRoot;
     qubrix::Options m_options;
     bool m_readOnly = false;
     bool m_markedChanged = false;

@@ -1,10 +1,8 @@
-#include "app/frmmain.h"
-#include "app/modesandoptions.h"
-#include "catalogue/cataloguebrowser.h"
-#include "catalogue/cataloguestore.h"
+#include "editing/listingeditor.h"
 
 #include "actions/launch.h"
-#include "naming/namecheck.h"
+#include "catalogue/cataloguebrowser.h"
+#include "catalogue/cataloguestore.h"
 #include "text/ascii.h"
 #include "text/encoding.h"
 
@@ -52,63 +50,72 @@ FieldMessage fieldMessage(qubrix::FieldProblem problem) {
 
 } // namespace
 
-void TfrmMain::connectListingEditor() {
-    for (QAction* action : {mnuModify, mnuMModify})
-        connect(action, &QAction::triggered, this, &TfrmMain::mnuModifyClick);
-    for (QAction* action : {mnuDelete, mnuMDelete})
-        connect(action, &QAction::triggered, this, &TfrmMain::mnuDeleteClick);
-    connect(cmdDelete, &QToolButton::clicked, this, &TfrmMain::mnuDeleteClick);
-    for (QAction* action : {mnuClear, mnuMClear})
-        connect(action, &QAction::triggered, this, &TfrmMain::mnuMClearClick);
-    connect(Browse, &QPushButton::clicked, this, &TfrmMain::cmdBrowseClick);
-    for (QToolButton* button : {cmdOK, MOK})
-        connect(button, &QToolButton::clicked, this, &TfrmMain::cmdOkClick);
-    for (QToolButton* button : {cmdCancel, MOC})
-        connect(button, &QToolButton::clicked, this, &TfrmMain::cmdCancelClick);
-    connect(btnAddNote, &QPushButton::clicked, this, &TfrmMain::mnuNoteClick);
+ListingEditor::ListingEditor(CatalogueDocument& document, Services services,
+                             const ListingEditorControls& controls, CatalogueBrowser& browser,
+                             CatalogueStore& store, EditingBand band, QObject* parent)
+    : QObject(parent), m_document(document), m_services(services), m_controls(controls),
+      m_browser(browser), m_store(store), m_band(std::move(band)),
+      m_nameCheck(document, services, m_picked, document.driveRoot(),
+                  [this](const QString& fullPath) { return setPickedPath(fullPath); }) {
+    setObjectName("listingEditor");
+    connectControls();
+}
+
+void ListingEditor::connectControls() {
+    for (QAction* action : {m_controls.mnuModify, m_controls.mnuMModify})
+        connect(action, &QAction::triggered, this, &ListingEditor::mnuModifyClick);
+    for (QAction* action : {m_controls.mnuDelete, m_controls.mnuMDelete})
+        connect(action, &QAction::triggered, this, &ListingEditor::mnuDeleteClick);
+    connect(m_controls.cmdDelete, &QToolButton::clicked, this, &ListingEditor::mnuDeleteClick);
+    for (QAction* action : {m_controls.mnuClear, m_controls.mnuMClear})
+        connect(action, &QAction::triggered, this, &ListingEditor::clearShownCategory);
+    connect(m_controls.Browse, &QPushButton::clicked, this, &ListingEditor::cmdBrowseClick);
+    for (QToolButton* button : {m_controls.cmdOK, m_controls.MOK})
+        connect(button, &QToolButton::clicked, this, &ListingEditor::cmdOkClick);
+    for (QToolButton* button : {m_controls.cmdCancel, m_controls.MOC})
+        connect(button, &QToolButton::clicked, this, &ListingEditor::cmdCancelClick);
+    connect(m_controls.btnAddNote, &QPushButton::clicked, this, &ListingEditor::mnuNoteClick);
     // textChanged, not textEdited: the program's own changes count as well.
-    connect(txtFilename, &QLineEdit::textChanged, this, &TfrmMain::txtFilenameChange);
-    connect(MenuEdit, &QLineEdit::textChanged, this, &TfrmMain::MenuEditChange);
-    for (QLineEdit* edit : {txtFilename, txtDescription, MenuEdit})
+    connect(m_controls.txtFilename, &QLineEdit::textChanged, &m_document,
+            &CatalogueDocument::markChanged);
+    connect(m_controls.MenuEdit, &QLineEdit::textChanged, this, &ListingEditor::MenuEditChange);
+    for (QLineEdit* edit : {m_controls.txtFilename, m_controls.txtDescription, m_controls.MenuEdit})
         edit->installEventFilter(this);
 }
 
-void TfrmMain::listingEditorEvent(QObject* watched, QEvent* event) {
+bool ListingEditor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        if (watched == txtFilename)
+        if (watched == m_controls.txtFilename)
             txtFilenameKeyDown(key);
-        else if (watched == txtDescription)
+        else if (watched == m_controls.txtDescription)
             txtDescriptionKeyDown(key);
-        else if (watched == MenuEdit)
+        else if (watched == m_controls.MenuEdit)
             MenuEditKeyPress(key);
-    } else if (event->type() == QEvent::MouseButtonDblClick && watched == txtFilename) {
+    } else if (event->type() == QEvent::MouseButtonDblClick && watched == m_controls.txtFilename) {
         // After the edit's own handling of the double click, as a click handler would run.
-        QMetaObject::invokeMethod(this, &TfrmMain::cmdBrowseClick, Qt::QueuedConnection);
-    } else if (event->type() == QEvent::MouseButtonRelease && watched == MenuEdit) {
+        QMetaObject::invokeMethod(this, &ListingEditor::cmdBrowseClick, Qt::QueuedConnection);
+    } else if (event->type() == QEvent::MouseButtonRelease && watched == m_controls.MenuEdit) {
         MenuEditClick();
     }
+    return QObject::eventFilter(watched, event);
 }
 
-void TfrmMain::txtFilenameKeyDown(int key) {
+void ListingEditor::txtFilenameKeyDown(int key) {
     if (isEnter(key))
-        txtDescription->setFocus();
+        m_controls.txtDescription->setFocus();
     else if (key == Qt::Key_Escape)
         cmdCancelClick();
 }
 
-void TfrmMain::txtDescriptionKeyDown(int key) {
+void ListingEditor::txtDescriptionKeyDown(int key) {
     if (isEnter(key))
         cmdOkClick();
     else if (key == Qt::Key_Escape)
         cmdCancelClick();
 }
 
-void TfrmMain::txtFilenameChange() {
-    m_document.markChanged();
-}
-
-void TfrmMain::cmdBrowseClick() {
+void ListingEditor::cmdBrowseClick() {
     m_picked.browseStarted();
     // Discs show names in either letter case.
     const QString chosen = m_services.dialogs.openFileName(
@@ -119,106 +126,103 @@ void TfrmMain::cmdBrowseClick() {
         setPickedPath(chosen);
 }
 
-bool TfrmMain::setPickedPath(const QString& fullPath) {
+bool ListingEditor::setPickedPath(const QString& fullPath) {
     // The folder as the mount table knows it; the name stays as picked.
     const QFileInfo file(fullPath);
     const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
     const QString onMedium =
         (folder.isEmpty() ? file.absolutePath() : folder) + '/' + file.fileName();
-    const QString mediumRoot = driveRoot.isEmpty() ? QString("/") : driveRoot;
+    const QString mediumRoot = m_document.driveRoot().isEmpty() ? QString("/") : m_document.driveRoot();
     if (m_services.files.mountPointOf(onMedium) != mediumRoot ||
-        !m_picked.setPickedPath(onMedium.toStdString(), driveRoot.toStdString(),
+        !m_picked.setPickedPath(onMedium.toStdString(), m_document.driveRoot().toStdString(),
                                 m_document.options().includeParent)) {
-        ask(QString("%1\nis not on the medium of this catalogue:\n%2")
-                .arg(fullPath, driveRoot + '/'),
-            "File name", DialogService::Icon::Error, DialogService::Buttons::Ok);
+        showError(QString("%1\nis not on the medium of this catalogue:\n%2")
+                      .arg(fullPath, m_document.driveRoot() + '/'),
+                  "File name");
         return false;
     }
-    txtFilename->setText(QString::fromStdString(m_picked.pickedPath));
+    m_controls.txtFilename->setText(QString::fromStdString(m_picked.pickedPath));
     return true;
 }
 
-QString TfrmMain::trimmedDescription(int row) const {
+QString ListingEditor::trimmedDescription(int row) const {
     return displayText(std::string(qubrix::trimmedText(
                            m_document.model().GetListingDescription(std::size_t(row)))),
                        m_document.model().catalogueEncoding);
 }
 
-bool TfrmMain::isListingRow(int row) const {
+bool ListingEditor::isListingRow(int row) const {
     return row >= 0 && std::size_t(row) < m_document.model().lstFiles.size();
 }
 
-void TfrmMain::mnuModifyClick() {
-    const int row = lstDesc->currentRow();
+void ListingEditor::mnuModifyClick() {
+    const int row = m_controls.lstDesc->currentRow();
     if (!isListingRow(row))
         return;
     m_editFlags.modifyStarted();
-    txtFilename->setText(displayText(m_document.model().lstPath[std::size_t(row)],
+    m_controls.txtFilename->setText(displayText(m_document.model().lstPath[std::size_t(row)],
                                      m_document.model().catalogueEncoding));
-    txtDescription->setText(trimmedDescription(row));
+    m_controls.txtDescription->setText(trimmedDescription(row));
     // The editing band opens for this one edit even in menu mode.
-    setClientHeight(editorHeight);
+    m_band.show(true);
 }
 
-void TfrmMain::lockListsForQuickEdit(bool locked) {
+void ListingEditor::lockListsForQuickEdit(bool locked) {
     // While a quick edit holds the lists nothing else may change the catalogue: its OK replaces
     // the listing it started on, which a sort, a removal or a category command would move away.
-    for (QWidget* control : std::initializer_list<QWidget*>{lstDesc, CatBox, cmdSort, cmdCat})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_controls.lstDesc, m_controls.CatBox, m_controls.cmdSort, m_controls.cmdCat})
         control->setEnabled(!locked);
-    for (QAction* command : {mnuNewCat->menuAction(), ReadOnly})
+    for (QAction* command : {m_controls.mnuNewCat->menuAction(), m_controls.ReadOnly})
         command->setEnabled(!locked);
     // The selection's commands come back with the lstDescClick that follows every release.
     if (locked) {
-        cmdDelete->setEnabled(false);
-        mnuEdit->menuAction()->setEnabled(false);
+        m_controls.cmdDelete->setEnabled(false);
+        m_controls.mnuEdit->menuAction()->setEnabled(false);
     }
-    MOK->setEnabled(locked);
-    MOC->setEnabled(locked);
+    m_controls.MOK->setEnabled(locked);
+    m_controls.MOC->setEnabled(locked);
 }
 
-bool TfrmMain::entryHasItsPlace(int row) {
+bool ListingEditor::entryHasItsPlace(int row) {
     // A modify replaces the current listing; a new listing goes to the shown category.
     if (m_editFlags.modifyMode ? isListingRow(row) : m_document.model().shownCategory >= 0)
         return true;
     if (m_editFlags.modifyMode)
-        ask("Select the listing to change first.", "Modify", DialogService::Icon::Error,
-            DialogService::Buttons::Ok);
+        showError("Select the listing to change first.", "Modify");
     else
-        ask("Choose a category for the new listing first. If there is none, make one with New "
+        showError("Choose a category for the new listing first. If there is none, make one with New "
             "Category.",
-            "Category", DialogService::Icon::Error, DialogService::Buttons::Ok);
+            "Category");
     return false;
 }
 
-bool TfrmMain::entryFieldsAccepted() {
-    if (txtFilename->text().isEmpty()) {
-        ask("Please enter file name!", "File name", DialogService::Icon::Error,
-            DialogService::Buttons::Ok);
+bool ListingEditor::entryFieldsAccepted() {
+    if (m_controls.txtFilename->text().isEmpty()) {
+        showError("Please enter file name!", "File name");
         return false;
     }
     // Blanks count as a description.
-    if (txtDescription->text().isEmpty()) {
-        ask("A file description is required!", "Description", DialogService::Icon::Error,
-            DialogService::Buttons::Ok);
+    if (m_controls.txtDescription->text().isEmpty()) {
+        showError("A file description is required!", "Description");
         return false;
     }
-    const std::string path = txtFilename->text().toStdString();
+    const std::string path = m_controls.txtFilename->text().toStdString();
     FieldMessage problem =
-        fieldMessage(qubrix::listingFieldProblem(txtDescription->text().toStdString(), path));
+        fieldMessage(qubrix::listingFieldProblem(m_controls.txtDescription->text().toStdString(), path));
     // Run refuses such a listing; the author learns it here.
-    if (problem.text.isEmpty() && qubrix::planLaunch(driveRoot.toStdString(), path).leavesMedium)
+    if (problem.text.isEmpty() && qubrix::planLaunch(m_document.driveRoot().toStdString(), path).leavesMedium)
         problem = {"The file name leads outside the medium.", "File name"};
     if (problem.text.isEmpty())
         return true;
-    ask(problem.text, problem.caption, DialogService::Icon::Error, DialogService::Buttons::Ok);
+    showError(problem.text, problem.caption);
     return false;
 }
 
-void TfrmMain::cmdOkClick() {
-    const int row = lstDesc->currentRow();
-    const int category = CatBox->currentRow();
+void ListingEditor::cmdOkClick() {
+    const int row = m_controls.lstDesc->currentRow();
+    const int category = m_controls.CatBox->currentRow();
     if (m_editFlags.quickEditActive)
-        txtDescription->setText(trimmedDescription(row));
+        m_controls.txtDescription->setText(trimmedDescription(row));
     // A refused entry keeps its text, and a quick edit keeps the lists until it is stored or
     // cancelled.
     if (!entryHasItsPlace(row) || !entryFieldsAccepted())
@@ -227,106 +231,104 @@ void TfrmMain::cmdOkClick() {
         lockListsForQuickEdit(false);
     // The stored path is always the one the author sees; the name check tests that path.
     if (m_document.options().isoCheck) {
-        m_picked.describeShownPath(txtFilename->text().toStdString(),
+        m_picked.describeShownPath(m_controls.txtFilename->text().toStdString(),
                                    m_document.options().includeParent);
-        m_nameCheck->checkNames();
+        m_nameCheck.checkNames();
     }
     storeEntry(row, category);
-    if (m_document.options().autoSave)
-        m_store->mnuSaveClick();
+    saveIfAutoSave();
     m_editFlags.entryEnded();
-    txtFilename->clear();
-    txtDescription->clear();
-    if (!m_modes->editorShown())
-        setClientHeight(menuHeight);
-    m_browser->lstDescClick();
-    lstDesc->setFocus();
+    m_controls.txtFilename->clear();
+    m_controls.txtDescription->clear();
+    if (!m_band.editorShown())
+        m_band.show(false);
+    m_browser.lstDescClick();
+    m_controls.lstDesc->setFocus();
 }
 
-void TfrmMain::storeEntry(int row, int category) {
+void ListingEditor::storeEntry(int row, int category) {
     const std::string description =
-        m_document.model().catalogueTextFromUtf8(txtDescription->text().toStdString());
+        m_document.model().catalogueTextFromUtf8(m_controls.txtDescription->text().toStdString());
     const std::string path =
-        m_document.model().catalogueTextFromUtf8(txtFilename->text().toStdString());
+        m_document.model().catalogueTextFromUtf8(m_controls.txtFilename->text().toStdString());
     const bool modify = m_editFlags.modifyMode;
     const std::string note = m_document.model().noteFieldForEntry(
         modify ? std::optional<std::size_t>(std::size_t(row)) : std::nullopt,
         m_editFlags.noteTouched);
     if (modify) {
         m_document.model().replaceListing(std::size_t(row), description, path, note);
-        lstDesc->item(row)->setText(
+        m_controls.lstDesc->item(row)->setText(
             displayText(m_document.model().GetListingDescription(std::size_t(row)),
                         m_document.model().catalogueEncoding));
         return;
     }
     if (!m_document.model().addListing(description, path, note))
         return;
-    m_browser->BuildCategories();
-    m_browser->selectCategoryRow(category);
-    const QSignalBlocker quiet(lstDesc);
-    lstDesc->addItem(displayText(
+    m_browser.BuildCategories();
+    m_browser.selectCategoryRow(category);
+    const QSignalBlocker quiet(m_controls.lstDesc);
+    m_controls.lstDesc->addItem(displayText(
         m_document.model().GetListingDescription(m_document.model().lstFiles.size() - 1),
         m_document.model().catalogueEncoding));
 }
 
-void TfrmMain::cmdCancelClick() {
+void ListingEditor::cmdCancelClick() {
     lockListsForQuickEdit(false);
-    lstDesc->setFocus();
+    m_controls.lstDesc->setFocus();
     m_editFlags.entryEnded();
     // An abandoned quick edit: the quick editor shows the stored path again, and the
     // selection's commands come back.
-    m_browser->lstDescClick();
-    txtFilename->clear();
-    txtDescription->clear();
+    m_browser.lstDescClick();
+    m_controls.txtFilename->clear();
+    m_controls.txtDescription->clear();
 }
 
-void TfrmMain::mnuDeleteClick() {
-    const int row = lstDesc->currentRow();
+void ListingEditor::mnuDeleteClick() {
+    const int row = m_controls.lstDesc->currentRow();
     if (!isListingRow(row))
         return;
     // The listing as the Run question shows it: the mount point and the path with "/".
     const std::string path = qubrix::toUtf8(m_document.model().lstPath[std::size_t(row)],
                                             m_document.model().catalogueEncoding);
     const QString location =
-        QString::fromStdString(qubrix::buildCommandLine(driveRoot.toStdString(), path))
+        QString::fromStdString(qubrix::buildCommandLine(m_document.driveRoot().toStdString(), path))
             .replace('\\', '/');
-    if (ask("Delete listing for " + location, "Confirm delete listing",
+    if (m_services.dialogs.beepAndAsk("Delete listing for " + location, "Confirm delete listing",
             DialogService::Icon::Warning,
             DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return;
-    const int category = CatBox->currentRow();
+    const int category = m_controls.CatBox->currentRow();
     m_document.model().removeListing(std::size_t(row));
     {
-        const QSignalBlocker quiet(lstDesc);
-        delete lstDesc->takeItem(row);
+        const QSignalBlocker quiet(m_controls.lstDesc);
+        delete m_controls.lstDesc->takeItem(row);
     }
-    m_browser->BuildCategories();
-    m_browser->selectCategoryRow(category);
-    m_browser->lstDescClick();
-    if (m_document.options().autoSave)
-        m_store->mnuSaveClick();
+    m_browser.BuildCategories();
+    m_browser.selectCategoryRow(category);
+    m_browser.lstDescClick();
+    saveIfAutoSave();
 }
 
-void TfrmMain::mnuMClearClick() {
-    mnuClearClick();
-}
-
-bool TfrmMain::mnuClearClick() {
-    if (ask("Are you sure that you want to clear the file list?", "Confirm CLEAR command",
+bool ListingEditor::clearShownCategory() {
+    if (m_services.dialogs.beepAndAsk("Are you sure that you want to clear the file list?", "Confirm CLEAR command",
             DialogService::Icon::Warning,
             DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return false;
-    const int category = CatBox->currentRow();
+    const int category = m_controls.CatBox->currentRow();
     m_document.model().clearListings();
-    m_browser->BuildCategories();
-    m_browser->selectCategoryRow(category);
-    m_browser->CatBoxChange();
-    if (m_document.options().autoSave)
-        m_store->mnuSaveClick();
+    m_browser.BuildCategories();
+    m_browser.selectCategoryRow(category);
+    m_browser.CatBoxChange();
+    saveIfAutoSave();
     return true;
 }
 
-bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-    listingEditorEvent(watched, event);
-    return QMainWindow::eventFilter(watched, event);
+void ListingEditor::saveIfAutoSave() {
+    if (m_document.options().autoSave)
+        m_store.mnuSaveClick();
+}
+
+void ListingEditor::showError(const QString& text, const QString& caption) {
+    m_services.dialogs.beepAndAsk(text, caption, DialogService::Icon::Error,
+                                  DialogService::Buttons::Ok);
 }

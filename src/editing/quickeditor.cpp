@@ -1,31 +1,32 @@
-#include "app/frmmain.h"
+#include "editing/listingeditor.h"
+
 #include "editing/frmnote.h"
 
 #include <QLineEdit>
 #include <QListWidget>
 
-void TfrmMain::MenuEditClick() {
+void ListingEditor::MenuEditClick() {
     m_services.desktop.playSound1000();
     m_editFlags.quickEditorClicked();
 }
 
-void TfrmMain::MenuEditChange() {
+void ListingEditor::MenuEditChange() {
     if (!m_editFlags.quickEditorTextChanged())
         return;
     // Neither the listing nor the category may change while its path is being edited.
     lockListsForQuickEdit(true);
-    txtFilename->setText(MenuEdit->text());
+    m_controls.txtFilename->setText(m_controls.MenuEdit->text());
 }
 
-void TfrmMain::MenuEditKeyPress(int key) {
+void ListingEditor::MenuEditKeyPress(int key) {
     if (key == Qt::Key_Return || key == Qt::Key_Enter)
         cmdOkClick();
     else if (key == Qt::Key_Escape)
         cmdCancelClick();
 }
 
-std::optional<std::size_t> TfrmMain::noteOfCurrentListing() const {
-    const int row = lstDesc->currentRow();
+std::optional<std::size_t> ListingEditor::noteOfCurrentListing() const {
+    const int row = m_controls.lstDesc->currentRow();
     const auto note = row < 0 ? std::nullopt : m_document.model().noteOfRow(std::size_t(row));
     // A reference beyond the notes file names no note that could be shown or edited.
     if (!note || *note >= m_document.model().lstMemo.size())
@@ -33,20 +34,20 @@ std::optional<std::size_t> TfrmMain::noteOfCurrentListing() const {
     return note;
 }
 
-void TfrmMain::mnuNoteClick() {
+void ListingEditor::mnuNoteClick() {
     m_editFlags.notesOpened(noteOfCurrentListing().has_value());
     if (m_frmNote)
         m_frmNote->exec();
 }
 
-std::optional<QString> TfrmMain::noteOfEntry() const {
+std::optional<QString> ListingEditor::noteOfEntry() const {
     const auto note = noteOfCurrentListing();
     if (m_editFlags.newNoteMode || !note)
         return std::nullopt;
     return displayText(m_document.model().lstMemo[*note], m_document.model().notesEncoding);
 }
 
-void TfrmMain::storeNoteOfEntry(const QString& text) {
+void ListingEditor::storeNoteOfEntry(const QString& text) {
     const auto note = noteOfCurrentListing();
     std::string bytes = m_document.model().noteTextFromUtf8(text.toStdString());
     if (m_editFlags.newNoteMode || !note)
@@ -55,6 +56,6 @@ void TfrmMain::storeNoteOfEntry(const QString& text) {
         m_document.model().lstMemo[*note] = std::move(bytes);
 }
 
-void TfrmMain::noteOfEntryCancelled() {
+void ListingEditor::noteOfEntryCancelled() {
     m_editFlags.notesCancelled();
 }

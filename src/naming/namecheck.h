@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/cataloguedocument.h"
-#include "editing/listingedit.h"
+#include "naming/pickedpath.h"
 #include "naming/namequestion.h"
 #include "platform/services.h"
 

@@ -1,4 +1,5 @@
 #include "editing/listingedit.h"
+#include "naming/pickedpath.h"
 
 #include <gtest/gtest.h>
 

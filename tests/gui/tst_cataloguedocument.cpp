@@ -27,7 +27,7 @@ private slots:
 
     void editsMarkTheCatalogueUntilItIsSaved() {
         QFETCH(Edit, edit);
-        CatalogueDocument document("/medium/");
+        CatalogueDocument document("/medium/", "/medium");
         QCOMPARE(document.catalogPath(), QString("/medium/qubrix.dat"));
         document.model().lstAll = {"[Main]", "Zeta;TOOLS\\ZETA.EXE;-1", "alpha;TOOLS\\A.EXE;-1",
                                    "[Other]"};

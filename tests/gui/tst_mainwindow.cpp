@@ -1,6 +1,7 @@
 #include "app/frmmain.h"
 #include "app/modesandoptions.h"
 #include "catalogue/cataloguebrowser.h"
+#include "editing/listingeditor.h"
 #include "guitestbase.h"
 
 #include <QAbstractButton>
@@ -70,7 +71,7 @@ private slots:
         QVERIFY(createWindows());
         QCOMPARE(mainWindow().document().catalogPath(), onDisc("qubrix.dat"));
         QCOMPARE(mainWindow().document().notesPath(), onDisc("descript.txt"));
-        QCOMPARE(mainWindow().driveRoot, QString("/media/disc"));
+        QCOMPARE(mainWindow().document().driveRoot(), QString("/media/disc"));
         // The label starts the quick editor's path with the medium's own folder.
         QCOMPARE(mainWindow().lblCWD->text(), QString("disc/"));
         QCOMPARE(mainWindow().lblCWD->toolTip(), QString("/media/disc/"));
@@ -81,7 +82,7 @@ private slots:
         files().mountPoint = "/";
         QVERIFY(createWindows());
         QCOMPARE(mainWindow().windowTitle(), QString("Qubrix 3.1  []"));
-        QCOMPARE(mainWindow().driveRoot, QString());
+        QCOMPARE(mainWindow().document().driveRoot(), QString());
         QCOMPARE(mainWindow().lblCWD->text(), QString("/"));
         QCOMPARE(mainWindow().lblCWD->toolTip(), QString("/"));
 
@@ -146,7 +147,7 @@ private slots:
         QVERIFY(main.cmdCopy->isVisible());
         QVERIFY(main.mnuDelete->isEnabled());
         QVERIFY(main.mnuMModify->isEnabled());
-        QVERIFY(main.editFlags().singleSelection);
+        QVERIFY(controller<ListingEditor>().editFlags().singleSelection);
 
         clickRow(main.lstDesc, 1, Qt::ControlModifier);
         QCOMPARE(main.lstDesc->selectedItems().size(), 2);
@@ -159,7 +160,7 @@ private slots:
         QVERIFY(!main.ToolCopyFolder->isEnabled());
         QVERIFY(!main.Folder1->isEnabled());
         QVERIFY(!main.cmdDelete->isEnabled());
-        QVERIFY(!main.editFlags().singleSelection);
+        QVERIFY(!controller<ListingEditor>().editFlags().singleSelection);
 
         clickRow(main.CatBox, 1);
         QCOMPARE(main.lstDesc->count(), 1);
@@ -441,7 +442,7 @@ private slots:
         clickRow(main.lstDesc, 0);
         QTest::mouseClick(main.MenuEdit, Qt::LeftButton);
         QTest::keyClicks(main.MenuEdit, "X");
-        QVERIFY(!main.editFlags().quickEditActive);
+        QVERIFY(!controller<ListingEditor>().editFlags().quickEditActive);
 
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
