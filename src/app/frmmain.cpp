@@ -1,18 +1,19 @@
 #include "app/frmmain.h"
+
+#include "about/aboutbox.h"
 #include "actions/copycommands.h"
 #include "actions/runinstall.h"
+#include "app/mainlayout.h"
 #include "app/modesandoptions.h"
 #include "catalogue/cataloguebrowser.h"
 #include "catalogue/cataloguestore.h"
 #include "catalogue/noteviewer.h"
+#include "editing/categorycommands.h"
 #include "editing/listingeditor.h"
 #include "ui/face.h"
-#include "ui/product.h"
 
-#include <QCheckBox>
-#include <QFile>
+#include <QAction>
 #include <QMenuBar>
-#include <QPalette>
 
 QString TfrmMain::dataFolder(FileService& files) {
     const QString directory = files.currentDirectory();
@@ -33,132 +34,147 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     useSilverFace(this);
     useEightPointFont(this);
-
-    auto* client = new QWidget(this);
-    client->setObjectName("clientArea");
-    client->setAutoFillBackground(true);
-    setCentralWidget(client);
-    buildTopBand(client);
-    buildPictureStrip(client);
-    buildListBand(client);
-    buildEditingBand(client);
-    buildNotePopup(client);
-    buildMenus();
-    connectCommands();
+    m_controls = MainLayout(*this, m_document.driveRoot());
     setClientHeight(creationHeight);
-    showDriveRoot();
+    connectCommands();
     createControllers();
 }
 
 TfrmMain::~TfrmMain() = default;
 
+void TfrmMain::connectCommands() {
+    connect(m_controls.mnuExit, &QAction::triggered, this, &TfrmMain::mnuExitClick);
+    connect(m_controls.Contents1, &QAction::triggered, this,
+            [this] { m_services.desktop.openHelp(); });
+    connect(m_controls.About1, &QAction::triggered, this, [this] {
+        if (m_aboutBox)
+            m_aboutBox->exec();
+    });
+}
+
 void TfrmMain::createControllers() {
+    createCatalogueControllers();
+    createEditingControllers();
+    createActionControllers();
+}
+
+// The controllers are children of the window, so that they live as long as their controls.
+void TfrmMain::createCatalogueControllers() {
+    const MainControls& c = m_controls;
     m_modes = new ModesAndOptions(
         m_document, m_services,
-        ModeControls{.txtFilename = txtFilename,
-                     .MenuEdit = MenuEdit,
-                     .cmdAdd = cmdAdd,
-                     .cmdMenu = cmdMenu,
-                     .btnClose = btnClose,
-                     .cmdCat = cmdCat,
-                     .Splitter1 = Splitter1,
-                     .cmdSave = cmdSave,
-                     .cmdDelete = cmdDelete,
-                     .Splitter2 = Splitter2,
-                     .AddFiles1 = AddFiles1,
-                     .mnuSave = mnuSave,
-                     .mnuNewCat = mnuNewCat,
-                     .Options = Options,
-                     .mnuEdit = mnuEdit,
-                     .N1 = N1,
-                     .N7 = N7,
-                     .mnuDelete = mnuDelete,
-                     .mnuModify = mnuModify,
-                     .N2 = N2,
-                     .mnuClear = mnuClear,
-                     .ReadOnly = ReadOnly,
-                     .chkSave = chkSave,
-                     .chkValid = chkValid,
-                     .chkRoot = chkRoot,
-                     .AutoSave1 = AutoSave1,
-                     .Filenamecheck1 = Filenamecheck1,
-                     .Includeparent1 = Includeparent1},
+        ModeControls{.txtFilename = c.txtFilename,
+                     .MenuEdit = c.MenuEdit,
+                     .cmdAdd = c.cmdAdd,
+                     .cmdMenu = c.cmdMenu,
+                     .btnClose = c.btnClose,
+                     .cmdCat = c.cmdCat,
+                     .Splitter1 = c.Splitter1,
+                     .cmdSave = c.cmdSave,
+                     .cmdDelete = c.cmdDelete,
+                     .Splitter2 = c.Splitter2,
+                     .AddFiles1 = c.AddFiles1,
+                     .mnuSave = c.mnuSave,
+                     .mnuNewCat = c.mnuNewCat,
+                     .Options = c.Options,
+                     .mnuEdit = c.mnuEdit,
+                     .N1 = c.N1,
+                     .N7 = c.N7,
+                     .mnuDelete = c.mnuDelete,
+                     .mnuModify = c.mnuModify,
+                     .N2 = c.N2,
+                     .mnuClear = c.mnuClear,
+                     .ReadOnly = c.ReadOnly,
+                     .chkSave = c.chkSave,
+                     .chkValid = c.chkValid,
+                     .chkRoot = c.chkRoot,
+                     .AutoSave1 = c.AutoSave1,
+                     .Filenamecheck1 = c.Filenamecheck1,
+                     .Includeparent1 = c.Includeparent1},
         [this](bool editor) { setClientHeight(editor ? editorHeight : menuHeight); }, this);
     m_store = new CatalogueStore(
-        m_document, m_services, SaveControls{cmdSave, btnSave, mnuSave},
+        m_document, m_services, SaveControls{c.cmdSave, c.btnSave, c.mnuSave},
         [this] { return m_modes->checkBoxOptions(); },
         [this](int number) { m_modes->setOptionsFromNumber(number); }, this);
-    m_notes = new NoteViewer(
-        m_document, m_services, NoteControls{lstDesc, NotePad, Outline},
+    auto* notes = new NoteViewer(
+        m_document, m_services, NoteControls{c.lstDesc, c.NotePad, c.Outline},
         [this] { return clientHeight(); }, this);
     m_browser = new CatalogueBrowser(
         m_document,
-        BrowsingControls{.CatBox = CatBox,
-                         .lstDesc = lstDesc,
-                         .CatPopup = CatPopup,
-                         .EditPopup = EditPopup,
-                         .MenuEdit = MenuEdit,
-                         .cmdCopy = cmdCopy,
-                         .cmdInstall = cmdInstall,
-                         .ToolCopy = ToolCopy,
-                         .ToolCopyFolder = ToolCopyFolder,
-                         .ToolInstall = ToolInstall,
-                         .cmdDelete = cmdDelete,
-                         .Folder1 = Folder1,
-                         .mnuCopy = mnuCopy,
-                         .mnuEdit = mnuEdit,
-                         .mnuInstall = mnuInstall,
-                         .mnuDelete = mnuDelete,
-                         .mnuModify = mnuModify,
-                         .mnuMDelete = mnuMDelete,
-                         .mnuMModify = mnuMModify},
-        *m_notes, [this] { return m_modes->catPopupEnabled(); },
+        BrowsingControls{.CatBox = c.CatBox,
+                         .lstDesc = c.lstDesc,
+                         .CatPopup = c.CatPopup,
+                         .EditPopup = c.EditPopup,
+                         .MenuEdit = c.MenuEdit,
+                         .cmdCopy = c.cmdCopy,
+                         .cmdInstall = c.cmdInstall,
+                         .ToolCopy = c.ToolCopy,
+                         .ToolCopyFolder = c.ToolCopyFolder,
+                         .ToolInstall = c.ToolInstall,
+                         .cmdDelete = c.cmdDelete,
+                         .Folder1 = c.Folder1,
+                         .mnuCopy = c.mnuCopy,
+                         .mnuEdit = c.mnuEdit,
+                         .mnuInstall = c.mnuInstall,
+                         .mnuDelete = c.mnuDelete,
+                         .mnuModify = c.mnuModify,
+                         .mnuMDelete = c.mnuMDelete,
+                         .mnuMModify = c.mnuMModify},
+        *notes, [this] { return m_modes->catPopupEnabled(); },
         [this](std::size_t selected) {
             if (m_editor)
                 m_editor->selectionChanged(selected);
         },
         this);
+}
+
+void TfrmMain::createEditingControllers() {
+    const MainControls& c = m_controls;
     m_editor = new ListingEditor(
         m_document, m_services,
-        ListingEditorControls{.CatBox = CatBox,
-                              .lstDesc = lstDesc,
-                              .txtFilename = txtFilename,
-                              .txtDescription = txtDescription,
-                              .MenuEdit = MenuEdit,
-                              .Browse = Browse,
-                              .btnAddNote = btnAddNote,
-                              .cmdOK = cmdOK,
-                              .cmdCancel = cmdCancel,
-                              .MOK = MOK,
-                              .MOC = MOC,
-                              .cmdDelete = cmdDelete,
-                              .cmdSort = cmdSort,
-                              .cmdCat = cmdCat,
-                              .mnuNewCat = mnuNewCat,
-                              .mnuEdit = mnuEdit,
-                              .ReadOnly = ReadOnly,
-                              .mnuModify = mnuModify,
-                              .mnuMModify = mnuMModify,
-                              .mnuDelete = mnuDelete,
-                              .mnuMDelete = mnuMDelete,
-                              .mnuClear = mnuClear,
-                              .mnuMClear = mnuMClear},
+        ListingEditorControls{.CatBox = c.CatBox,
+                              .lstDesc = c.lstDesc,
+                              .txtFilename = c.txtFilename,
+                              .txtDescription = c.txtDescription,
+                              .MenuEdit = c.MenuEdit,
+                              .Browse = c.Browse,
+                              .btnAddNote = c.btnAddNote,
+                              .cmdOK = c.cmdOK,
+                              .cmdCancel = c.cmdCancel,
+                              .MOK = c.MOK,
+                              .MOC = c.MOC,
+                              .cmdDelete = c.cmdDelete,
+                              .cmdSort = c.cmdSort,
+                              .cmdCat = c.cmdCat,
+                              .mnuNewCat = c.mnuNewCat,
+                              .mnuEdit = c.mnuEdit,
+                              .ReadOnly = c.ReadOnly,
+                              .mnuModify = c.mnuModify,
+                              .mnuMModify = c.mnuMModify,
+                              .mnuDelete = c.mnuDelete,
+                              .mnuMDelete = c.mnuMDelete,
+                              .mnuClear = c.mnuClear,
+                              .mnuMClear = c.mnuMClear},
         *m_browser, *m_store,
         EditingBand{[this] { return m_modes->editorShown(); },
                     [this](bool open) { setClientHeight(open ? editorHeight : menuHeight); }},
         this);
-    m_categories = std::make_unique<CategoryCommands>(
+    m_categories = new CategoryCommands(
         m_document, m_services,
-        CategoryControls{CatBox, lstDesc, New1, New2, cmdCat, Rename2, Rename1, Delete3, Delete2,
-                         cmdSort},
-        *m_browser, [this] { return m_editor->clearShownCategory(); });
-    // Children of the window, so that they live as long as their controls.
+        CategoryControls{c.CatBox, c.lstDesc, c.New1, c.New2, c.cmdCat, c.Rename2, c.Rename1,
+                         c.Delete3, c.Delete2, c.cmdSort},
+        *m_browser, [this] { return m_editor->clearShownCategory(); }, this);
+}
+
+void TfrmMain::createActionControllers() {
+    const MainControls& c = m_controls;
     new RunInstall(m_document, m_services,
-                   RunInstallControls{this, lstDesc, cmdInstall, ToolInstall, mnuInstall},
+                   RunInstallControls{this, c.lstDesc, c.cmdInstall, c.ToolInstall, c.mnuInstall},
                    m_document.driveRoot(), this);
-    new CopyCommands(m_document, m_services,
-                     CopyControls{lstDesc, cmdCopy, ToolCopy, File1, ToolCopyFolder, Folder1},
-                     m_document.driveRoot(), this);
+    new CopyCommands(
+        m_document, m_services,
+        CopyControls{c.lstDesc, c.cmdCopy, c.ToolCopy, c.File1, c.ToolCopyFolder, c.Folder1},
+        m_document.driveRoot(), this);
 }
 
 void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {
@@ -180,12 +196,5 @@ NoteEntry& TfrmMain::noteEntry() {
 void TfrmMain::setClientHeight(int height) {
     m_clientHeight = height;
     setFixedSize(clientWidth, menuBar()->sizeHint().height() + height);
-    if (m_editingBand)
-        m_editingBand->setVisible(height > menuHeight);
+    m_controls.editingBand->setVisible(height > menuHeight);
 }
-
-DialogService::Answer TfrmMain::ask(const QString& text, const QString& caption,
-                                    DialogService::Icon icon, DialogService::Buttons buttons) {
-    return m_services.dialogs.beepAndAsk(text, caption, icon, buttons);
-}
-

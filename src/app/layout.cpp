@@ -1,3 +1,5 @@
+#include "app/mainlayout.h"
+
 #include "app/frmmain.h"
 #include "ui/pictures.h"
 #include "ui/placement.h"
@@ -48,8 +50,22 @@ QFont arialPixels(int pixels, bool bold = false) {
 
 } // namespace
 
-QToolButton* TfrmMain::toolButton(QWidget* bar, const char* name, const QString& hint,
-                                  ToolGlyph icon) {
+MainLayout::MainLayout(QMainWindow& window, const QString& driveRoot) : m_window(window) {
+    auto* client = new QWidget(&window);
+    client->setObjectName("clientArea");
+    client->setAutoFillBackground(true);
+    window.setCentralWidget(client);
+    buildTopBand(client);
+    buildPictureStrip(client);
+    buildListBand(client);
+    buildEditingBand(client);
+    buildNotePopup(client);
+    buildMenus();
+    showDriveRoot(driveRoot);
+}
+
+QToolButton* MainLayout::toolButton(QWidget* bar, const char* name, const QString& hint,
+                                    ToolGlyph icon) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setToolTip(hint);
@@ -60,8 +76,8 @@ QToolButton* TfrmMain::toolButton(QWidget* bar, const char* name, const QString&
     return button;
 }
 
-QToolButton* TfrmMain::captionedButton(QWidget* bar, const char* name, const QString& caption,
-                                       const QString& hint, ToolGlyph icon) {
+QToolButton* MainLayout::captionedButton(QWidget* bar, const char* name, const QString& caption,
+                                         const QString& hint, ToolGlyph icon) {
     auto* button = new QToolButton(bar);
     button->setObjectName(name);
     button->setText(caption);
@@ -74,7 +90,7 @@ QToolButton* TfrmMain::captionedButton(QWidget* bar, const char* name, const QSt
     return button;
 }
 
-void TfrmMain::buildTopBand(QWidget* client) {
+void MainLayout::buildTopBand(QWidget* client) {
     CoolBar1 = place<QFrame>(client, "CoolBar1", 0, 0, 553, 55);
     CoolBar1->setFrameShape(QFrame::Panel);
     CoolBar1->setFrameShadow(QFrame::Sunken);
@@ -106,10 +122,10 @@ void TfrmMain::buildTopBand(QWidget* client) {
     row->addStretch();
     for (QToolButton* button : {cmdMenu, cmdAdd})
         button->setCheckable(true);
-    m_editorButtons = new QButtonGroup(this);
-    m_editorButtons->setExclusive(true);
-    m_editorButtons->addButton(cmdMenu);
-    m_editorButtons->addButton(cmdAdd);
+    auto* editorButtons = new QButtonGroup(&m_window);
+    editorButtons->setExclusive(true);
+    editorButtons->addButton(cmdMenu);
+    editorButtons->addButton(cmdAdd);
     cmdAdd->setChecked(true);
 
     MOK = place<QToolButton>(client, "MOK", 3, 28, 25, 21);
@@ -129,22 +145,23 @@ void TfrmMain::buildTopBand(QWidget* client) {
     MenuEdit->setEnabled(false);
 }
 
-void TfrmMain::showDriveRoot() {
+void MainLayout::showDriveRoot(const QString& driveRoot) {
     // The label reads as the start of the quick editor's path: the medium's own folder, or "/"
     // for the root, with the whole mount point in its tool tip. It takes the room its text
     // needs, up to a limit, and the quick editor the rest of the row.
     constexpr int widest = 120;
     const QFontMetrics metrics(lblCWD->font());
     const QString text =
-        metrics.elidedText(m_document.driveRoot().section('/', -1) + '/', Qt::ElideLeft, widest);
+        metrics.elidedText(driveRoot.section('/', -1) + '/', Qt::ElideLeft, widest);
     lblCWD->setText(text);
-    lblCWD->setToolTip(m_document.driveRoot() + '/');
+    lblCWD->setToolTip(driveRoot + '/');
     lblCWD->resize(metrics.horizontalAdvance(text) + 2, lblCWD->height());
     const int left = lblCWD->geometry().right() + 3;
-    MenuEdit->setGeometry(left, MenuEdit->y(), clientWidth - 3 - left, MenuEdit->height());
+    MenuEdit->setGeometry(left, MenuEdit->y(), TfrmMain::clientWidth - 3 - left,
+                          MenuEdit->height());
 }
 
-void TfrmMain::buildPictureStrip(QWidget* client) {
+void MainLayout::buildPictureStrip(QWidget* client) {
     Image1 = picture(client, "Image1", 0, 57, 100, 225, stripPicture(QSize(100, 225), true));
     Image2 = picture(client, "Image2", 0, 279, 100, 154, stripPicture(QSize(100, 154), false));
 
@@ -181,7 +198,7 @@ void TfrmMain::buildPictureStrip(QWidget* client) {
     }
 }
 
-void TfrmMain::buildListBand(QWidget* client) {
+void MainLayout::buildListBand(QWidget* client) {
     ToolBar2 = place<QWidget>(client, "ToolBar2", 102, 55, 448, 229);
     Splitter3 = place<QSplitter>(ToolBar2, "Splitter3", 0, 2, 448, 225);
     Splitter3->setHandleWidth(1);
@@ -206,7 +223,7 @@ void TfrmMain::buildListBand(QWidget* client) {
     Splitter3->setSizes({86, 448 - 86 - 1});
 }
 
-void TfrmMain::buildNotePopup(QWidget* client) {
+void MainLayout::buildNotePopup(QWidget* client) {
     Outline = place<QTextEdit>(client, "Outline", 338, 130, 187, 56);
     Outline->setStyleSheet("background: palette(dark);");
     NotePad = place<QTextEdit>(client, "NotePad", 339, 131, 185, 54);
@@ -225,7 +242,7 @@ void TfrmMain::buildNotePopup(QWidget* client) {
     NotePad->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
-void TfrmMain::buildEditingBand(QWidget* client) {
+void MainLayout::buildEditingBand(QWidget* client) {
     txtFilename = place<QLineEdit>(client, "txtFilename", 101, 288, 372, 27);
     txtDescription = place<QLineEdit>(client, "txtDescription", 101, 320, 372, 28);
     for (QLineEdit* edit : {txtFilename, txtDescription})
@@ -267,13 +284,13 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     // The controls of the band share one parent, hidden while the window is cut to the menu:
     // out of view, they must answer neither access keys nor Tab. It starts below the list band
     // and right of the picture strip, so it covers nothing else that takes a click.
-    m_editingBand =
-        place<QWidget>(client, "editingBand", 100, 284, clientWidth - 100, editorHeight - 284);
+    editingBand = place<QWidget>(client, "editingBand", 100, 284, TfrmMain::clientWidth - 100,
+                                 TfrmMain::editorHeight - 284);
     for (QWidget* control :
          std::initializer_list<QWidget*>{txtFilename, txtDescription, Browse, btnAddNote, ToolBar3,
                                          chkSave, chkValid, chkRoot}) {
-        const QPoint at = control->pos() - m_editingBand->pos();
-        control->setParent(m_editingBand);
+        const QPoint at = control->pos() - editingBand->pos();
+        control->setParent(editingBand);
         control->move(at);
         control->show();
     }
@@ -281,17 +298,17 @@ void TfrmMain::buildEditingBand(QWidget* client) {
     buildLogo(client);
 }
 
-void TfrmMain::buildLogo(QWidget* client) {
+void MainLayout::buildLogo(QWidget* client) {
     // The logo fills the corner right of the band's buttons: the copyright line along the
     // bottom edge, the arrow above its right end and the product name left of the arrow, above
     // the row of check boxes. The places follow the texts' sizes, so whatever face the desktop
     // gives for the ones asked for, nothing covers or cuts another.
-    const int right = clientWidth - 4;
+    const int right = TfrmMain::clientWidth - 4;
     Label6 = place<QLabel>(client, "Label6", 0, 0, 0, 0);
     Label6->setText(QString::fromUtf8(copyrightLabel));
     Label6->setFont(arialPixels(9));
     Label6->adjustSize();
-    Label6->move(right - Label6->width(), creationHeight - Label6->height());
+    Label6->move(right - Label6->width(), TfrmMain::creationHeight - Label6->height());
     Bevel3 = place<QFrame>(client, "Bevel3", Label6->x(), Label6->y() - 3, Label6->width(), 2);
     Bevel3->setFrameShape(QFrame::HLine);
     Bevel3->setFrameShadow(QFrame::Sunken);

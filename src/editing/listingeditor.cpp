@@ -132,7 +132,8 @@ bool ListingEditor::setPickedPath(const QString& fullPath) {
     const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
     const QString onMedium =
         (folder.isEmpty() ? file.absolutePath() : folder) + '/' + file.fileName();
-    const QString mediumRoot = m_document.driveRoot().isEmpty() ? QString("/") : m_document.driveRoot();
+    const QString mediumRoot =
+        m_document.driveRoot().isEmpty() ? QString("/") : m_document.driveRoot();
     if (m_services.files.mountPointOf(onMedium) != mediumRoot ||
         !m_picked.setPickedPath(onMedium.toStdString(), m_document.driveRoot().toStdString(),
                                 m_document.options().includeParent)) {
@@ -161,7 +162,7 @@ void ListingEditor::mnuModifyClick() {
         return;
     m_editFlags.modifyStarted();
     m_controls.txtFilename->setText(displayText(m_document.model().lstPath[std::size_t(row)],
-                                     m_document.model().catalogueEncoding));
+                                                m_document.model().catalogueEncoding));
     m_controls.txtDescription->setText(trimmedDescription(row));
     // The editing band opens for this one edit even in menu mode.
     m_band.show(true);
@@ -170,7 +171,8 @@ void ListingEditor::mnuModifyClick() {
 void ListingEditor::lockListsForQuickEdit(bool locked) {
     // While a quick edit holds the lists nothing else may change the catalogue: its OK replaces
     // the listing it started on, which a sort, a removal or a category command would move away.
-    for (QWidget* control : std::initializer_list<QWidget*>{m_controls.lstDesc, m_controls.CatBox, m_controls.cmdSort, m_controls.cmdCat})
+    for (QWidget* control : std::initializer_list<QWidget*>{m_controls.lstDesc, m_controls.CatBox,
+                                                            m_controls.cmdSort, m_controls.cmdCat})
         control->setEnabled(!locked);
     for (QAction* command : {m_controls.mnuNewCat->menuAction(), m_controls.ReadOnly})
         command->setEnabled(!locked);
@@ -190,7 +192,8 @@ bool ListingEditor::entryHasItsPlace(int row) {
     if (m_editFlags.modifyMode)
         showError("Select the listing to change first.", "Modify");
     else
-        showError("Choose a category for the new listing first. If there is none, make one with New "
+        showError(
+            "Choose a category for the new listing first. If there is none, make one with New "
             "Category.",
             "Category");
     return false;
@@ -207,10 +210,11 @@ bool ListingEditor::entryFieldsAccepted() {
         return false;
     }
     const std::string path = m_controls.txtFilename->text().toStdString();
-    FieldMessage problem =
-        fieldMessage(qubrix::listingFieldProblem(m_controls.txtDescription->text().toStdString(), path));
+    FieldMessage problem = fieldMessage(
+        qubrix::listingFieldProblem(m_controls.txtDescription->text().toStdString(), path));
     // Run refuses such a listing; the author learns it here.
-    if (problem.text.isEmpty() && qubrix::planLaunch(m_document.driveRoot().toStdString(), path).leavesMedium)
+    if (problem.text.isEmpty() &&
+        qubrix::planLaunch(m_document.driveRoot().toStdString(), path).leavesMedium)
         problem = {"The file name leads outside the medium.", "File name"};
     if (problem.text.isEmpty())
         return true;
@@ -294,8 +298,8 @@ void ListingEditor::mnuDeleteClick() {
         QString::fromStdString(qubrix::buildCommandLine(m_document.driveRoot().toStdString(), path))
             .replace('\\', '/');
     if (m_services.dialogs.beepAndAsk("Delete listing for " + location, "Confirm delete listing",
-            DialogService::Icon::Warning,
-            DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
+                                      DialogService::Icon::Warning,
+                                      DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return;
     const int category = m_controls.CatBox->currentRow();
     m_document.model().removeListing(std::size_t(row));
@@ -310,9 +314,9 @@ void ListingEditor::mnuDeleteClick() {
 }
 
 bool ListingEditor::clearShownCategory() {
-    if (m_services.dialogs.beepAndAsk("Are you sure that you want to clear the file list?", "Confirm CLEAR command",
-            DialogService::Icon::Warning,
-            DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
+    if (m_services.dialogs.beepAndAsk("Are you sure that you want to clear the file list?",
+                                      "Confirm CLEAR command", DialogService::Icon::Warning,
+                                      DialogService::Buttons::YesNo) != DialogService::Answer::Yes)
         return false;
     const int category = m_controls.CatBox->currentRow();
     m_document.model().clearListings();

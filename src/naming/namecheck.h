@@ -1,8 +1,8 @@
 #pragma once
 
 #include "catalogue/cataloguedocument.h"
-#include "naming/pickedpath.h"
 #include "naming/namequestion.h"
+#include "naming/pickedpath.h"
 #include "platform/services.h"
 
 #include <QString>

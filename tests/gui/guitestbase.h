@@ -62,6 +62,14 @@ protected:
         return *found;
     }
 
+    // The main window's control, menu or command of that object name.
+    template <typename Control> Control* control(const char* name) {
+        auto* found = mainWindow().findChild<Control*>(name);
+        if (!found)
+            qFatal("the main window has no control %s", name);
+        return found;
+    }
+
     // Fires the action or button of that object name in any window, after checking that the
     // user could reach it: visible and enabled, in menus that are visible and enabled.
     void trigger(const char* name);

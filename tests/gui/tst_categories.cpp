@@ -75,52 +75,54 @@ private slots:
             QVERIFY(!shown.cmdOK->isEnabled());
         });
         trigger("Rename1");
-        QCOMPARE(rowsOf(mainWindow().CatBox), (QStringList{"Main", "Tools", "Empty"}));
+        QCOMPARE(rowsOf(control<QListWidget>("CatBox")), (QStringList{"Main", "Tools", "Empty"}));
         QVERIFY(!mainWindow().document().isChanged());
     }
 
     void newCategoryComesLastAndIsShown() {
         start();
         TfrmMain& window = mainWindow();
-        clickRow(window.CatBox, 1);
+        clickRow(control<QListWidget>("CatBox"), 1);
         answerNextModal("OK", [](QWidget* modal) {
             TfrmAddCat& shown = nameDialog(modal);
             QVERIFY(shown.Edit1->text().isEmpty());
             QTest::keyClicks(shown.Edit1, "Games]old");
         });
         trigger("New2");
-        QCOMPARE(rowsOf(window.CatBox), (QStringList{"Main", "Tools", "Empty", "Games"}));
-        QCOMPARE(window.CatBox->currentRow(), 3);
-        QCOMPARE(window.lstDesc->count(), 0);
+        QCOMPARE(rowsOf(control<QListWidget>("CatBox")),
+                 (QStringList{"Main", "Tools", "Empty", "Games"}));
+        QCOMPARE(control<QListWidget>("CatBox")->currentRow(), 3);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
         QVERIFY(window.document().isChanged());
         QCOMPARE(window.document().model().lstAll.back(), std::string("[Games]old]"));
 
         // Cancelled: nothing changes and the shown category stays.
-        clickRow(window.CatBox, 1);
+        clickRow(control<QListWidget>("CatBox"), 1);
         answerNextModal("Cancel", [](QWidget* modal) {
             TfrmAddCat& shown = nameDialog(modal);
             QVERIFY(shown.Edit1->text().isEmpty());
             QTest::keyClicks(shown.Edit1, "Dropped");
         });
         trigger("New1");
-        QCOMPARE(window.CatBox->count(), 4);
-        QCOMPARE(window.CatBox->currentRow(), 1);
-        QCOMPARE(rowsOf(window.lstDesc), QStringList{"  Viewer"});
+        QCOMPARE(control<QListWidget>("CatBox")->count(), 4);
+        QCOMPARE(control<QListWidget>("CatBox")->currentRow(), 1);
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), QStringList{"  Viewer"});
     }
 
     void renameKeepsPlaceAndListings() {
         start();
         TfrmMain& window = mainWindow();
-        clickRow(window.CatBox, 1);
+        clickRow(control<QListWidget>("CatBox"), 1);
         answerNextModal("OK", [](QWidget* modal) {
             TfrmAddCat& shown = nameDialog(modal);
             shown.Edit1->selectAll();
             QTest::keyClicks(shown.Edit1, "Utilities");
         });
         trigger("Rename2");
-        QCOMPARE(rowsOf(window.CatBox), (QStringList{"Main", "Utilities", "Empty"}));
-        QCOMPARE(window.CatBox->currentRow(), 1);
-        QCOMPARE(rowsOf(window.lstDesc), QStringList{"  Viewer"});
+        QCOMPARE(rowsOf(control<QListWidget>("CatBox")),
+                 (QStringList{"Main", "Utilities", "Empty"}));
+        QCOMPARE(control<QListWidget>("CatBox")->currentRow(), 1);
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), QStringList{"  Viewer"});
         QVERIFY(window.document().isChanged());
         trigger("cmdSave");
         QCOMPARE(savedLines(), (QStringList{"[Main]", "zeta;Z.EXE;-1", "Alpha;A.EXE;0",
@@ -130,11 +132,11 @@ private slots:
     void sortThenExitAsksToSave() {
         start();
         TfrmMain& window = mainWindow();
-        clickRow(window.lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
         trigger("cmdSort");
-        QCOMPARE(rowsOf(window.lstDesc), (QStringList{"  Alpha", "  zeta"}));
-        QVERIFY(window.lstDesc->selectedItems().isEmpty());
-        QVERIFY(!window.cmdInstall->isVisible());
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), (QStringList{"  Alpha", "  zeta"}));
+        QVERIFY(control<QListWidget>("lstDesc")->selectedItems().isEmpty());
+        QVERIFY(!control<QPushButton>("cmdInstall")->isVisible());
         QCOMPARE(window.document().model().noteIndex, (std::vector<int>{0, -1}));
         QCOMPARE(readFromDisc("qubrix.dat"), threeCategories);
 
@@ -154,28 +156,28 @@ private slots:
                                         "cmdDelete", "mnuMDelete", "mnuMClear", "ReadOnly"})
                 QVERIFY2(canReach(command) == reachable, command);
         };
-        clickRow(window.lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
         expectReachable(true);
-        QTest::mouseClick(window.MenuEdit, Qt::LeftButton);
-        QTest::keyClick(window.MenuEdit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(window.MenuEdit, Qt::Key_Backspace);
+        QTest::mouseClick(control<QLineEdit>("MenuEdit"), Qt::LeftButton);
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_Backspace);
         expectReachable(false);
 
         // A refused OK keeps the lists held: no other listing can take the edit.
-        QTest::keyClick(window.MenuEdit, Qt::Key_Return);
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_Return);
         QCOMPARE(dialogs().boxes.size(), 1);
-        QVERIFY(!window.lstDesc->isEnabled());
+        QVERIFY(!control<QListWidget>("lstDesc")->isEnabled());
 
         // A new name that passes the name check (ISO 9660 is on), so Enter stores it at once.
-        QTest::keyClicks(window.MenuEdit, "Z.EX2");
-        QTest::keyClick(window.MenuEdit, Qt::Key_Return);
+        QTest::keyClicks(control<QLineEdit>("MenuEdit"), "Z.EX2");
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_Return);
         expectReachable(true);
         QCOMPARE(window.document().model().lstAll[1], std::string("zeta;Z.EX2;-1"));
     }
 
     void sortOfAnOrderedCategoryIsNoChange() {
         start();
-        clickRow(mainWindow().CatBox, 1);
+        clickRow(control<QListWidget>("CatBox"), 1);
         trigger("cmdSort");
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
@@ -192,8 +194,8 @@ private slots:
         QCOMPARE(box.icon, DialogService::Icon::Error);
         QCOMPARE(box.buttons, DialogService::Buttons::Ok);
         QCOMPARE(dialogs().beeps, 1);
-        QCOMPARE(rowsOf(mainWindow().CatBox), QStringList{"Main"});
-        QCOMPARE(rowsOf(mainWindow().lstDesc), QStringList{"  Alpha"});
+        QCOMPARE(rowsOf(control<QListWidget>("CatBox")), QStringList{"Main"});
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), QStringList{"  Alpha"});
         QVERIFY(!mainWindow().document().isChanged());
     }
 
@@ -204,17 +206,17 @@ private slots:
         trigger("Delete3");
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].caption, QString("Confirm CLEAR command"));
-        QCOMPARE(rowsOf(window.CatBox), (QStringList{"Main", "Tools", "Empty"}));
-        QCOMPARE(window.lstDesc->count(), 2);
+        QCOMPARE(rowsOf(control<QListWidget>("CatBox")), (QStringList{"Main", "Tools", "Empty"}));
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 2);
         QVERIFY(!window.document().isChanged());
 
         // The first category goes; the next one is shown as the first. With Auto-Save the
         // clear has saved the emptied category, the header goes with the next save.
         dialogs().answers = {DialogService::Answer::Yes};
         trigger("Delete2");
-        QCOMPARE(rowsOf(window.CatBox), (QStringList{"Tools", "Empty"}));
-        QCOMPARE(window.CatBox->currentRow(), 0);
-        QCOMPARE(rowsOf(window.lstDesc), QStringList{"  Viewer"});
+        QCOMPARE(rowsOf(control<QListWidget>("CatBox")), (QStringList{"Tools", "Empty"}));
+        QCOMPARE(control<QListWidget>("CatBox")->currentRow(), 0);
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), QStringList{"  Viewer"});
         QVERIFY(window.document().isChanged());
         QCOMPARE(savedLines(),
                  (QStringList{"[Main]", "[Tools]", "Viewer;VIEW.EXE;1", "[Empty]", "110"}));
@@ -231,7 +233,7 @@ private slots:
         files().lockedPaths = {onDisc("qubrix.dat")};
         QVERIFY(createWindows());
         trigger("cmdSort");
-        QCOMPARE(rowsOf(mainWindow().lstDesc), (QStringList{"  Alpha", "  zeta"}));
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), (QStringList{"  Alpha", "  zeta"}));
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());
         QCOMPARE(readFromDisc("qubrix.dat"), threeCategories);

@@ -38,21 +38,25 @@ private:
     TfrmMain& window() { return mainWindow(); }
     QPoint inWindow(QWidget* widget, QPoint at) { return widget->mapTo(&window(), at); }
     QPoint listingRow(int row) {
-        return window().lstDesc->visualItemRect(window().lstDesc->item(row)).center();
+        return control<QListWidget>("lstDesc")
+            ->visualItemRect(control<QListWidget>("lstDesc")->item(row))
+            .center();
     }
     QPoint categoryRow(int row) {
-        return window().CatBox->visualItemRect(window().CatBox->item(row)).center();
+        return control<QListWidget>("CatBox")
+            ->visualItemRect(control<QListWidget>("CatBox")->item(row))
+            .center();
     }
     // Presses on a listing, moves until the drag starts and releases at `drop`, a point of
     // the category list. The release comes while the drag runs its own event loop. True when
     // the drop reached the category list.
     bool drag(int row, QPoint drop) {
         DropWatch watch;
-        window().CatBox->viewport()->installEventFilter(&watch);
+        control<QListWidget>("CatBox")->viewport()->installEventFilter(&watch);
         QWindow* handle = window().windowHandle();
-        QWidget* listings = window().lstDesc->viewport();
+        QWidget* listings = control<QListWidget>("lstDesc")->viewport();
         const QPoint from = inWindow(listings, listingRow(row));
-        const QPoint to = inWindow(window().CatBox->viewport(), drop);
+        const QPoint to = inWindow(control<QListWidget>("CatBox")->viewport(), drop);
         bool dropped = false;
         QTimer::singleShot(50, this, [&] {
             QTest::mouseMove(handle, to);
@@ -77,8 +81,8 @@ private slots:
     void droppedListingBecomesTheFirstOfTheCategory() {
         QVERIFY(!window().document().isChanged());
         QVERIFY(drag(1, categoryRow(2)));
-        QCOMPARE(window().CatBox->currentRow(), 0);
-        QCOMPARE(rowsOf(window().lstDesc), QStringList{"  Install"});
+        QCOMPARE(control<QListWidget>("CatBox")->currentRow(), 0);
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), QStringList{"  Install"});
         QCOMPARE(window().document().model().lstAll,
                  (std::vector<std::string>{"[Main]", "Install;SETUP.EXE;0", "[Tools]",
                                            "Viewer;VIEW.EXE;1", "[Games]", "Read me;README.TXT;-1",
@@ -86,19 +90,20 @@ private slots:
         QVERIFY(window().document().isChanged());
 
         // And back again: the listing is the first of Main now, its note with it.
-        clickRow(window().CatBox, 1);
+        clickRow(control<QListWidget>("CatBox"), 1);
         QVERIFY(drag(0, categoryRow(0)));
-        QCOMPARE(window().lstDesc->count(), 0);
-        clickRow(window().CatBox, 0);
-        QCOMPARE(rowsOf(window().lstDesc), (QStringList{"  Viewer", "  Install"}));
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
+        clickRow(control<QListWidget>("CatBox"), 0);
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), (QStringList{"  Viewer", "  Install"}));
         QCOMPARE(window().document().model().noteIndex, (std::vector<int>{1, 0}));
     }
 
     void dropBelowTheLastCategoryDoesNothing() {
-        const QRect last = window().CatBox->visualItemRect(window().CatBox->item(2));
-        QVERIFY(last.bottom() + 10 < window().CatBox->viewport()->height());
+        const QRect last =
+            control<QListWidget>("CatBox")->visualItemRect(control<QListWidget>("CatBox")->item(2));
+        QVERIFY(last.bottom() + 10 < control<QListWidget>("CatBox")->viewport()->height());
         QVERIFY(drag(0, QPoint(last.center().x(), last.bottom() + 10)));
-        QCOMPARE(rowsOf(window().lstDesc), (QStringList{"  Install", "  Read me"}));
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), (QStringList{"  Install", "  Read me"}));
         QCOMPARE(window().document().model().lstAll.size(), std::size_t(7));
         QVERIFY(!window().document().isChanged());
     }

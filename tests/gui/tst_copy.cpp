@@ -27,7 +27,7 @@ private:
     std::string disc(const QString& relative = {}) const {
         return (relative.isEmpty() ? discPath() : onDisc(relative)).toStdString();
     }
-    void select(int row) { clickRow(mainWindow().lstDesc, row); }
+    void select(int row) { clickRow(control<QListWidget>("lstDesc"), row); }
     void expectPlan(const qubrix::CopyPlan& plan, const std::vector<qubrix::CopySource>& sources,
                     const QString& destinationFolder) {
         QCOMPARE(plan.sources.size(), sources.size());
@@ -44,7 +44,7 @@ private slots:
         writeOnDisc("qubrix.dat", catalogue);
         writeOnDisc("games/chess/chess.exe", "MZ");
         QVERIFY(createWindows());
-        QCOMPARE(mainWindow().lstDesc->count(), 4);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 4);
     }
 
     void fileCopyFromEachControl() {
@@ -64,8 +64,8 @@ private slots:
     void fileCopyOfSeveralListingsCutsArguments() {
         dialogs().pickedFolders = {destination};
         select(ReadMe);
-        clickRow(mainWindow().lstDesc, Chess, Qt::ControlModifier);
-        clickRow(mainWindow().lstDesc, SetupQuietly, Qt::ControlModifier);
+        clickRow(control<QListWidget>("lstDesc"), Chess, Qt::ControlModifier);
+        clickRow(control<QListWidget>("lstDesc"), SetupQuietly, Qt::ControlModifier);
         trigger("cmdCopy");
         QCOMPARE(copying().plans.size(), 1);
         expectPlan(copying().plans.first(),

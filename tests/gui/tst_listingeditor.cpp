@@ -60,13 +60,13 @@ private:
     // The shown rows are the model's, and the model's rows are their lines of the catalogue.
     void expectListsInStep() {
         const qubrix::Catalogue& model = window->document().model();
-        QCOMPARE(window->lstDesc->count(), int(model.lstFiles.size()));
-        for (int i = 0; i < window->lstDesc->count(); ++i) {
-            QCOMPARE(window->lstDesc->item(i)->text().toStdString(),
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), int(model.lstFiles.size()));
+        for (int i = 0; i < control<QListWidget>("lstDesc")->count(); ++i) {
+            QCOMPARE(control<QListWidget>("lstDesc")->item(i)->text().toStdString(),
                      model.GetListingDescription(std::size_t(i)));
             QCOMPARE(model.lstFiles[std::size_t(i)], model.lstAll[model.lineIndexOfRow(i)]);
         }
-        QCOMPARE(window->CatBox->count(), int(model.categoryStart.size()));
+        QCOMPARE(control<QListWidget>("CatBox")->count(), int(model.categoryStart.size()));
     }
     void type(QLineEdit* edit, const QString& text) {
         edit->selectAll();
@@ -84,26 +84,26 @@ private slots:
         QCOMPARE(dialogs().pickers[0].filters[0].caption,
                  QString("Programs (*.com, *.exe, *.bat)"));
         QCOMPARE(dialogs().pickers[0].filters[1].caption, QString("All files (*.*)"));
-        QCOMPARE(window->txtFilename->text(), QString("TOOLS\\ZIP.EXE"));
+        QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("TOOLS\\ZIP.EXE"));
         QCOMPARE(controller<ListingEditor>().picked().topFolder, std::string("STAGE"));
         QVERIFY(window->document().isChanged());
 
         // The author corrects the name the picker gave; Enter moves on to the description.
-        type(window->txtFilename, "TOOLS\\UNZIP.EXE");
-        QTest::keyClick(window->txtFilename, Qt::Key_Return);
-        QCOMPARE(window->focusWidget(), window->txtDescription);
-        QTest::keyClicks(window->txtDescription, "  ");
-        QTest::keyClick(window->txtDescription, Qt::Key_Return);
+        type(control<QLineEdit>("txtFilename"), "TOOLS\\UNZIP.EXE");
+        QTest::keyClick(control<QLineEdit>("txtFilename"), Qt::Key_Return);
+        QCOMPARE(window->focusWidget(), control<QLineEdit>("txtDescription"));
+        QTest::keyClicks(control<QLineEdit>("txtDescription"), "  ");
+        QTest::keyClick(control<QLineEdit>("txtDescription"), Qt::Key_Return);
 
         QCOMPARE(saved("qubrix.dat"),
                  (QStringList{"[Main]", "Install the demo;DEMO\\SETUP.EXE;0",
                               "Read me first;README.TXT;-1", "  ;TOOLS\\UNZIP.EXE;-1", "[Tools]",
                               " Disk viewer ;TOOLS\\VIEW.EXE;1", "[Empty]", "110"}));
-        QCOMPARE(rowsOf(window->lstDesc).last(), QString("    "));
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")).last(), QString("    "));
         QCOMPARE(controller<ListingEditor>().picked().pickedName, std::string("UNZIP.EXE"));
         expectListsInStep();
-        QVERIFY(window->txtFilename->text().isEmpty());
-        QVERIFY(window->txtDescription->text().isEmpty());
+        QVERIFY(control<QLineEdit>("txtFilename")->text().isEmpty());
+        QVERIFY(control<QLineEdit>("txtDescription")->text().isEmpty());
         // Saved, but emptying the file name counts as a change again.
         QVERIFY(window->document().isChanged());
     }
@@ -152,32 +152,32 @@ private slots:
         writeOnDisc("qubrix.dat", file);
         QVERIFY(createWindows());
         window = &mainWindow();
-        window->txtFilename->setText(fileName);
-        window->txtDescription->setText(description);
+        control<QLineEdit>("txtFilename")->setText(fileName);
+        control<QLineEdit>("txtDescription")->setText(description);
         trigger("cmdOK");
         QCOMPARE(dialogs().boxes.size(), 1);
         QTEST(dialogs().boxes[0].text, "text");
         QTEST(dialogs().boxes[0].caption, "caption");
         QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Error);
         QCOMPARE(dialogs().beeps, 1);
-        QCOMPARE(window->txtFilename->text(), fileName);
-        QCOMPARE(window->txtDescription->text(), description);
+        QCOMPARE(control<QLineEdit>("txtFilename")->text(), fileName);
+        QCOMPARE(control<QLineEdit>("txtDescription")->text(), description);
         QCOMPARE(readFromDisc("qubrix.dat"), file);
         QCOMPARE(window->document().model().lstAll.size(), std::size_t(file.count("\r\n") - 1));
     }
 
     void fileOutsideTheMediumIsRefused() {
         start();
-        window->txtFilename->setText("KEEP.TXT");
+        control<QLineEdit>("txtFilename")->setText("KEEP.TXT");
         files().otherMounts = {"/etc"};
         dialogs().pickedFiles = {"/etc/hostname"};
         // A double click in the file-name edit browses too.
-        QTest::mouseDClick(window->txtFilename, Qt::LeftButton);
+        QTest::mouseDClick(control<QLineEdit>("txtFilename"), Qt::LeftButton);
         QTRY_COMPARE(dialogs().pickers.size(), 1);
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].caption, QString("File name"));
         QVERIFY(dialogs().boxes[0].text.startsWith("/etc/hostname\nis not on the medium"));
-        QCOMPARE(window->txtFilename->text(), QString("KEEP.TXT"));
+        QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("KEEP.TXT"));
         QVERIFY(controller<ListingEditor>().picked().pickedPath.empty());
     }
 
@@ -185,14 +185,14 @@ private slots:
         start();
         trigger("cmdMenu");
         QCOMPARE(window->clientHeight(), TfrmMain::menuHeight);
-        clickRow(window->lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
         trigger("mnuModify");
         QCOMPARE(window->clientHeight(), TfrmMain::editorHeight);
-        QCOMPARE(window->txtFilename->text(), QString("DEMO\\SETUP.EXE"));
-        QCOMPARE(window->txtDescription->text(), QString("Install the demo"));
+        QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("DEMO\\SETUP.EXE"));
+        QCOMPARE(control<QLineEdit>("txtDescription")->text(), QString("Install the demo"));
         // Only a quick edit locks the lists: OK replaces the listing current at that moment.
-        clickRow(window->lstDesc, 1);
-        type(window->txtDescription, "Read me now");
+        clickRow(control<QListWidget>("lstDesc"), 1);
+        type(control<QLineEdit>("txtDescription"), "Read me now");
         trigger("cmdOK");
         QCOMPARE(saved("qubrix.dat").mid(1, 2), (QStringList{"Install the demo;DEMO\\SETUP.EXE;0",
                                                              "Read me now;DEMO\\SETUP.EXE;-1"}));
@@ -203,59 +203,59 @@ private slots:
 
     void okInModifyModeWithoutAListingSaysWhy() {
         start();
-        clickRow(window->lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
         trigger("mnuMModify");
-        clickRow(window->CatBox, 2);
+        clickRow(control<QListWidget>("CatBox"), 2);
         trigger("cmdOK");
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].text, QString("Select the listing to change first."));
         QCOMPARE(dialogs().beeps, 1);
-        QCOMPARE(window->txtFilename->text(), QString("DEMO\\SETUP.EXE"));
+        QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("DEMO\\SETUP.EXE"));
         QVERIFY(controller<ListingEditor>().editFlags().modifyMode);
         QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
     }
 
     void quickEditEscapeThenOk() {
         start();
-        clickRow(window->CatBox, 1);
-        clickRow(window->lstDesc, 0);
-        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE"));
+        clickRow(control<QListWidget>("CatBox"), 1);
+        clickRow(control<QListWidget>("lstDesc"), 0);
+        QCOMPARE(control<QLineEdit>("MenuEdit")->text(), QString("TOOLS\\VIEW.EXE"));
         // Typing without a click into the quick editor is no edit.
-        QTest::keyClicks(window->MenuEdit, "X");
+        QTest::keyClicks(control<QLineEdit>("MenuEdit"), "X");
         QVERIFY(!controller<ListingEditor>().editFlags().quickEditActive);
-        QVERIFY(window->lstDesc->isEnabled());
-        clickRow(window->CatBox, 0);
-        clickRow(window->CatBox, 1);
-        clickRow(window->lstDesc, 0);
-        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE"));
+        QVERIFY(control<QListWidget>("lstDesc")->isEnabled());
+        clickRow(control<QListWidget>("CatBox"), 0);
+        clickRow(control<QListWidget>("CatBox"), 1);
+        clickRow(control<QListWidget>("lstDesc"), 0);
+        QCOMPARE(control<QLineEdit>("MenuEdit")->text(), QString("TOOLS\\VIEW.EXE"));
 
-        QTest::mouseClick(window->MenuEdit, Qt::LeftButton);
+        QTest::mouseClick(control<QLineEdit>("MenuEdit"), Qt::LeftButton);
         QCOMPARE(desktop().sounds, 1);
-        QTest::keyClick(window->MenuEdit, Qt::Key_End);
-        QTest::keyClicks(window->MenuEdit, "2");
-        QVERIFY(!window->lstDesc->isEnabled());
-        QVERIFY(!window->CatBox->isEnabled());
-        QVERIFY(window->MOK->isEnabled());
-        QCOMPARE(window->txtFilename->text(), QString("TOOLS\\VIEW.EXE2"));
-        QTest::keyClick(window->MenuEdit, Qt::Key_Escape);
-        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EXE"));
-        QVERIFY(window->lstDesc->isEnabled());
-        QVERIFY(!window->MOK->isEnabled());
-        QVERIFY(!window->MOC->isEnabled());
-        QVERIFY(window->txtFilename->text().isEmpty());
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_End);
+        QTest::keyClicks(control<QLineEdit>("MenuEdit"), "2");
+        QVERIFY(!control<QListWidget>("lstDesc")->isEnabled());
+        QVERIFY(!control<QListWidget>("CatBox")->isEnabled());
+        QVERIFY(control<QToolButton>("MOK")->isEnabled());
+        QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("TOOLS\\VIEW.EXE2"));
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_Escape);
+        QCOMPARE(control<QLineEdit>("MenuEdit")->text(), QString("TOOLS\\VIEW.EXE"));
+        QVERIFY(control<QListWidget>("lstDesc")->isEnabled());
+        QVERIFY(!control<QToolButton>("MOK")->isEnabled());
+        QVERIFY(!control<QToolButton>("MOC")->isEnabled());
+        QVERIFY(control<QLineEdit>("txtFilename")->text().isEmpty());
         QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
 
         // A new name that passes the name check (ISO 9660 is on), so OK stores it at once.
-        QTest::mouseClick(window->MenuEdit, Qt::LeftButton);
-        QTest::keyClick(window->MenuEdit, Qt::Key_End);
-        QTest::keyClick(window->MenuEdit, Qt::Key_Backspace);
-        QTest::keyClicks(window->MenuEdit, "2");
+        QTest::mouseClick(control<QLineEdit>("MenuEdit"), Qt::LeftButton);
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_End);
+        QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_Backspace);
+        QTest::keyClicks(control<QLineEdit>("MenuEdit"), "2");
         trigger("MOK");
         // Only the path changes; the description is written back without its blanks.
         QCOMPARE(saved("qubrix.dat")[4], QString("Disk viewer;TOOLS\\VIEW.EX2;1"));
-        QVERIFY(window->CatBox->isEnabled());
-        QVERIFY(!window->MOK->isEnabled());
-        QCOMPARE(window->MenuEdit->text(), QString("TOOLS\\VIEW.EX2"));
+        QVERIFY(control<QListWidget>("CatBox")->isEnabled());
+        QVERIFY(!control<QToolButton>("MOK")->isEnabled());
+        QCOMPARE(control<QLineEdit>("MenuEdit")->text(), QString("TOOLS\\VIEW.EX2"));
         expectListsInStep();
     }
 
@@ -267,8 +267,8 @@ private slots:
         QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
         QCOMPARE(dialog.cmdClear->toolTip(), QString("Erase comments"));
 
-        window->txtFilename->setText("NEW.TXT");
-        window->txtDescription->setText("New");
+        control<QLineEdit>("txtFilename")->setText("NEW.TXT");
+        control<QLineEdit>("txtDescription")->setText("New");
         answerNextModal(accept, [](QWidget* modal) { typeNote(modal, {"first"}); });
         trigger("btnAddNote");
         answerNextModal(accept, [](QWidget* modal) {
@@ -284,8 +284,8 @@ private slots:
 
     void cancelledSecondNoteLeavesTheListingWithout() {
         start();
-        window->txtFilename->setText("NEW.TXT");
-        window->txtDescription->setText("New");
+        control<QLineEdit>("txtFilename")->setText("NEW.TXT");
+        control<QLineEdit>("txtDescription")->setText("New");
         answerNextModal(accept, [](QWidget* modal) { typeNote(modal, {"kept"}); });
         trigger("btnAddNote");
         answerNextModal(abandon, [](QWidget* modal) { typeNote(modal, {"dropped"}); });
@@ -298,7 +298,7 @@ private slots:
 
     void erasedNoteIsRemovedAndLaterNotesRenumbered() {
         start();
-        clickRow(window->lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
         trigger("mnuModify");
         answerNextModal(accept, [](QWidget* modal) {
             TfrmNote& shown = noteDialog(modal);
@@ -318,32 +318,32 @@ private slots:
 
     void removeAsksWithTheListingsPlaceOnTheMedium() {
         start();
-        clickRow(window->lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
         trigger("cmdDelete");
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].text, "Delete listing for " + discPath() + "/DEMO/SETUP.EXE");
         QCOMPARE(dialogs().boxes[0].caption, QString("Confirm delete listing"));
         QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Warning);
         QCOMPARE(dialogs().boxes[0].buttons, DialogService::Buttons::YesNo);
-        QCOMPARE(window->lstDesc->count(), 2);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 2);
 
         dialogs().answers = {DialogService::Answer::Yes};
         trigger("mnuDelete");
-        QCOMPARE(rowsOf(window->lstDesc), QStringList{"  Read me first"});
+        QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), QStringList{"  Read me first"});
         QCOMPARE(saved("qubrix.dat"),
                  (QStringList{"[Main]", "Read me first;README.TXT;-1", "[Tools]",
                               " Disk viewer ;TOOLS\\VIEW.EXE;0", "[Empty]", "110"}));
         QCOMPARE(saved("descript.txt"), QStringList{"viewer note"});
-        QVERIFY(!window->cmdDelete->isEnabled());
+        QVERIFY(!control<QToolButton>("cmdDelete")->isEnabled());
         expectListsInStep();
 
         // Without Auto-Save the removal waits for a save, and counts as a change meanwhile.
         trigger("chkSave");
         const QByteArray before = readFromDisc("qubrix.dat");
-        clickRow(window->lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
         dialogs().answers = {DialogService::Answer::Yes};
         trigger("cmdDelete");
-        QCOMPARE(window->lstDesc->count(), 0);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
         QCOMPARE(readFromDisc("qubrix.dat"), before);
         QVERIFY(window->document().isChanged());
     }
@@ -351,7 +351,7 @@ private slots:
     void clearAsksAndKeepsHeaderAndNotes() {
         start();
         trigger("mnuMClear");
-        QCOMPARE(window->lstDesc->count(), 2);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 2);
         QVERIFY(!window->document().isChanged());
 
         dialogs().answers = {DialogService::Answer::Yes};
@@ -359,8 +359,8 @@ private slots:
         QCOMPARE(dialogs().boxes[1].text,
                  QString("Are you sure that you want to clear the file list?"));
         QCOMPARE(dialogs().boxes[1].caption, QString("Confirm CLEAR command"));
-        QCOMPARE(window->lstDesc->count(), 0);
-        QVERIFY(!window->mnuEdit->menuAction()->isEnabled());
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
+        QVERIFY(!control<QMenu>("mnuEdit")->menuAction()->isEnabled());
         QCOMPARE(saved("qubrix.dat"),
                  (QStringList{"[Main]", "[Tools]", " Disk viewer ;TOOLS\\VIEW.EXE;1", "[Empty]",
                               "110"}));
@@ -368,12 +368,12 @@ private slots:
         expectListsInStep();
 
         // An empty category still asks before its removal, and goes when the author agrees.
-        clickRow(window->CatBox, 2);
+        clickRow(control<QListWidget>("CatBox"), 2);
         trigger("cmdSave");
         dialogs().answers = {DialogService::Answer::Yes};
         trigger("Delete3");
         QCOMPARE(dialogs().boxes.size(), 3);
-        QCOMPARE(rowsOf(window->CatBox), (QStringList{"Main", "Tools"}));
+        QCOMPARE(rowsOf(control<QListWidget>("CatBox")), (QStringList{"Main", "Tools"}));
     }
 };
 

@@ -50,14 +50,13 @@ private:
 private slots:
     void firstStartCreatesTheDefaultCatalogue() {
         QVERIFY(createWindows());
-        TfrmMain& main = mainWindow();
         QCOMPARE(readFromDisc("qubrix.dat"), QByteArray("[Main]\r\n110\r\n"));
         QCOMPARE(readFromDisc("descript.txt"), QByteArray());
-        QCOMPARE(main.CatBox->count(), 1);
-        QCOMPARE(main.CatBox->item(0)->text(), QString("Main"));
-        QVERIFY(main.chkSave->isChecked());
-        QVERIFY(main.chkValid->isChecked());
-        QVERIFY(!main.chkRoot->isChecked());
+        QCOMPARE(control<QListWidget>("CatBox")->count(), 1);
+        QCOMPARE(control<QListWidget>("CatBox")->item(0)->text(), QString("Main"));
+        QVERIFY(control<QCheckBox>("chkSave")->isChecked());
+        QVERIFY(control<QCheckBox>("chkValid")->isChecked());
+        QVERIFY(!control<QCheckBox>("chkRoot")->isChecked());
         QVERIFY(dialogs().boxes.isEmpty());
 
         trigger("mnuExit");
@@ -73,23 +72,23 @@ private slots:
         QCOMPARE(mainWindow().document().notesPath(), onDisc("descript.txt"));
         QCOMPARE(mainWindow().document().driveRoot(), QString("/media/disc"));
         // The label starts the quick editor's path with the medium's own folder.
-        QCOMPARE(mainWindow().lblCWD->text(), QString("disc/"));
-        QCOMPARE(mainWindow().lblCWD->toolTip(), QString("/media/disc/"));
+        QCOMPARE(control<QLabel>("lblCWD")->text(), QString("disc/"));
+        QCOMPARE(control<QLabel>("lblCWD")->toolTip(), QString("/media/disc/"));
         QCOMPARE(mainWindow().windowTitle(), QString("Qubrix 3.1  [MYDISC]"));
-        QCOMPARE(mainWindow().txtDescription->maxLength(), 53);
+        QCOMPARE(control<QLineEdit>("txtDescription")->maxLength(), 53);
 
         files().label.clear();
         files().mountPoint = "/";
         QVERIFY(createWindows());
         QCOMPARE(mainWindow().windowTitle(), QString("Qubrix 3.1  []"));
         QCOMPARE(mainWindow().document().driveRoot(), QString());
-        QCOMPARE(mainWindow().lblCWD->text(), QString("/"));
-        QCOMPARE(mainWindow().lblCWD->toolTip(), QString("/"));
+        QCOMPARE(control<QLabel>("lblCWD")->text(), QString("/"));
+        QCOMPARE(control<QLabel>("lblCWD")->toolTip(), QString("/"));
 
         // A mount point wider than the label is elided; the tooltip keeps the whole text.
         files().mountPoint = "/media/someone/A_RATHER_LONG_LABEL";
         QVERIFY(createWindows());
-        const QLabel* label = mainWindow().lblCWD;
+        const QLabel* label = control<QLabel>("lblCWD");
         QCOMPARE(label->toolTip(), QString("/media/someone/A_RATHER_LONG_LABEL/"));
         QVERIFY(label->text() != label->toolTip());
         QVERIFY(label->text().endsWith('/'));
@@ -100,8 +99,9 @@ private slots:
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         QCOMPARE(main.centralWidget()->size(), QSize(552, 433));
-        QCOMPARE(main.lstDesc->parentWidget()->objectName(), QString("Splitter3"));
-        QVERIFY(!main.MenuEdit->isEnabled());
+        QCOMPARE(control<QListWidget>("lstDesc")->parentWidget()->objectName(),
+                 QString("Splitter3"));
+        QVERIFY(!control<QLineEdit>("MenuEdit")->isEnabled());
         QVERIFY(!(main.windowFlags() & Qt::WindowMaximizeButtonHint));
         QCOMPARE(main.minimumSize(), main.maximumSize());
 
@@ -111,17 +111,21 @@ private slots:
         const auto placeOf = [client](const QWidget* control) {
             return QRect(control->mapTo(client, QPoint()), control->size());
         };
-        const QList<const QWidget*> controls = {main.MOC,        main.lblCWD,      main.MenuEdit,
-                                                main.btnAddNote, main.ToolBar3,    main.chkRoot,
-                                                main.Image3,     main.StaticText1, main.StaticText3,
-                                                main.Bevel3,     main.Label6};
+        const QList<const QWidget*> controls = {
+            control<QToolButton>("MOC"),    control<QLabel>("lblCWD"),
+            control<QLineEdit>("MenuEdit"), control<QPushButton>("btnAddNote"),
+            control<QFrame>("ToolBar3"),    control<QCheckBox>("chkRoot"),
+            control<QLabel>("Image3"),      control<QLabel>("StaticText1"),
+            control<QLabel>("StaticText3"), control<QFrame>("Bevel3"),
+            control<QLabel>("Label6")};
         for (const QWidget* control : controls) {
             QVERIFY2(client->rect().contains(placeOf(control)), qPrintable(control->objectName()));
             for (const QWidget* other : controls)
                 QVERIFY2(other == control || !placeOf(control).intersects(placeOf(other)),
                          qPrintable(control->objectName() + " covers " + other->objectName()));
         }
-        for (const QLabel* label : {main.lblCWD, main.StaticText1, main.StaticText3, main.Label6})
+        for (const QLabel* label : {control<QLabel>("lblCWD"), control<QLabel>("StaticText1"),
+                                    control<QLabel>("StaticText3"), control<QLabel>("Label6")})
             QVERIFY2(label->sizeHint().width() <= label->width() &&
                          label->sizeHint().height() <= label->height(),
                      qPrintable(label->objectName()));
@@ -130,55 +134,53 @@ private slots:
     void browsingCommandStates() {
         writeExample();
         QVERIFY(createWindows());
-        TfrmMain& main = mainWindow();
         // Keys go to the listings first, not to a tool button that a Space would press.
-        QTRY_COMPARE(QApplication::focusWidget(), main.lstDesc);
-        QCOMPARE(main.CatBox->count(), 2);
-        QCOMPARE(main.lstDesc->count(), 2);
-        QCOMPARE(main.lstDesc->item(0)->text(), QString("  Install the demo"));
-        QVERIFY(main.mnuEdit->menuAction()->isEnabled());
-        QVERIFY(!main.cmdInstall->isVisible());
-        QVERIFY(!main.ToolInstall->isEnabled());
+        QTRY_COMPARE(QApplication::focusWidget(), control<QListWidget>("lstDesc"));
+        QCOMPARE(control<QListWidget>("CatBox")->count(), 2);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 2);
+        QCOMPARE(control<QListWidget>("lstDesc")->item(0)->text(), QString("  Install the demo"));
+        QVERIFY(control<QMenu>("mnuEdit")->menuAction()->isEnabled());
+        QVERIFY(!control<QPushButton>("cmdInstall")->isVisible());
+        QVERIFY(!control<QToolButton>("ToolInstall")->isEnabled());
 
-        clickRow(main.lstDesc, 0);
-        QCOMPARE(main.MenuEdit->text(), QString("DEMO\\SETUP.EXE"));
-        QVERIFY(main.MenuEdit->isEnabled());
-        QVERIFY(main.cmdInstall->isVisible());
-        QVERIFY(main.cmdCopy->isVisible());
-        QVERIFY(main.mnuDelete->isEnabled());
-        QVERIFY(main.mnuMModify->isEnabled());
+        clickRow(control<QListWidget>("lstDesc"), 0);
+        QCOMPARE(control<QLineEdit>("MenuEdit")->text(), QString("DEMO\\SETUP.EXE"));
+        QVERIFY(control<QLineEdit>("MenuEdit")->isEnabled());
+        QVERIFY(control<QPushButton>("cmdInstall")->isVisible());
+        QVERIFY(control<QPushButton>("cmdCopy")->isVisible());
+        QVERIFY(control<QAction>("mnuDelete")->isEnabled());
+        QVERIFY(control<QAction>("mnuMModify")->isEnabled());
         QVERIFY(controller<ListingEditor>().editFlags().singleSelection);
 
-        clickRow(main.lstDesc, 1, Qt::ControlModifier);
-        QCOMPARE(main.lstDesc->selectedItems().size(), 2);
-        QVERIFY(main.MenuEdit->text().isEmpty());
-        QVERIFY(!main.MenuEdit->isEnabled());
-        QVERIFY(main.cmdCopy->isVisible());
-        QVERIFY(!main.cmdInstall->isVisible());
-        QVERIFY(main.ToolCopy->isEnabled());
-        QVERIFY(main.mnuCopy->menuAction()->isEnabled());
-        QVERIFY(!main.ToolCopyFolder->isEnabled());
-        QVERIFY(!main.Folder1->isEnabled());
-        QVERIFY(!main.cmdDelete->isEnabled());
+        clickRow(control<QListWidget>("lstDesc"), 1, Qt::ControlModifier);
+        QCOMPARE(control<QListWidget>("lstDesc")->selectedItems().size(), 2);
+        QVERIFY(control<QLineEdit>("MenuEdit")->text().isEmpty());
+        QVERIFY(!control<QLineEdit>("MenuEdit")->isEnabled());
+        QVERIFY(control<QPushButton>("cmdCopy")->isVisible());
+        QVERIFY(!control<QPushButton>("cmdInstall")->isVisible());
+        QVERIFY(control<QToolButton>("ToolCopy")->isEnabled());
+        QVERIFY(control<QMenu>("mnuCopy")->menuAction()->isEnabled());
+        QVERIFY(!control<QToolButton>("ToolCopyFolder")->isEnabled());
+        QVERIFY(!control<QAction>("Folder1")->isEnabled());
+        QVERIFY(!control<QToolButton>("cmdDelete")->isEnabled());
         QVERIFY(!controller<ListingEditor>().editFlags().singleSelection);
 
-        clickRow(main.CatBox, 1);
-        QCOMPARE(main.lstDesc->count(), 1);
-        QCOMPARE(main.lstDesc->item(0)->text(), QString("  Disk viewer"));
-        QVERIFY(!main.cmdCopy->isVisible());
-        QVERIFY(!main.ToolCopy->isEnabled());
+        clickRow(control<QListWidget>("CatBox"), 1);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 1);
+        QCOMPARE(control<QListWidget>("lstDesc")->item(0)->text(), QString("  Disk viewer"));
+        QVERIFY(!control<QPushButton>("cmdCopy")->isVisible());
+        QVERIFY(!control<QToolButton>("ToolCopy")->isEnabled());
     }
 
     void emptyCategoryOffersNoListCommands() {
         writeOnDisc("qubrix.dat", "[Empty]\r\n[Full]\r\nA;A.TXT;-1\r\n110\r\n");
         QVERIFY(createWindows());
-        TfrmMain& main = mainWindow();
-        QTRY_COMPARE(QApplication::focusWidget(), main.CatBox);
-        QCOMPARE(main.lstDesc->count(), 0);
-        QVERIFY(!main.mnuEdit->menuAction()->isEnabled());
+        QTRY_COMPARE(QApplication::focusWidget(), control<QListWidget>("CatBox"));
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
+        QVERIFY(!control<QMenu>("mnuEdit")->menuAction()->isEnabled());
         QVERIFY(!controller<CatalogueBrowser>().editPopupEnabled());
-        clickRow(main.CatBox, 1);
-        QVERIFY(main.mnuEdit->menuAction()->isEnabled());
+        clickRow(control<QListWidget>("CatBox"), 1);
+        QVERIFY(control<QMenu>("mnuEdit")->menuAction()->isEnabled());
         QVERIFY(controller<CatalogueBrowser>().editPopupEnabled());
     }
 
@@ -186,42 +188,44 @@ private slots:
         writeOnDisc("qubrix.dat", exampleCatalogue);
         writeOnDisc("descript.txt", "Short note.\r\nAnother.\r\n");
         QVERIFY(createWindows());
-        TfrmMain& main = mainWindow();
-        const int y = main.lstDesc->visualItemRect(main.lstDesc->item(0)).center().y();
-        doubleClickAt(main.lstDesc, y);
-        QTRY_VERIFY(main.NotePad->isVisible());
-        QVERIFY(main.Outline->isVisible());
-        QCOMPARE(main.NotePad->toPlainText(), QString("Short note."));
-        QCOMPARE(main.NotePad->geometry(), QRect(301, y + 78, 185, 15));
-        QCOMPARE(main.Outline->geometry(), QRect(300, y + 77, 187, 17));
+        const int y = control<QListWidget>("lstDesc")
+                          ->visualItemRect(control<QListWidget>("lstDesc")->item(0))
+                          .center()
+                          .y();
+        doubleClickAt(control<QListWidget>("lstDesc"), y);
+        QTRY_VERIFY(control<QTextEdit>("NotePad")->isVisible());
+        QVERIFY(control<QTextEdit>("Outline")->isVisible());
+        QCOMPARE(control<QTextEdit>("NotePad")->toPlainText(), QString("Short note."));
+        QCOMPARE(control<QTextEdit>("NotePad")->geometry(), QRect(301, y + 78, 185, 15));
+        QCOMPARE(control<QTextEdit>("Outline")->geometry(), QRect(300, y + 77, 187, 17));
 
-        QTest::mouseClick(main.NotePad->viewport(), Qt::LeftButton);
-        QVERIFY(!main.NotePad->isVisible());
-        QVERIFY(!main.Outline->isVisible());
-        QVERIFY(main.NotePad->toPlainText().isEmpty());
+        QTest::mouseClick(control<QTextEdit>("NotePad")->viewport(), Qt::LeftButton);
+        QVERIFY(!control<QTextEdit>("NotePad")->isVisible());
+        QVERIFY(!control<QTextEdit>("Outline")->isVisible());
+        QVERIFY(control<QTextEdit>("NotePad")->toPlainText().isEmpty());
 
-        doubleClickRow(main.lstDesc, 0);
-        QTRY_VERIFY(main.NotePad->isVisible());
-        clickRow(main.lstDesc, 1);
-        QVERIFY(!main.NotePad->isVisible());
+        doubleClickRow(control<QListWidget>("lstDesc"), 0);
+        QTRY_VERIFY(control<QTextEdit>("NotePad")->isVisible());
+        clickRow(control<QListWidget>("lstDesc"), 1);
+        QVERIFY(!control<QTextEdit>("NotePad")->isVisible());
 
         const int beepsBefore = dialogs().beeps;
-        doubleClickRow(main.lstDesc, 1); // "Read me first" has no note
+        doubleClickRow(control<QListWidget>("lstDesc"), 1); // "Read me first" has no note
         QTRY_COMPARE(dialogs().beeps, beepsBefore + 1);
-        QVERIFY(!main.NotePad->isVisible());
+        QVERIFY(!control<QTextEdit>("NotePad")->isVisible());
         QVERIFY(dialogs().boxes.isEmpty());
     }
 
     void doubleClickOpensTheNote() {
         writeExample();
         QVERIFY(createWindows());
-        TfrmMain& main = mainWindow();
-        doubleClickRow(main.lstDesc, 1);
+        doubleClickRow(control<QListWidget>("lstDesc"), 1);
         QTest::qWait(20);
-        QVERIFY2(!main.NotePad->isVisible(), "a listing without a note opens nothing");
-        doubleClickRow(main.lstDesc, 0);
-        QTRY_VERIFY(main.NotePad->isVisible());
-        QCOMPARE(main.NotePad->toPlainText(),
+        QVERIFY2(!control<QTextEdit>("NotePad")->isVisible(),
+                 "a listing without a note opens nothing");
+        doubleClickRow(control<QListWidget>("lstDesc"), 0);
+        QTRY_VERIFY(control<QTextEdit>("NotePad")->isVisible());
+        QCOMPARE(control<QTextEdit>("NotePad")->toPlainText(),
                  QString("Installs the demo program into a folder of your choice."));
     }
 
@@ -229,14 +233,14 @@ private slots:
         writeOnDisc("qubrix.dat", "[Main]\r\nLong;L.TXT;0\r\n110\r\n");
         writeOnDisc("descript.txt", QByteArray("word ").repeated(40) + "\r\n");
         QVERIFY(createWindows());
-        TfrmMain& main = mainWindow();
-        doubleClickAt(main.lstDesc, 190);
-        QTRY_VERIFY(main.NotePad->isVisible());
-        const QRect pad = main.NotePad->geometry();
+        doubleClickAt(control<QListWidget>("lstDesc"), 190);
+        QTRY_VERIFY(control<QTextEdit>("NotePad")->isVisible());
+        const QRect pad = control<QTextEdit>("NotePad")->geometry();
         QVERIFY2(pad.height() > 15, "a long note takes several lines");
         QCOMPARE((pad.height() - 2) % 13, 0);
         QCOMPARE(pad.bottom() + 1, 190 + 37);
-        QCOMPARE(main.Outline->geometry(), QRect(300, pad.top() - 1, 187, pad.height() + 2));
+        QCOMPARE(control<QTextEdit>("Outline")->geometry(),
+                 QRect(300, pad.top() - 1, 187, pad.height() + 2));
     }
 
     void longNotesAreCutToThePopUpAndStayInsideTheClientArea() {
@@ -248,20 +252,21 @@ private slots:
         TfrmMain& main = mainWindow();
         for (const int pressY : {5, 120, 220}) {
             for (const int row : {0, 1}) {
-                clickRow(main.lstDesc, row);
-                doubleClickAt(main.lstDesc, pressY);
-                QTRY_VERIFY(main.NotePad->isVisible());
+                clickRow(control<QListWidget>("lstDesc"), row);
+                doubleClickAt(control<QListWidget>("lstDesc"), pressY);
+                QTRY_VERIFY(control<QTextEdit>("NotePad")->isVisible());
                 // Only what the pop-up can show is laid out, never the whole megabyte.
-                const qsizetype laidOut = main.NotePad->toPlainText().size();
-                QVERIFY2(laidOut <= main.NotePad->width() * main.NotePad->height(),
+                const qsizetype laidOut = control<QTextEdit>("NotePad")->toPlainText().size();
+                QVERIFY2(laidOut <= control<QTextEdit>("NotePad")->width() *
+                                        control<QTextEdit>("NotePad")->height(),
                          qPrintable(QString("%1 characters laid out").arg(laidOut)));
-                const QRect outline = main.Outline->geometry();
+                const QRect outline = control<QTextEdit>("Outline")->geometry();
                 QVERIFY2(outline.top() >= 0 && outline.bottom() < main.clientHeight(),
                          qPrintable(QString("outline %1 to %2 in %3")
                                         .arg(outline.top())
                                         .arg(outline.bottom())
                                         .arg(main.clientHeight())));
-                QVERIFY(main.NotePad->geometry().height() > 13 * 10);
+                QVERIFY(control<QTextEdit>("NotePad")->geometry().height() > 13 * 10);
             }
         }
     }
@@ -280,11 +285,11 @@ private slots:
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
         const QByteArray before = readFromDisc("qubrix.dat");
-        doubleClickRow(main.lstDesc, 0);
+        doubleClickRow(control<QListWidget>("lstDesc"), 0);
         QTRY_COMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].text, QString("List index out of bounds (%1)").arg(note));
         QCOMPARE(dialogs().boxes[0].icon, DialogService::Icon::Error);
-        QVERIFY(!main.NotePad->isVisible());
+        QVERIFY(!control<QTextEdit>("NotePad")->isVisible());
         QCOMPARE(readFromDisc("qubrix.dat"), before);
         QVERIFY(!main.document().isChanged());
     }
@@ -298,16 +303,16 @@ private slots:
         trigger("cmdMenu");
         QCOMPARE(main.clientHeight(), 282);
         QVERIFY(!controller<ModesAndOptions>().editorShown());
-        QVERIFY(main.cmdMenu->isChecked());
-        QVERIFY(!main.cmdAdd->isChecked());
+        QVERIFY(control<QToolButton>("cmdMenu")->isChecked());
+        QVERIFY(!control<QToolButton>("cmdAdd")->isChecked());
         QTRY_COMPARE(main.centralWidget()->height(), 282);
 
         trigger("AddFiles1");
         QCOMPARE(main.clientHeight(), 434);
         QVERIFY(controller<ModesAndOptions>().editorShown());
-        QVERIFY(main.cmdAdd->isChecked());
+        QVERIFY(control<QToolButton>("cmdAdd")->isChecked());
         QTRY_COMPARE(main.centralWidget()->height(), 434);
-        QTRY_COMPARE(QApplication::focusWidget(), main.txtFilename);
+        QTRY_COMPARE(QApplication::focusWidget(), control<QLineEdit>("txtFilename"));
 
         trigger("btnClose");
         QCOMPARE(main.clientHeight(), 282);
@@ -318,15 +323,15 @@ private slots:
         TfrmMain& main = mainWindow();
         trigger("chkValid");
         QVERIFY(!main.document().options().isoCheck);
-        QVERIFY(!main.Filenamecheck1->isChecked());
+        QVERIFY(!control<QAction>("Filenamecheck1")->isChecked());
 
         trigger("AutoSave1");
         QVERIFY(!main.document().options().autoSave);
-        QVERIFY(!main.chkSave->isChecked());
+        QVERIFY(!control<QCheckBox>("chkSave")->isChecked());
 
         trigger("Includeparent1");
         QVERIFY(main.document().options().includeParent);
-        QVERIFY(main.chkRoot->isChecked());
+        QVERIFY(control<QCheckBox>("chkRoot")->isChecked());
         QVERIFY(!main.document().isChanged());
 
         // An option changed counts as unsaved at exit; Yes writes the check boxes.
@@ -359,12 +364,12 @@ private slots:
         writeOnDisc("qubrix.dat", "[Main]\r\n" + line + "\r\n");
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
-        QCOMPARE(main.chkSave->isChecked(), autoSave);
-        QCOMPARE(main.AutoSave1->isChecked(), autoSave);
+        QCOMPARE(control<QCheckBox>("chkSave")->isChecked(), autoSave);
+        QCOMPARE(control<QAction>("AutoSave1")->isChecked(), autoSave);
         QCOMPARE(main.document().options().autoSave, autoSave);
-        QCOMPARE(main.chkValid->isChecked(), iso);
-        QCOMPARE(main.Filenamecheck1->isChecked(), iso);
-        QCOMPARE(main.chkRoot->isChecked(), parent);
+        QCOMPARE(control<QCheckBox>("chkValid")->isChecked(), iso);
+        QCOMPARE(control<QAction>("Filenamecheck1")->isChecked(), iso);
+        QCOMPARE(control<QCheckBox>("chkRoot")->isChecked(), parent);
         QCOMPARE(main.document().options().includeParent, parent);
         // "5" reads as 101 on the boxes, which differs from the number loaded: exit asks.
         trigger("mnuExit");
@@ -380,9 +385,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         // Keys and Tab reach only visible controls: the band below the cut is not visible.
         for (const QWidget* control : std::initializer_list<const QWidget*>{
-                 main.txtFilename, main.txtDescription, main.Browse, main.btnAddNote, main.cmdOK,
-                 main.cmdCancel, main.btnSave, main.btnClose, main.chkSave, main.chkValid,
-                 main.chkRoot})
+                 control<QLineEdit>("txtFilename"), control<QLineEdit>("txtDescription"),
+                 control<QPushButton>("Browse"), control<QPushButton>("btnAddNote"),
+                 control<QToolButton>("cmdOK"), control<QToolButton>("cmdCancel"),
+                 control<QToolButton>("btnSave"), control<QToolButton>("btnClose"),
+                 control<QCheckBox>("chkSave"), control<QCheckBox>("chkValid"),
+                 control<QCheckBox>("chkRoot")})
             QVERIFY2(!control->isVisible(), qPrintable(control->objectName()));
         for (const Qt::Key key : {Qt::Key_S, Qt::Key_B, Qt::Key_N, Qt::Key_C})
             QTest::keyClick(&main, key, Qt::AltModifier);
@@ -391,8 +399,8 @@ private slots:
         // Back in editor mode the band is there again.
         trigger("ReadOnly");
         trigger("cmdAdd");
-        QVERIFY(main.txtFilename->isVisible());
-        QVERIFY(main.btnSave->isVisible());
+        QVERIFY(control<QLineEdit>("txtFilename")->isVisible());
+        QVERIFY(control<QToolButton>("btnSave")->isVisible());
         main.hide();
     }
 
@@ -423,25 +431,28 @@ private slots:
         QFile::setPermissions(onDisc("qubrix.dat"), QFile::ReadOwner | QFile::ReadGroup);
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
-        QVERIFY(main.ReadOnly->isChecked());
-        QVERIFY(main.ReadOnly->isVisible());
+        QVERIFY(control<QAction>("ReadOnly")->isChecked());
+        QVERIFY(control<QAction>("ReadOnly")->isVisible());
         QCOMPARE(main.clientHeight(), 282);
         QVERIFY(!controller<ModesAndOptions>().editorShown());
         QVERIFY(!main.document().options().autoSave);
         for (QAction* hidden :
-             {main.AddFiles1, main.mnuSave, main.Options->menuAction(), main.mnuEdit->menuAction(),
-              main.mnuNewCat->menuAction(), main.mnuDelete, main.mnuClear, main.N1})
+             {control<QAction>("AddFiles1"), control<QAction>("mnuSave"),
+              control<QMenu>("Options")->menuAction(), control<QMenu>("mnuEdit")->menuAction(),
+              control<QMenu>("mnuNewCat")->menuAction(), control<QAction>("mnuDelete"),
+              control<QAction>("mnuClear"), control<QAction>("N1")})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-        for (QWidget* hidden :
-             std::initializer_list<QWidget*>{main.cmdCat, main.cmdSave, main.cmdMenu, main.cmdAdd})
+        for (QWidget* hidden : std::initializer_list<QWidget*>{
+                 control<QToolButton>("cmdCat"), control<QToolButton>("cmdSave"),
+                 control<QToolButton>("cmdMenu"), control<QToolButton>("cmdAdd")})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
-        QVERIFY(main.cmdSort->isVisible());
+        QVERIFY(control<QToolButton>("cmdSort")->isVisible());
         QVERIFY(!controller<ModesAndOptions>().catPopupEnabled());
-        QTRY_COMPARE(QApplication::focusWidget(), main.lstDesc);
+        QTRY_COMPARE(QApplication::focusWidget(), control<QListWidget>("lstDesc"));
         // The end user may look at a path in the quick editor but not change it.
-        clickRow(main.lstDesc, 0);
-        QTest::mouseClick(main.MenuEdit, Qt::LeftButton);
-        QTest::keyClicks(main.MenuEdit, "X");
+        clickRow(control<QListWidget>("lstDesc"), 0);
+        QTest::mouseClick(control<QLineEdit>("MenuEdit"), Qt::LeftButton);
+        QTest::keyClicks(control<QLineEdit>("MenuEdit"), "X");
         QVERIFY(!controller<ListingEditor>().editFlags().quickEditActive);
 
         trigger("mnuExit");
@@ -455,10 +466,10 @@ private slots:
         files().lockedPaths = {onDisc("qubrix.dat")};
         QVERIFY(createWindows());
         TfrmMain& main = mainWindow();
-        QVERIFY(!main.ReadOnly->isVisible());
-        QVERIFY(!main.ReadOnly->isChecked());
+        QVERIFY(!control<QAction>("ReadOnly")->isVisible());
+        QVERIFY(!control<QAction>("ReadOnly")->isChecked());
         QCOMPARE(main.clientHeight(), 282);
-        QVERIFY(!main.AddFiles1->isVisible());
+        QVERIFY(!control<QAction>("AddFiles1")->isVisible());
     }
 
     void readOnlyToggleRestoresTheLoadedOptions() {
@@ -468,19 +479,19 @@ private slots:
         QVERIFY(!main.document().options().isoCheck);
 
         trigger("ReadOnly");
-        QVERIFY(main.ReadOnly->isChecked());
+        QVERIFY(control<QAction>("ReadOnly")->isChecked());
         QVERIFY(!(QFile::permissions(onDisc("qubrix.dat")) & QFile::WriteOwner));
         QVERIFY(!main.document().isChanged());
-        QVERIFY(!main.AddFiles1->isVisible());
+        QVERIFY(!control<QAction>("AddFiles1")->isVisible());
 
         trigger("ReadOnly");
         QVERIFY(QFile::permissions(onDisc("qubrix.dat")) & QFile::WriteOwner);
-        QVERIFY(main.chkValid->isChecked());
-        QVERIFY(main.Filenamecheck1->isChecked());
+        QVERIFY(control<QCheckBox>("chkValid")->isChecked());
+        QVERIFY(control<QAction>("Filenamecheck1")->isChecked());
         QVERIFY(main.document().options().isoCheck);
         QVERIFY(main.document().isChanged());
-        QVERIFY(main.N1->isVisible());
-        QVERIFY(main.cmdMenu->isChecked());
+        QVERIFY(control<QAction>("N1")->isVisible());
+        QVERIFY(control<QToolButton>("cmdMenu")->isChecked());
         QCOMPARE(main.clientHeight(), 282);
 
         // Leaving read-only mode counts as a change: exit asks; No writes nothing.
@@ -624,13 +635,12 @@ private slots:
     void uncreatableCatalogueRunsReadOnly() {
         files().directory = onDisc("no-such-folder");
         QVERIFY(createWindows());
-        TfrmMain& main = mainWindow();
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].text,
                  "Cannot create file " + onDisc("no-such-folder/descript.txt"));
-        QVERIFY(!main.ReadOnly->isVisible());
-        QVERIFY(!main.AddFiles1->isVisible());
-        QCOMPARE(main.CatBox->count(), 1);
+        QVERIFY(!control<QAction>("ReadOnly")->isVisible());
+        QVERIFY(!control<QAction>("AddFiles1")->isVisible());
+        QCOMPARE(control<QListWidget>("CatBox")->count(), 1);
         trigger("mnuExit");
         QCOMPARE(dialogs().boxes.size(), 1);
     }

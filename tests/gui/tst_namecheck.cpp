@@ -62,13 +62,13 @@ private:
     void addListing(const QString& picked, const QString& description) {
         dialogs().pickedFiles.push_back(onDisc(picked));
         trigger("Browse");
-        mainWindow().txtDescription->setText(description);
+        control<QLineEdit>("txtDescription")->setText(description);
         pressOk();
     }
 
     // The editing band's OK (the categories dialog has a button of that name too).
     void pressOk() {
-        QToolButton* ok = mainWindow().cmdOK;
+        QToolButton* ok = control<QToolButton>("cmdOK");
         QVERIFY(ok->isVisible() && ok->isEnabled());
         QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
     }
@@ -137,7 +137,7 @@ void TestNameCheck::folderAndFileRenamedOtherListingsFollow() {
                                                        options));
     QCOMPARE(mainWindow().document().model().lstPath,
              (std::vector<std::string>{"LONGFOLD\\OTHER.TXT", "LONGFOLD\\LONGNAME.TXT"}));
-    QCOMPARE(mainWindow().txtFilename->text(), "");
+    QCOMPARE(control<QLineEdit>("txtFilename")->text(), "");
 }
 
 void TestNameCheck::rootFileRenamedInTheRoot() {
@@ -193,8 +193,8 @@ void TestNameCheck::nothingOutsideTheMediumIsRenamed() {
          "Change"},
         {"Folder Location:", "LINK\\LONG_FOLDER_NAME\\A.TXT", "LONG_FOLDER_NAME", "", "Skip"},
     });
-    mainWindow().txtFilename->setText("LINK\\LONG_FOLDER_NAME\\A.TXT");
-    mainWindow().txtDescription->setText("Outside");
+    control<QLineEdit>("txtFilename")->setText("LINK\\LONG_FOLDER_NAME\\A.TXT");
+    control<QLineEdit>("txtDescription")->setText("Outside");
     pressOk();
 
     QCOMPARE(m_shown.size(), 3);

@@ -27,7 +27,7 @@ class TestRunInstall : public GuiTestBase {
     Q_OBJECT
 
 private:
-    void select(int row) { clickRow(mainWindow().lstDesc, row); }
+    void select(int row) { clickRow(control<QListWidget>("lstDesc"), row); }
 
 private slots:
     void init() {
@@ -39,7 +39,7 @@ private slots:
         writeOnDisc(QString::fromUtf8("docs/CAF\u00c9.txt"), "text");
         writeOnDisc("tools/hello.sh", "#!/bin/sh\n", true);
         QVERIFY(createWindows());
-        QCOMPARE(mainWindow().lstDesc->count(), 6);
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), 6);
     }
 
     void pathLeavingTheMediumIsRefusedUnasked() {
@@ -57,7 +57,7 @@ private slots:
     void soundPlaysOnEveryInvocationFromEachControl() {
         // No listing at all: the list took the focus at start-up, which makes its first row
         // current.
-        mainWindow().lstDesc->setCurrentRow(-1);
+        control<QListWidget>("lstDesc")->setCurrentRow(-1);
         controller<RunInstall>().cmdInstallClick();
         QCOMPARE(desktop().sounds, 1);
         QVERIFY(dialogs().boxes.isEmpty());

@@ -47,7 +47,7 @@ private slots:
         dialogs().answers = {DialogService::Answer::Yes};
         QVERIFY(createWindows(startingServices()));
         TfrmMain& window = mainWindow();
-        clickRow(window.lstDesc, 0);
+        clickRow(control<QListWidget>("lstDesc"), 0);
 
         // Runs inside the wait: the script has started and waits for "go".
         bool seenRunning = false;
@@ -74,7 +74,7 @@ private slots:
             QSKIP("wine is installed here");
         dialogs().answers = {DialogService::Answer::Yes};
         QVERIFY(createWindows(startingServices()));
-        clickRow(mainWindow().lstDesc, 1);
+        clickRow(control<QListWidget>("lstDesc"), 1);
         trigger("cmdInstall");
         QCOMPARE(dialogs().boxes.size(), 2);
         QCOMPARE(dialogs().boxes.at(1).text, QString("Error loading file!"));

@@ -1,16 +1,11 @@
-#include "about/aboutbox.h"
-#include "app/frmmain.h"
-#include "app/modesandoptions.h"
+#include "app/mainlayout.h"
 
 #include <QAction>
-#include <QCheckBox>
-#include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QToolButton>
 
-// The menus and the wiring of every command that has its handler in this window.
+// The menu bar and the two pop-up menus, with every command named as the window names it.
 
 namespace {
 
@@ -43,26 +38,26 @@ QAction* checkItem(QMenu* menu, const char* name, const QString& caption, bool c
 
 } // namespace
 
-void TfrmMain::buildMenus() {
-    menuBar()->setObjectName("MainMenu1");
+void MainLayout::buildMenus() {
+    m_window.menuBar()->setObjectName("MainMenu1");
 
-    mnuFiles = menuBar()->addMenu("&Files");
+    mnuFiles = m_window.menuBar()->addMenu("&Files");
     mnuFiles->setObjectName("mnuFiles");
     mnuInstall = item(mnuFiles, "mnuInstall", "R&un");
-    mnuCopy = submenu(this, mnuFiles, "mnuCopy", "&Copy");
+    mnuCopy = submenu(&m_window, mnuFiles, "mnuCopy", "&Copy");
     File1 = item(mnuCopy, "File1", "&File");
     Folder1 = item(mnuCopy, "Folder1", "F&older");
     N8 = separator(mnuFiles, "N8");
     mnuSave = item(mnuFiles, "mnuSave", "&Save");
     AddFiles1 = item(mnuFiles, "AddFiles1", "&Add Files");
-    mnuEdit = submenu(this, mnuFiles, "mnuEdit", "&Edit List");
+    mnuEdit = submenu(&m_window, mnuFiles, "mnuEdit", "&Edit List");
     mnuMDelete = item(mnuEdit, "mnuMDelete", "&Remove");
     mnuMModify = item(mnuEdit, "mnuMModify", "&Modify");
     N3 = separator(mnuEdit, "N3");
     mnuMClear = item(mnuEdit, "mnuMClear", "&Clear");
     ReadOnly = checkItem(mnuFiles, "ReadOnly", "&Read Only", false);
     N7 = separator(mnuFiles, "N7");
-    mnuNewCat = submenu(this, mnuFiles, "mnuNewCat", "Ca&tegory");
+    mnuNewCat = submenu(&m_window, mnuFiles, "mnuNewCat", "Ca&tegory");
     New1 = item(mnuNewCat, "New1", "&New");
     Rename2 = item(mnuNewCat, "Rename2", "&Rename");
     N6 = separator(mnuNewCat, "N6");
@@ -73,19 +68,19 @@ void TfrmMain::buildMenus() {
     for (QAction* action : {mnuMDelete, mnuMModify})
         action->setEnabled(false);
 
-    Options = menuBar()->addMenu("&Options");
+    Options = m_window.menuBar()->addMenu("&Options");
     Options->setObjectName("Options");
     AutoSave1 = checkItem(Options, "AutoSave1", "Auto Save", true);
     Filenamecheck1 = checkItem(Options, "Filenamecheck1", "ISO 9660", true);
     Includeparent1 = checkItem(Options, "Includeparent1", "Include Parent folder", false);
 
-    Help1 = menuBar()->addMenu("&Help");
+    Help1 = m_window.menuBar()->addMenu("&Help");
     Help1->setObjectName("Help1");
     Contents1 = item(Help1, "Contents1", "&Contents");
     N4 = separator(Help1, "N4");
     About1 = item(Help1, "About1", "&About");
 
-    EditPopup = new QMenu(this);
+    EditPopup = new QMenu(&m_window);
     EditPopup->setObjectName("EditPopup");
     mnuDelete = item(EditPopup, "mnuDelete", "&Remove");
     mnuModify = item(EditPopup, "mnuModify", "&Modify");
@@ -94,26 +89,10 @@ void TfrmMain::buildMenus() {
     for (QAction* action : {mnuDelete, mnuModify})
         action->setEnabled(false);
 
-    CatPopup = new QMenu(this);
+    CatPopup = new QMenu(&m_window);
     CatPopup->setObjectName("CatPopup");
     New2 = item(CatPopup, "New2", "&New");
     Rename1 = item(CatPopup, "Rename1", "&Rename");
     N5 = separator(CatPopup, "N5");
     Delete2 = item(CatPopup, "Delete2", "Re&move");
-}
-
-void TfrmMain::connectCommands() {
-    connect(mnuExit, &QAction::triggered, this, &TfrmMain::mnuExitClick);
-
-    connect(Contents1, &QAction::triggered, this, &TfrmMain::Contents1Click);
-    connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
-}
-
-void TfrmMain::Contents1Click() {
-    m_services.desktop.openHelp();
-}
-
-void TfrmMain::About1Click() {
-    if (m_aboutBox)
-        m_aboutBox->exec();
 }

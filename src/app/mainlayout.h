@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/maincontrols.h"
+#include "ui/toolglyphs.h"
+
+#include <QString>
+
+class QMainWindow;
+
+// Builds the main window's controls at their fixed places, and its menus and pop-up menus.
+class MainLayout final : public MainControls {
+public:
+    // driveRoot, the medium's mount point ("" for "/"), starts the quick editor's row.
+    MainLayout(QMainWindow& window, const QString& driveRoot);
+
+private:
+    void buildTopBand(QWidget* client);
+    void showDriveRoot(const QString& driveRoot);
+    void buildPictureStrip(QWidget* client);
+    void buildListBand(QWidget* client);
+    void buildNotePopup(QWidget* client);
+    void buildEditingBand(QWidget* client);
+    void buildLogo(QWidget* client);
+    void buildMenus();
+    QToolButton* toolButton(QWidget* bar, const char* name, const QString& hint, ToolGlyph icon);
+    QToolButton* captionedButton(QWidget* bar, const char* name, const QString& caption,
+                                 const QString& hint, ToolGlyph icon);
+
+    QMainWindow& m_window;
+};
