@@ -64,9 +64,9 @@ if [ ! -x "$program" ]; then
     exit 1
 fi
 missing=$(LD_TRACE_LOADED_OBJECTS=1 "$program" 2>&1 |
-    sed -n 's/^[[:space:]]*\([^[:space:]]*\) => not found.*/\1/p' | tr '\n' ' ')
+    sed -n 's/^[[:space:]]*\([^[:space:]]*\) => not found.*/\1/p' | sort -u | tr '\n' ' ')
 if [ -n "$missing" ]; then
-    tell "The Qubrix on this medium needs libraries that every Linux desktop has, and this computer lacks: $missing Nothing was started."
+    tell "The Qubrix on this medium needs libraries that every Linux desktop has, and this computer lacks: ${missing% }. Nothing was started."
     exit 1
 fi
 exec "$program"

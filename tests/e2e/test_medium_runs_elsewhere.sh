@@ -1,0 +1,121 @@
+# The demo disc, prepared with qubrix-medium, runs on a Debian 13 machine that has the desktop
+# base and nothing more: no Qt. The machine is a minimal root file system made with mmdebstrap
+# and kept in the build folder between runs. The prepared disc becomes an ext4 image labelled
+# "QUBRIX DEMO", loop-mounted read-only at a path with a blank and bound into the root, where an
+# unprivileged user starts its ./autorun.sh under the root's xvfb-run (medium_menu.sh): the menu
+# shows the catalogue in menu mode and Run starts TOOLS/hello.sh from the disc. Not a byte of the
+# disc changes. Needs root and deb.debian.org; whatever cannot be had fails the test.
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+started=$SECONDS
+require_binary
+[[ $(id -u) == 0 ]] || fail "needs root: mmdebstrap, loop mounts and chroot"
+for tool in mmdebstrap mkfs.ext4 losetup mount chroot; do
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh lists it)"
+done
+losetup -f >/dev/null 2>&1 || fail "no free loop device (losetup -f found none)"
+medium_tool=$(dirname "$QUBRIX_BIN")/qubrix-medium
+[[ -x $medium_tool ]] || fail "qubrix-medium is not built beside $QUBRIX_BIN"
+
+# The desktop base as Debian 13 names it (the 64-bit time transition renamed GLib's and ALSA's
+# packages), and what the test needs to drive a window.
+base_packages=(libc6 libstdc++6 libgcc-s1 libx11-6 libx11-xcb1 libxcb1 libxext6 libxrender1
+    libxi6 libxkbcommon0 libfontconfig1 libfreetype6 libglib2.0-0t64 libgl1 libegl1 libdbus-1-3
+    libwayland-client0 libasound2t64 libpulse0 fonts-dejavu-core)
+driver_packages=(xvfb xauth xdotool)
+root=$(cd "$(dirname "$QUBRIX_BIN")/.." && pwd)/debian13-root
+label="QUBRIX DEMO"
+medium_in_root=$root/media/$label
+
+# A run killed before its trap could act may have left its mounts in the root; they go first,
+# so that nothing below ever reaches into the machine's own /dev.
+for mountpoint in "$medium_in_root" "$root/tmp" "$root/dev" "$root/proc"; do
+    ! mountpoint -q "$mountpoint" 2>/dev/null || umount -l "$mountpoint" ||
+        fail "cannot unmount $mountpoint, left by an earlier run"
+done
+
+make_root() {
+    local wanted="${base_packages[*]} ${driver_packages[*]}" start=$SECONDS
+    if [[ -f $root/.packages && $(cat "$root/.packages") == "$wanted" ]]; then
+        echo "reusing the Debian 13 root in $root"
+        return
+    fi
+    rm -rf --one-file-system "$root" "$root.new"
+    local list
+    list=$(IFS=,; echo "${base_packages[*]},${driver_packages[*]}")
+    mmdebstrap --variant=minbase --include="$list" trixie "$root.new" \
+        http://deb.debian.org/debian >"$E2E_TMP/mmdebstrap.log" 2>&1 ||
+        fail "mmdebstrap could not make the Debian 13 root (it needs deb.debian.org):
+$(tail -n 20 "$E2E_TMP/mmdebstrap.log")"
+    echo "$wanted" >"$root.new/.packages"
+    mv "$root.new" "$root"
+    echo "made the Debian 13 root in $root in $((SECONDS - start)) s"
+}
+make_root
+! compgen -G "$root/usr/lib/*/libQt6Core.so*" >/dev/null || fail "the root holds Qt"
+
+# Prepare the demo disc; it gains autorun.sh and .qubrix and nothing else changes.
+stage=$E2E_TMP/stage
+cp -R "$QUBRIX_SOURCE_DIR/examples/demo-disc" "$stage"
+files_before=$(checksums "$stage")
+names_before=$(ls -A "$stage" | sort)
+mkdir "$E2E_TMP/no catalogue"
+"$medium_tool" prepare "$E2E_TMP/no catalogue" 2>/dev/null &&
+    fail "prepare went ahead in a folder without qubrix.dat"
+[[ -z $(ls -A "$E2E_TMP/no catalogue") ]] || fail "prepare wrote into a folder without qubrix.dat"
+"$medium_tool" prepare "$stage" >"$E2E_TMP/prepare.log" 2>&1 ||
+    fail "prepare failed: $(cat "$E2E_TMP/prepare.log")"
+cat "$E2E_TMP/prepare.log"
+[[ $(ls -A "$stage" | sort) == "$(printf '%s\n' "$names_before" .qubrix autorun.sh | sort)" ]] ||
+    fail "the top of the disc holds: $(ls -A "$stage")"
+[[ $(checksums "$stage" | grep -v -e ' \./\.qubrix/' -e ' \./autorun\.sh$') == "$files_before" ]] ||
+    fail "prepare changed the disc's own files"
+[[ $(stat -c %a "$stage/autorun.sh") == 755 ]] || fail "autorun.sh is not mode 0755"
+bundle=$(checksums "$stage/.qubrix")
+size=$(du -sb "$stage/.qubrix" | cut -f 1)
+((size < 100 * 1000 * 1000)) || fail "the program folder takes $size bytes, over 100 MB"
+
+# Preparing again restores a damaged file and removes a stray one.
+echo damaged >"$stage/.qubrix/lib/libQt6Core.so.6"
+: >"$stage/.qubrix/stray"
+"$medium_tool" prepare "$stage" >/dev/null || fail "the second prepare failed"
+[[ $(checksums "$stage/.qubrix") == "$bundle" ]] || fail "the second prepare left another bundle"
+
+image=$E2E_TMP/disc.img
+mkfs.ext4 -q -L "$label" -d "$stage" "$image" 160M >"$E2E_TMP/mkfs.log" 2>&1 ||
+    fail "mkfs.ext4 failed: $(cat "$E2E_TMP/mkfs.log")"
+image_before=$(sha256sum <"$image")
+disc=$E2E_TMP/media/$label
+mkdir -p "$disc" "$medium_in_root"
+mount_in_root() {
+    mount "$@" 2>"$E2E_TMP/mount.log" || fail "mount $*: $(cat "$E2E_TMP/mount.log")"
+    E2E_MOUNTS+=("${!#}")
+}
+mount_in_root -o loop,ro "$image" "$disc"
+mount_in_root --bind "$disc" "$medium_in_root"
+mount_in_root -t proc proc "$root/proc"
+mount_in_root --bind /dev "$root/dev"
+mount_in_root -t tmpfs -o mode=1777 tmpfs "$root/tmp"
+
+mkdir -p "$root/tmp/e2e" "$root/tmp/home"
+mkdir -m 700 "$root/tmp/runtime"
+cp "$(dirname "${BASH_SOURCE[0]}")/lib.sh" "$(dirname "${BASH_SOURCE[0]}")/medium_menu.sh" \
+    "$root/tmp/e2e/"
+chown 65534:65534 "$root/tmp/home" "$root/tmp/runtime"
+chroot --userspec=65534:65534 --groups=65534 "$root" /usr/bin/env -i HOME=/tmp/home \
+    XDG_RUNTIME_DIR=/tmp/runtime PATH=/usr/bin:/bin LANG=C.UTF-8 \
+    MEDIUM="/media/$label" LABEL="$label" timeout 200 xvfb-run -a \
+    -s "-nolisten tcp -screen 0 1024x768x24" bash /tmp/e2e/medium_menu.sh \
+    >"$E2E_TMP/menu.log" 2>&1 ||
+    fail "the menu on Debian 13:
+$(cat "$E2E_TMP/menu.log")"
+grep -q '^PASS$' "$E2E_TMP/menu.log" || fail "the menu on Debian 13: $(cat "$E2E_TMP/menu.log")"
+echo "the menu on Debian 13: $(tail -n 1 "$E2E_TMP/menu.log")"
+
+[[ $(checksums "$disc") == "$(checksums "$stage")" ]] || fail "files on the disc changed"
+for ((i = ${#E2E_MOUNTS[@]} - 1; i >= 0; i--)); do
+    unmount_image "${E2E_MOUNTS[i]}"
+done
+[[ $(sha256sum <"$image") == "$image_before" ]] || fail "the image changed"
+echo "PASS in $((SECONDS - started)) s"
