@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Qubrix and starts it on the demo disc, the way an end user meets it on a medium.
 #
-#   scripts/run-demo.sh
+#   scripts/run-demo.sh [--autorun]
 #
 # On Debian 12 it installs the missing build packages first (with sudo when not root). The demo
 # disc (examples/demo-disc) becomes a medium of its own: an ext4 image labelled QUBRIXDEMO,
@@ -10,7 +10,11 @@
 # as the calling user (also when this script runs under sudo); when it ends, the medium is
 # unmounted and thrown away, edits included.
 #
-# QUBRIX_BIN=/path/to/qubrix skips the build and runs that binary instead.
+# With --autorun the disc is first prepared with qubrix-medium, as an author makes it ready to
+# be mastered, and Qubrix starts through the disc's own autorun.sh, as a desktop starts it.
+#
+# QUBRIX_BIN=/path/to/qubrix skips the build and runs that binary instead (and the qubrix-medium
+# beside it).
 
 set -euo pipefail
 
@@ -68,7 +72,7 @@ build() {
     fi
     say "building qubrix"
     (cd "$root_dir" && as_user cmake --preset default &&
-        as_user cmake --build --preset default --target qubrix)
+        as_user cmake --build --preset default --target qubrix qubrix-medium)
     binary=$root_dir/build/src/qubrix
     [[ -x $binary ]] || die "the build did not produce $binary"
 }
@@ -89,11 +93,22 @@ cleanup() {
     fi
 }
 
+# The demo disc with autorun.sh and the program folder that qubrix-medium adds.
+prepare_disc() {
+    local prepared=$stage/prepared
+    cp -R "$demo_dir" "$prepared"
+    say "preparing the demo disc with qubrix-medium"
+    "$(dirname "$binary")/qubrix-medium" prepare "$prepared" || die "qubrix-medium failed"
+    demo_dir=$prepared
+    image_size=160M
+    start=./autorun.sh
+}
+
 # The demo disc as a labelled ext4 image, loop-mounted writable; false when that cannot be done.
 mount_labelled_image() {
     can_be_root && [[ -e /dev/loop-control ]] && command -v mkfs.ext4 >/dev/null || return 1
     local image=$stage/$label.img
-    mkfs.ext4 -q -L "$label" -d "$demo_dir" "$image" 16M >/dev/null || return 1
+    mkfs.ext4 -q -L "$label" -d "$demo_dir" "$image" "$image_size" >/dev/null || return 1
     mkdir "$medium"
     as_root mount -o loop "$image" "$medium" || return 1
     mounted=yes
@@ -103,7 +118,7 @@ mount_labelled_image() {
 
 run_on_image() {
     say "the demo disc is mounted at $medium with the label $label"
-    (cd "$medium" && as_user "$binary")
+    (cd "$medium" && as_user "$start")
 }
 
 # Without root: a copy of the disc, bind-mounted onto itself in a mount namespace of our own,
@@ -116,13 +131,19 @@ run_on_bind_mount() {
     say "no loop mount here: the demo disc is a bind mount at $medium, without a label"
     if ! "${namespace[@]}" true 2>/dev/null; then
         say "mount namespaces are not available either: running Qubrix in $medium as it is"
-        (cd "$medium" && "$binary")
+        (cd "$medium" && "$start")
         return
     fi
-    "${namespace[@]}" sh -c 'mount --bind "$1" "$1" && cd "$1" && exec "$2"' sh "$medium" "$binary"
+    "${namespace[@]}" sh -c 'mount --bind "$1" "$1" && cd "$1" && exec "$2"' sh "$medium" "$start"
 }
 
 main() {
+    local autorun=
+    case ${1:-} in
+    --autorun) autorun=yes ;;
+    "") ;;
+    *) die "usage: $0 [--autorun]" ;;
+    esac
     check_display
     # shellcheck source=packages.sh
     source "$root_dir/scripts/packages.sh"
@@ -131,6 +152,9 @@ main() {
     trap cleanup EXIT
     stage=$(mktemp -d "${TMPDIR:-/tmp}/qubrix-demo.XXXXXX")
     chmod 755 "$stage"
+    image_size=16M
+    start=$binary
+    [[ -z $autorun ]] || prepare_disc
     medium=$stage/$label
     local status=0
     if mount_labelled_image; then
