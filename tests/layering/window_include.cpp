@@ -1,3 +1,4 @@
-// Built by the test platform.layering.window_include_fails against the platform layer alone:
-// the platform serves the windows and must not know them, so this include must not compile.
+// Built by the layering probes against a layer or a window library that may not know the main
+// window (the platform, and every subsystem's windows but the program's own): this include
+// must not compile.
 #include "app/frmmain.h"
