@@ -141,6 +141,10 @@ LibraryClosure libraryClosure(const std::vector<std::string>& roots, const Libra
     return closure;
 }
 
+bool isRequiredPlugin(std::string_view plugin) {
+    return contains(kRequiredPlugins, plugin);
+}
+
 PluginChoice choosePlugins(const std::vector<std::string>& installed) {
     PluginChoice choice;
     for (const std::string& plugin : installed) {
@@ -149,7 +153,7 @@ PluginChoice choosePlugins(const std::vector<std::string>& installed) {
                 return plugin.starts_with(folder) &&
                        plugin.find('/', folder.size()) == std::string::npos;
             });
-        if (inFolder || contains(kRequiredPlugins, plugin) || contains(kOptionalPlugins, plugin))
+        if (inFolder || isRequiredPlugin(plugin) || contains(kOptionalPlugins, plugin))
             choice.chosen.push_back(plugin);
     }
     std::sort(choice.chosen.begin(), choice.chosen.end());

@@ -55,6 +55,8 @@ struct PluginChoice {
     std::vector<std::string> missing;
 };
 PluginChoice choosePlugins(const std::vector<std::string>& installed);
+// Whether the program cannot do without the plugin: without the others it still runs.
+bool isRequiredPlugin(std::string_view plugin);
 
 // One file of the program folder: where it comes from and its path inside the folder.
 struct BundleFile {

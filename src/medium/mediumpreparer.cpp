@@ -90,15 +90,9 @@ std::vector<std::string> neededBy(const std::string& file) {
     return needed;
 }
 
-// The libraries the loader finds for each root, through the root's own run paths.
-std::map<std::string, std::string> loaderMap(const std::vector<std::string>& roots) {
-    std::map<std::string, std::string> found;
-    for (const std::string& root : roots) {
-        const LoaderListing listing =
-            parseLoaderListing(runTool("ldd", {shown(root)}, "libc-bin").toStdString());
-        found.insert(listing.found.begin(), listing.found.end());
-    }
-    return found;
+// The libraries the loader finds for a file, through the file's own run paths.
+LoaderListing loaderListing(const std::string& file) {
+    return parseLoaderListing(runTool("ldd", {shown(file)}, "libc-bin").toStdString());
 }
 
 BundleNeeds needsOf(const std::string& program) {
@@ -142,7 +136,9 @@ void replaceFolder(const fs::path& fresh, const fs::path& current) {
         fs::rename(fresh, current);
         return;
     }
-    fs::remove_all(fresh);
+    // The new folder is in place: old files that cannot be removed do not undo that.
+    std::error_code ignored;
+    fs::remove_all(fresh, ignored);
 }
 
 } // namespace
@@ -189,7 +185,6 @@ PrepareReport MediumPreparer::prepare(const QString& folderName) {
         if (!plugins.missing.empty())
             throw Stop("Qt's plugin " + plugins.missing.front() + " is not installed in " +
                        sources.pluginFolder + " (Debian packages qt6-qpa-plugins, qt6-wayland).");
-        sources.plugins = plugins.chosen;
         for (const std::string& file : {sources.program, sources.soundLibrary}) {
             struct stat status {};
             if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
@@ -197,9 +192,20 @@ PrepareReport MediumPreparer::prepare(const QString& folderName) {
         }
 
         std::vector<std::string> roots{sources.program, sources.soundLibrary};
-        for (const std::string& plugin : sources.plugins)
-            roots.push_back(sources.pluginFolder + "/" + plugin);
-        const std::map<std::string, std::string> found = loaderMap(roots);
+        std::map<std::string, std::string> found;
+        for (const std::string& root : roots)
+            found.merge(loaderListing(root).found);
+        // A plugin the program can do without stays behind when this machine lacks a library
+        // of it.
+        for (const std::string& plugin : plugins.chosen) {
+            const std::string path = sources.pluginFolder + "/" + plugin;
+            LoaderListing listing = loaderListing(path);
+            if (!listing.notFound.empty() && !isRequiredPlugin(plugin))
+                continue;
+            found.merge(listing.found);
+            sources.plugins.push_back(plugin);
+            roots.push_back(path);
+        }
         const LibraryClosure closure = libraryClosure(
             roots, {neededBy, [&](const std::string& soname) {
                         const auto at = found.find(soname);
@@ -247,7 +253,6 @@ PrepareReport MediumPreparer::prepare(const QString& folderName) {
         fs::permissions(staging, kProgramMode);
         fs::rename(staging / kAutorun, fs::path(folder) / kAutorun);
         replaceFolder(staging, fs::path(folder) / kBundleFolder);
-        step(total, total, QCoreApplication::translate("Medium", "Done"));
     } catch (const std::exception& failure) {
         std::error_code ignored;
         fs::remove_all(staging, ignored);
@@ -265,7 +270,9 @@ PrepareReport MediumPreparer::prepare(const QString& folderName) {
 }
 
 QString MediumPreparer::sizeText(const PrepareReport& report) {
-    const auto megabytes = [](std::uint64_t bytes) {
+    const auto megabytes = [](std::uint64_t bytes) -> QString {
+        if (bytes < 1000 * 1000)
+            return QString::number((bytes + 999) / 1000) + " kB";
         return QString::number(static_cast<double>(bytes) / 1e6, 'f', 1) + " MB";
     };
     QStringList parts;
