@@ -73,6 +73,11 @@ TEST_F(AutorunTest, StartsTheProgramAtTheTopOfTheMedium) {
     EXPECT_EQ(run(m_fits, output), 0) << output;
     EXPECT_EQ(output, m_medium + "\n");
     EXPECT_EQ(notified(), "");
+
+    // As on a medium mounted without the right to run programs.
+    ::chmod((m_medium + "/.qubrix/bin/qubrix").c_str(), 0644);
+    EXPECT_EQ(run(m_fits, output), 1);
+    EXPECT_NE(output.find("does not allow programs to be run"), std::string::npos) << output;
 }
 
 TEST_F(AutorunTest, TellsWhyThisMachineCannotRunIt) {

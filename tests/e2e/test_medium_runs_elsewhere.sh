@@ -60,10 +60,24 @@ stage=$E2E_TMP/stage
 cp -R "$QUBRIX_SOURCE_DIR/examples/demo-disc" "$stage"
 files_before=$(checksums "$stage")
 names_before=$(ls -A "$stage" | sort)
-mkdir "$E2E_TMP/no catalogue"
-"$medium_tool" prepare "$E2E_TMP/no catalogue" 2>/dev/null &&
-    fail "prepare went ahead in a folder without qubrix.dat"
-[[ -z $(ls -A "$E2E_TMP/no catalogue") ]] || fail "prepare wrote into a folder without qubrix.dat"
+# Refused, and left as they were: a folder without qubrix.dat, one with a file where the program
+# folder goes, and one its user cannot write.
+mkdir -p "$E2E_TMP/no catalogue" "$E2E_TMP/file in the way" "$E2E_TMP/not writable"
+touch "$E2E_TMP/file in the way/qubrix.dat" "$E2E_TMP/file in the way/.qubrix" \
+    "$E2E_TMP/not writable/qubrix.dat"
+chmod 755 "$E2E_TMP"
+declare -A refusals=(["no catalogue"]="holds no qubrix.dat" ["file in the way"]="is in the way"
+    ["not writable"]="cannot be written")
+for refused in "${!refusals[@]}"; do
+    before=$(ls -lA "$E2E_TMP/$refused")
+    as=()
+    [[ $refused != "not writable" ]] || as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+    "${as[@]}" "$medium_tool" prepare "$E2E_TMP/$refused" 2>"$E2E_TMP/refusal.log" &&
+        fail "prepare went ahead in the folder: $refused"
+    [[ $(ls -lA "$E2E_TMP/$refused") == "$before" ]] || fail "prepare changed the folder: $refused"
+    grep -q "${refusals[$refused]}" "$E2E_TMP/refusal.log" ||
+        fail "prepare in the folder ($refused) said: $(cat "$E2E_TMP/refusal.log")"
+done
 "$medium_tool" prepare "$stage" >"$E2E_TMP/prepare.log" 2>&1 ||
     fail "prepare failed: $(cat "$E2E_TMP/prepare.log")"
 cat "$E2E_TMP/prepare.log"
