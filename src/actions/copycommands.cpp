@@ -11,9 +11,8 @@
 #include <QToolButton>
 
 CopyCommands::CopyCommands(CatalogueDocument& document, Services services,
-                           const CopyControls& controls, QString driveRoot, QObject* parent)
-    : QObject(parent), m_document(document), m_services(services), m_controls(controls),
-      m_driveRoot(std::move(driveRoot)) {
+                           const CopyControls& controls, QObject* parent)
+    : QObject(parent), m_document(document), m_services(services), m_controls(controls) {
     connect(controls.cmdCopy, &QPushButton::clicked, this, &CopyCommands::cmdCopyClick);
     connect(controls.ToolCopy, &QToolButton::clicked, this, &CopyCommands::cmdCopyClick);
     connect(controls.File1, &QAction::triggered, this, &CopyCommands::cmdCopyClick);
@@ -56,7 +55,7 @@ void CopyCommands::copySelection(bool folderMode) {
         storedPaths.push_back(storedPathOf(row));
     }
     const qubrix::CopyPlan plan =
-        qubrix::planCopy(QFile::encodeName(m_driveRoot).toStdString(), storedPaths,
+        qubrix::planCopy(QFile::encodeName(m_document.driveRoot()).toStdString(), storedPaths,
                          folderMode ? qubrix::CopyMode::Folder : qubrix::CopyMode::File,
                          QFile::encodeName(picked).toStdString());
     if (!plan.error.empty()) {

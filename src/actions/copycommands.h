@@ -29,9 +29,8 @@ class CopyCommands final : public QObject {
     Q_OBJECT
 
 public:
-    // driveRoot: the mount point of the medium, "" for "/".
     CopyCommands(CatalogueDocument& document, Services services, const CopyControls& controls,
-                 QString driveRoot, QObject* parent = nullptr);
+                 QObject* parent = nullptr);
 
     void cmdCopyClick();
     void ToolCopyFolderClick();
@@ -45,5 +44,4 @@ private:
     CatalogueDocument& m_document;
     Services m_services;
     CopyControls m_controls;
-    QString m_driveRoot;
 };

@@ -22,9 +22,8 @@ QStringList toStringList(const std::vector<std::string>& words) {
 } // namespace
 
 RunInstall::RunInstall(CatalogueDocument& document, Services services,
-                       const RunInstallControls& controls, QString driveRoot, QObject* parent)
-    : QObject(parent), m_document(document), m_services(services), m_controls(controls),
-      m_driveRoot(std::move(driveRoot)) {
+                       const RunInstallControls& controls, QObject* parent)
+    : QObject(parent), m_document(document), m_services(services), m_controls(controls) {
     setObjectName("runInstall");
     connect(controls.cmdInstall, &QPushButton::clicked, this, &RunInstall::cmdInstallClick);
     connect(controls.ToolInstall, &QToolButton::clicked, this, &RunInstall::cmdInstallClick);
@@ -43,7 +42,8 @@ void RunInstall::cmdInstallClick() {
         return;
     const std::string storedPath =
         qubrix::toUtf8(m_document.model().lstPath[row], m_document.model().catalogueEncoding);
-    const qubrix::LaunchPlan plan = qubrix::planLaunch(m_driveRoot.toStdString(), storedPath);
+    const qubrix::LaunchPlan plan =
+        qubrix::planLaunch(m_document.driveRoot().toStdString(), storedPath);
     if (plan.leavesMedium) {
         m_services.dialogs.beepAndAsk("This path leads outside the medium and is not used:\n" +
                                           QString::fromStdString(plan.line),

@@ -28,9 +28,8 @@ class RunInstall final : public QObject {
     Q_OBJECT
 
 public:
-    // driveRoot: the mount point of the medium, "" for "/".
     RunInstall(CatalogueDocument& document, Services services, const RunInstallControls& controls,
-               QString driveRoot, QObject* parent = nullptr);
+               QObject* parent = nullptr);
 
     // Whether a program started by Run still runs.
     bool programRunning() const { return m_programRunning; }
@@ -44,6 +43,5 @@ private:
     CatalogueDocument& m_document;
     Services m_services;
     RunInstallControls m_controls;
-    QString m_driveRoot;
     bool m_programRunning = false;
 };

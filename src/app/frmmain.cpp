@@ -170,11 +170,10 @@ void TfrmMain::createActionControllers() {
     const MainControls& c = m_controls;
     new RunInstall(m_document, m_services,
                    RunInstallControls{this, c.lstDesc, c.cmdInstall, c.ToolInstall, c.mnuInstall},
-                   m_document.driveRoot(), this);
+                   this);
     new CopyCommands(
         m_document, m_services,
-        CopyControls{c.lstDesc, c.cmdCopy, c.ToolCopy, c.File1, c.ToolCopyFolder, c.Folder1},
-        m_document.driveRoot(), this);
+        CopyControls{c.lstDesc, c.cmdCopy, c.ToolCopy, c.File1, c.ToolCopyFolder, c.Folder1}, this);
 }
 
 void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {

@@ -55,7 +55,7 @@ ListingEditor::ListingEditor(CatalogueDocument& document, Services services,
                              CatalogueStore& store, EditingBand band, QObject* parent)
     : QObject(parent), m_document(document), m_services(services), m_controls(controls),
       m_browser(browser), m_store(store), m_band(std::move(band)),
-      m_nameCheck(document, services, m_picked, document.driveRoot(),
+      m_nameCheck(document, services, m_picked,
                   [this](const QString& fullPath) { return setPickedPath(fullPath); }) {
     setObjectName("listingEditor");
     connectControls();

@@ -13,9 +13,8 @@ QString displayed(const std::string& utf8) {
 } // namespace
 
 NameCheck::NameCheck(CatalogueDocument& document, Services services, qubrix::PickedPath& picked,
-                     QString driveRoot, std::function<bool(const QString&)> pick)
-    : m_document(document), m_services(services), m_picked(picked),
-      m_driveRoot(std::move(driveRoot)), m_pick(std::move(pick)) {}
+                     std::function<bool(const QString&)> pick)
+    : m_document(document), m_services(services), m_picked(picked), m_pick(std::move(pick)) {}
 
 void NameCheck::checkNames() {
     if (!m_question)
@@ -28,7 +27,7 @@ void NameCheck::checkNames() {
 }
 
 qubrix::NamePlan NameCheck::namePlan() const {
-    return qubrix::NamePlan(m_driveRoot.toStdString(),
+    return qubrix::NamePlan(m_document.driveRoot().toStdString(),
                             {m_picked.pickedFolder, m_picked.pickedName,
                              m_picked.topFolderLeftOut ? m_picked.topFolder : std::string()});
 }
@@ -73,9 +72,9 @@ NameQuestion::Answer NameCheck::validateName(NameQuestion::Subject subject, cons
 bool NameCheck::renameOnMedium(const std::string& from, const std::string& to,
                                const QString& newName) {
     // Nothing outside the medium is renamed, and a new name never moves an entry elsewhere.
-    const bool renamed =
-        qubrix::mayRenameOnMedium(m_driveRoot.toStdString(), from, newName.toStdString()) &&
-        m_services.files.renameWithoutReplacing(displayed(from), displayed(to));
+    const bool renamed = qubrix::mayRenameOnMedium(m_document.driveRoot().toStdString(), from,
+                                                   newName.toStdString()) &&
+                         m_services.files.renameWithoutReplacing(displayed(from), displayed(to));
     if (!renamed) {
         m_services.dialogs.beep();
         m_services.dialogs.messageBox("File error", "Error!", DialogService::Icon::Error,
@@ -85,7 +84,7 @@ bool NameCheck::renameOnMedium(const std::string& from, const std::string& to,
 }
 
 void NameCheck::followFolderRename(std::vector<std::string> folder, const std::string& newName) {
-    const qubrix::FolderRename rename =
-        qubrix::folderRenameOnMedium(m_driveRoot.toStdString(), std::move(folder), newName);
+    const qubrix::FolderRename rename = qubrix::folderRenameOnMedium(
+        m_document.driveRoot().toStdString(), std::move(folder), newName);
     qubrix::renameFolderInListings(m_document.model(), rename);
 }

@@ -21,7 +21,7 @@ class NameCheck final {
 public:
     // pick makes a renamed file the picked path and shows it in the file-name edit.
     NameCheck(CatalogueDocument& document, Services services, qubrix::PickedPath& picked,
-              QString driveRoot, std::function<bool(const QString&)> pick);
+              std::function<bool(const QString&)> pick);
 
     void setQuestion(NameQuestion* question) { m_question = question; }
 
@@ -47,7 +47,6 @@ private:
     CatalogueDocument& m_document;
     Services m_services;
     qubrix::PickedPath& m_picked;
-    QString m_driveRoot;
     std::function<bool(const QString&)> m_pick;
     NameQuestion* m_question = nullptr;
 };
