@@ -141,6 +141,60 @@ void replaceFolder(const fs::path& fresh, const fs::path& current) {
     fs::remove_all(fresh, ignored);
 }
 
+// The program, its sound library and the plugins it needs, as this installation has them.
+BundleSources sourcesOf(const Installation& installation) {
+    BundleSources sources{local(installation.program),
+                          local(installation.soundLibrary),
+                          local(installation.soundFromProgram),
+                          local(installation.pluginFolder),
+                          {}};
+    for (const std::string& file : {sources.program, sources.soundLibrary}) {
+        struct stat status {};
+        if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            throw Stop(file + " is not there.");
+    }
+    std::vector<std::string> installed;
+    const QDir pluginFolder(installation.pluginFolder);
+    for (QDirIterator it(installation.pluginFolder, QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();)
+        installed.push_back(local(pluginFolder.relativeFilePath(it.next())));
+    const PluginChoice plugins = choosePlugins(installed);
+    if (!plugins.missing.empty())
+        throw Stop("Qt's plugin " + plugins.missing.front() + " is not installed in " +
+                   sources.pluginFolder + " (Debian packages qt6-qpa-plugins, qt6-wayland).");
+    sources.plugins = plugins.chosen;
+    return sources;
+}
+
+// The libraries to carry. A plugin the program can do without stays behind when this machine
+// lacks a library of it.
+LibraryClosure librariesOf(BundleSources& sources) {
+    std::vector<std::string> roots{sources.program, sources.soundLibrary};
+    std::map<std::string, std::string> found;
+    for (const std::string& root : roots)
+        found.merge(loaderListing(root).found);
+    std::vector<std::string> plugins;
+    for (const std::string& plugin : sources.plugins) {
+        const std::string path = sources.pluginFolder + "/" + plugin;
+        LoaderListing listing = loaderListing(path);
+        if (!listing.notFound.empty() && !isRequiredPlugin(plugin))
+            continue;
+        found.merge(listing.found);
+        plugins.push_back(plugin);
+        roots.push_back(path);
+    }
+    sources.plugins = plugins;
+    LibraryClosure closure = libraryClosure(roots, {neededBy, [&found](const std::string& soname) {
+                                                        const auto at = found.find(soname);
+                                                        return at == found.end()
+                                                                   ? std::nullopt
+                                                                   : std::optional(at->second);
+                                                    }});
+    if (!closure.missing.empty())
+        throw Stop("The library " + *closure.missing.begin() + " that Qubrix needs is missing.");
+    return closure;
+}
+
 } // namespace
 
 Installation Installation::around(const QString& programFolder) {
@@ -170,92 +224,19 @@ PrepareReport MediumPreparer::prepare(const QString& folderName) {
     const fs::path staging = fs::path(folder) / kNewBundleFolder;
     try {
         step(0, 0, QCoreApplication::translate("Medium", "Looking for the libraries..."));
-        BundleSources sources{local(m_installation.program),
-                              local(m_installation.soundLibrary),
-                              local(m_installation.soundFromProgram),
-                              local(m_installation.pluginFolder),
-                              {}};
-        std::vector<std::string> installed;
-        for (QDirIterator it(m_installation.pluginFolder, QDir::Files,
-                             QDirIterator::Subdirectories);
-             it.hasNext();)
-            installed.push_back(
-                local(QDir(m_installation.pluginFolder).relativeFilePath(it.next())));
-        const PluginChoice plugins = choosePlugins(installed);
-        if (!plugins.missing.empty())
-            throw Stop("Qt's plugin " + plugins.missing.front() + " is not installed in " +
-                       sources.pluginFolder + " (Debian packages qt6-qpa-plugins, qt6-wayland).");
-        for (const std::string& file : {sources.program, sources.soundLibrary}) {
-            struct stat status {};
-            if (::stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-                throw Stop(file + " is not there.");
-        }
-
-        std::vector<std::string> roots{sources.program, sources.soundLibrary};
-        std::map<std::string, std::string> found;
-        for (const std::string& root : roots)
-            found.merge(loaderListing(root).found);
-        // A plugin the program can do without stays behind when this machine lacks a library
-        // of it.
-        for (const std::string& plugin : plugins.chosen) {
-            const std::string path = sources.pluginFolder + "/" + plugin;
-            LoaderListing listing = loaderListing(path);
-            if (!listing.notFound.empty() && !isRequiredPlugin(plugin))
-                continue;
-            found.merge(listing.found);
-            sources.plugins.push_back(plugin);
-            roots.push_back(path);
-        }
-        const LibraryClosure closure = libraryClosure(
-            roots, {neededBy, [&](const std::string& soname) {
-                        const auto at = found.find(soname);
-                        return at == found.end() ? std::nullopt : std::optional(at->second);
-                    }});
-        if (!closure.missing.empty())
-            throw Stop("The library " + *closure.missing.begin() +
-                       " that Qubrix needs is missing.");
+        BundleSources sources = sourcesOf(m_installation);
+        const LibraryClosure closure = librariesOf(sources);
         const auto files = bundleFiles(sources, closure);
         if (!files)
             throw Stop("The sound library's place " + sources.soundFromProgram +
                        " lies outside the program folder.");
-        const BundleNeeds needs = needsOf(sources.program);
-
-        fs::remove_all(staging);
-        fs::create_directory(staging);
-        const int total = static_cast<int>(files->size()) + 1;
-        int done = 0;
-        for (const BundleFile& file : *files) {
-            step(done++, total,
-                 QCoreApplication::translate("Medium", "Copying %1").arg(shown(file.target)));
-            const fs::path target = staging / file.target;
-            fs::create_directories(target.parent_path());
-            fs::copy_file(file.source, target, fs::copy_options::overwrite_existing);
-            fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
-            if (file.ownBuild)
-                runTool("strip", {"--strip-debug", shown(target.string())}, "binutils");
-            if (file.linked)
-                runTool("patchelf",
-                        {"--set-rpath", QString::fromStdString(runPathFor(file.target)),
-                         shown(target.string())},
-                        "patchelf");
-            fs::permissions(target, file.executable ? kProgramMode : kFileMode);
-            const std::uint64_t size = fs::file_size(target);
-            report.sizes[bundlePart(file.target)] += size;
-            report.total += size;
-        }
-        writeText(staging / kQtConfTarget, qtConf(), kFileMode);
-        step(done, total, QCoreApplication::translate("Medium", "Writing autorun.sh"));
-        writeText(staging / kAutorun, autorunScript(needs), kProgramMode);
-        for (const auto& entry : fs::recursive_directory_iterator(staging)) {
-            if (entry.is_directory())
-                fs::permissions(entry.path(), kProgramMode);
-        }
-        fs::permissions(staging, kProgramMode);
+        writeBundle(staging, *files, needsOf(sources.program), report);
         fs::rename(staging / kAutorun, fs::path(folder) / kAutorun);
         replaceFolder(staging, fs::path(folder) / kBundleFolder);
     } catch (const std::exception& failure) {
         std::error_code ignored;
         fs::remove_all(staging, ignored);
+        report = {};
         report.text = QString::fromLocal8Bit(failure.what());
         return report;
     }
@@ -267,6 +248,42 @@ PrepareReport MediumPreparer::prepare(const QString& folderName) {
             .arg(shown(folder), QString::fromUtf8(kBundleFolder.data(), kBundleFolder.size()),
                  sizeText(report));
     return report;
+}
+
+// Writes the program folder into staging, and autorun.sh beside its files, to be moved out.
+void MediumPreparer::writeBundle(const fs::path& staging, const std::vector<BundleFile>& files,
+                                 const BundleNeeds& needs, PrepareReport& report) {
+    fs::remove_all(staging);
+    fs::create_directory(staging);
+    const int total = static_cast<int>(files.size()) + 1;
+    int done = 0;
+    for (const BundleFile& file : files) {
+        step(done++, total,
+             QCoreApplication::translate("Medium", "Copying %1").arg(shown(file.target)));
+        const fs::path target = staging / file.target;
+        fs::create_directories(target.parent_path());
+        fs::copy_file(file.source, target, fs::copy_options::overwrite_existing);
+        fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+        if (file.ownBuild)
+            runTool("strip", {"--strip-debug", shown(target.string())}, "binutils");
+        if (file.linked)
+            runTool("patchelf",
+                    {"--set-rpath", QString::fromStdString(runPathFor(file.target)),
+                     shown(target.string())},
+                    "patchelf");
+        fs::permissions(target, file.executable ? kProgramMode : kFileMode);
+        const std::uint64_t size = fs::file_size(target);
+        report.sizes[bundlePart(file.target)] += size;
+        report.total += size;
+    }
+    writeText(staging / kQtConfTarget, qtConf(), kFileMode);
+    step(done, total, QCoreApplication::translate("Medium", "Writing autorun.sh"));
+    writeText(staging / kAutorun, autorunScript(needs), kProgramMode);
+    for (const auto& entry : fs::recursive_directory_iterator(staging)) {
+        if (entry.is_directory())
+            fs::permissions(entry.path(), kProgramMode);
+    }
+    fs::permissions(staging, kProgramMode);
 }
 
 QString MediumPreparer::sizeText(const PrepareReport& report) {

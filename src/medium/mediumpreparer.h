@@ -1,12 +1,15 @@
 #pragma once
 
+#include "medium/autorun.h"
 #include "medium/bundle.h"
 
 #include <QString>
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
+#include <vector>
 
 // Where the running installation (a build tree or an installed Qubrix) keeps what goes onto a
 // medium.
@@ -50,6 +53,9 @@ public:
 
 private:
     void step(int done, int total, const QString& text);
+    void writeBundle(const std::filesystem::path& staging,
+                     const std::vector<qubrix::BundleFile>& files, const qubrix::BundleNeeds& needs,
+                     PrepareReport& report);
 
     Installation m_installation;
     Progress m_progress;
