@@ -35,7 +35,7 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
     useSilverFace(this);
     useEightPointFont(this);
     m_controls = MainLayout(*this, m_document.driveRoot());
-    setClientHeight(creationHeight);
+    setClientHeight(ClientArea::creationHeight);
     connectCommands();
     createControllers();
 }
@@ -91,7 +91,7 @@ void TfrmMain::createCatalogueControllers() {
                      .AutoSave1 = c.AutoSave1,
                      .Filenamecheck1 = c.Filenamecheck1,
                      .Includeparent1 = c.Includeparent1},
-        [this](bool editor) { setClientHeight(editor ? editorHeight : menuHeight); }, this);
+        [this](bool editor) { showEditingBand(editor); }, this);
     m_store = new CatalogueStore(
         m_document, m_services, SaveControls{c.cmdSave, c.btnSave, c.mnuSave},
         [this] { return m_modes->checkBoxOptions(); },
@@ -130,35 +130,37 @@ void TfrmMain::createCatalogueControllers() {
 
 void TfrmMain::createEditingControllers() {
     const MainControls& c = m_controls;
-    m_editor = new ListingEditor(
-        m_document, m_services,
-        ListingEditorControls{.CatBox = c.CatBox,
-                              .lstDesc = c.lstDesc,
-                              .txtFilename = c.txtFilename,
-                              .txtDescription = c.txtDescription,
-                              .MenuEdit = c.MenuEdit,
-                              .Browse = c.Browse,
-                              .btnAddNote = c.btnAddNote,
-                              .cmdOK = c.cmdOK,
-                              .cmdCancel = c.cmdCancel,
-                              .MOK = c.MOK,
-                              .MOC = c.MOC,
-                              .cmdDelete = c.cmdDelete,
-                              .cmdSort = c.cmdSort,
-                              .cmdCat = c.cmdCat,
-                              .mnuNewCat = c.mnuNewCat,
-                              .mnuEdit = c.mnuEdit,
-                              .ReadOnly = c.ReadOnly,
-                              .mnuModify = c.mnuModify,
-                              .mnuMModify = c.mnuMModify,
-                              .mnuDelete = c.mnuDelete,
-                              .mnuMDelete = c.mnuMDelete,
-                              .mnuClear = c.mnuClear,
-                              .mnuMClear = c.mnuMClear},
-        *m_browser, *m_store,
-        EditingBand{[this] { return m_modes->editorShown(); },
-                    [this](bool open) { setClientHeight(open ? editorHeight : menuHeight); }},
-        this);
+    m_editor = new ListingEditor(m_document, m_services,
+                                 ListingEditorControls{.CatBox = c.CatBox,
+                                                       .lstDesc = c.lstDesc,
+                                                       .txtFilename = c.txtFilename,
+                                                       .txtDescription = c.txtDescription,
+                                                       .MenuEdit = c.MenuEdit,
+                                                       .Browse = c.Browse,
+                                                       .btnAddNote = c.btnAddNote,
+                                                       .cmdOK = c.cmdOK,
+                                                       .cmdCancel = c.cmdCancel,
+                                                       .MOK = c.MOK,
+                                                       .MOC = c.MOC,
+                                                       .cmdDelete = c.cmdDelete,
+                                                       .cmdSort = c.cmdSort,
+                                                       .cmdCat = c.cmdCat,
+                                                       .mnuNewCat = c.mnuNewCat,
+                                                       .mnuEdit = c.mnuEdit,
+                                                       .ReadOnly = c.ReadOnly,
+                                                       .mnuModify = c.mnuModify,
+                                                       .mnuMModify = c.mnuMModify,
+                                                       .mnuDelete = c.mnuDelete,
+                                                       .mnuMDelete = c.mnuMDelete,
+                                                       .mnuClear = c.mnuClear,
+                                                       .mnuMClear = c.mnuMClear},
+                                 *m_browser, *m_store,
+                                 EditingBand{[this] { return m_modes->editorShown(); },
+                                             [this](bool open) {
+                                                 setClientHeight(open ? ClientArea::editorHeight
+                                                                      : ClientArea::menuHeight);
+                                             }},
+                                 this);
     m_categories = new CategoryCommands(
         m_document, m_services,
         CategoryControls{c.CatBox, c.lstDesc, c.New1, c.New2, c.cmdCat, c.Rename2, c.Rename1,
@@ -192,8 +194,12 @@ NoteEntry& TfrmMain::noteEntry() {
     return *m_editor;
 }
 
+void TfrmMain::showEditingBand(bool shown) {
+    setClientHeight(shown ? ClientArea::editorHeight : ClientArea::menuHeight);
+}
+
 void TfrmMain::setClientHeight(int height) {
     m_clientHeight = height;
-    setFixedSize(clientWidth, menuBar()->sizeHint().height() + height);
-    m_controls.editingBand->setVisible(height > menuHeight);
+    setFixedSize(ClientArea::width, menuBar()->sizeHint().height() + height);
+    m_controls.editingBand->setVisible(height > ClientArea::menuHeight);
 }

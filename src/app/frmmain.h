@@ -34,10 +34,6 @@ public:
     // but cannot be read: the reason has been shown and the program must end.
     bool FormCreate();
 
-    static constexpr int clientWidth = 552;
-    static constexpr int creationHeight = 433;
-    static constexpr int editorHeight = 434;
-    static constexpr int menuHeight = 282;
     int clientHeight() const { return m_clientHeight; }
 
     CatalogueDocument& document() { return m_document; }
@@ -65,6 +61,8 @@ private:
     void createActionControllers();
     void connectCommands();
     void mnuExitClick();
+    // The editing band shown, or the window cut to the menu.
+    void showEditingBand(bool shown);
     void setClientHeight(int height);
 
     Services m_services;
@@ -76,5 +74,5 @@ private:
     CatalogueStore* m_store = nullptr;
     CategoryCommands* m_categories = nullptr;
     ListingEditor* m_editor = nullptr;
-    int m_clientHeight = creationHeight;
+    int m_clientHeight = ClientArea::creationHeight;
 };

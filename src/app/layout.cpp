@@ -1,6 +1,5 @@
 #include "app/mainlayout.h"
 
-#include "app/frmmain.h"
 #include "ui/pictures.h"
 #include "ui/placement.h"
 #include "ui/product.h"
@@ -14,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextEdit>
@@ -157,8 +157,7 @@ void MainLayout::showDriveRoot(const QString& driveRoot) {
     lblCWD->setToolTip(driveRoot + '/');
     lblCWD->resize(metrics.horizontalAdvance(text) + 2, lblCWD->height());
     const int left = lblCWD->geometry().right() + 3;
-    MenuEdit->setGeometry(left, MenuEdit->y(), TfrmMain::clientWidth - 3 - left,
-                          MenuEdit->height());
+    MenuEdit->setGeometry(left, MenuEdit->y(), ClientArea::width - 3 - left, MenuEdit->height());
 }
 
 void MainLayout::buildPictureStrip(QWidget* client) {
@@ -284,8 +283,8 @@ void MainLayout::buildEditingBand(QWidget* client) {
     // The controls of the band share one parent, hidden while the window is cut to the menu:
     // out of view, they must answer neither access keys nor Tab. It starts below the list band
     // and right of the picture strip, so it covers nothing else that takes a click.
-    editingBand = place<QWidget>(client, "editingBand", 100, 284, TfrmMain::clientWidth - 100,
-                                 TfrmMain::editorHeight - 284);
+    editingBand = place<QWidget>(client, "editingBand", 100, 284, ClientArea::width - 100,
+                                 ClientArea::editorHeight - 284);
     for (QWidget* control :
          std::initializer_list<QWidget*>{txtFilename, txtDescription, Browse, btnAddNote, ToolBar3,
                                          chkSave, chkValid, chkRoot}) {
@@ -303,12 +302,12 @@ void MainLayout::buildLogo(QWidget* client) {
     // bottom edge, the arrow above its right end and the product name left of the arrow, above
     // the row of check boxes. The places follow the texts' sizes, so whatever face the desktop
     // gives for the ones asked for, nothing covers or cuts another.
-    const int right = TfrmMain::clientWidth - 4;
+    const int right = ClientArea::width - 4;
     Label6 = place<QLabel>(client, "Label6", 0, 0, 0, 0);
     Label6->setText(QString::fromUtf8(copyrightLabel));
     Label6->setFont(arialPixels(9));
     Label6->adjustSize();
-    Label6->move(right - Label6->width(), TfrmMain::creationHeight - Label6->height());
+    Label6->move(right - Label6->width(), ClientArea::creationHeight - Label6->height());
     Bevel3 = place<QFrame>(client, "Bevel3", Label6->x(), Label6->y() - 3, Label6->width(), 2);
     Bevel3->setFrameShape(QFrame::HLine);
     Bevel3->setFrameShadow(QFrame::Sunken);

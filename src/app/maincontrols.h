@@ -13,6 +13,15 @@ class QTextEdit;
 class QToolButton;
 class QWidget;
 
+// The fixed sizes of the main window's client area: its width, and its height when the window
+// is made, with the editing band shown, and cut to the menu.
+struct ClientArea {
+    static constexpr int width = 552;
+    static constexpr int creationHeight = 433;
+    static constexpr int editorHeight = 434;
+    static constexpr int menuHeight = 282;
+};
+
 // The main window's controls, built by the layout code and named as the window names them (their
 // object names too); each controller is handed the ones it works with.
 struct MainControls {

@@ -184,10 +184,10 @@ private slots:
     void modifyInMenuModeThenAnotherListing() {
         start();
         trigger("cmdMenu");
-        QCOMPARE(window->clientHeight(), TfrmMain::menuHeight);
+        QCOMPARE(window->clientHeight(), ClientArea::menuHeight);
         clickRow(control<QListWidget>("lstDesc"), 0);
         trigger("mnuModify");
-        QCOMPARE(window->clientHeight(), TfrmMain::editorHeight);
+        QCOMPARE(window->clientHeight(), ClientArea::editorHeight);
         QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("DEMO\\SETUP.EXE"));
         QCOMPARE(control<QLineEdit>("txtDescription")->text(), QString("Install the demo"));
         // Only a quick edit locks the lists: OK replaces the listing current at that moment.
@@ -196,7 +196,7 @@ private slots:
         trigger("cmdOK");
         QCOMPARE(saved("qubrix.dat").mid(1, 2), (QStringList{"Install the demo;DEMO\\SETUP.EXE;0",
                                                              "Read me now;DEMO\\SETUP.EXE;-1"}));
-        QCOMPARE(window->clientHeight(), TfrmMain::menuHeight);
+        QCOMPARE(window->clientHeight(), ClientArea::menuHeight);
         QVERIFY(!controller<ListingEditor>().editFlags().modifyMode);
         expectListsInStep();
     }
