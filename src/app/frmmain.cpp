@@ -10,6 +10,7 @@
 #include "catalogue/noteviewer.h"
 #include "editing/categorycommands.h"
 #include "editing/listingeditor.h"
+#include "medium/preparemediumcommand.h"
 #include "ui/face.h"
 
 #include <QAction>
@@ -74,6 +75,7 @@ void TfrmMain::createCatalogueControllers() {
                      .cmdDelete = c.cmdDelete,
                      .Splitter2 = c.Splitter2,
                      .AddFiles1 = c.AddFiles1,
+                     .mnuPrepareMedium = c.mnuPrepareMedium,
                      .mnuSave = c.mnuSave,
                      .mnuNewCat = c.mnuNewCat,
                      .Options = c.Options,
@@ -176,6 +178,7 @@ void TfrmMain::createActionControllers() {
     new CopyCommands(
         m_document, m_services,
         CopyControls{c.lstDesc, c.cmdCopy, c.ToolCopy, c.File1, c.ToolCopyFolder, c.Folder1}, this);
+    new PrepareMediumCommand(m_document, m_services, c.mnuPrepareMedium, this);
 }
 
 void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {

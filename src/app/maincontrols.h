@@ -97,6 +97,7 @@ struct MainControls {
     QAction* Rename2 = nullptr;
     QAction* N6 = nullptr;
     QAction* Delete3 = nullptr;
+    QAction* mnuPrepareMedium = nullptr;
     QAction* N1 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* Options = nullptr;

@@ -62,6 +62,7 @@ void MainLayout::buildMenus() {
     Rename2 = item(mnuNewCat, "Rename2", "&Rename");
     N6 = separator(mnuNewCat, "N6");
     Delete3 = item(mnuNewCat, "Delete3", "&Delete");
+    mnuPrepareMedium = item(mnuFiles, "mnuPrepareMedium", "Prepare &Medium...");
     N1 = separator(mnuFiles, "N1");
     N1->setVisible(false);
     mnuExit = item(mnuFiles, "mnuExit", "E&xit");

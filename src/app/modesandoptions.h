@@ -28,6 +28,7 @@ struct ModeControls {
     QToolButton* cmdDelete = nullptr;
     QFrame* Splitter2 = nullptr;
     QAction* AddFiles1 = nullptr;
+    QAction* mnuPrepareMedium = nullptr;
     QAction* mnuSave = nullptr;
     QMenu* mnuNewCat = nullptr;
     QMenu* Options = nullptr;
