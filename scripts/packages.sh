@@ -1,9 +1,9 @@
 # Debian 12 packages the project needs, and a function that installs the missing ones.
 build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
-                qt6-qpa-plugins libsndfile1-dev libblkid-dev libgtest-dev libgmock-dev
-                patchelf qt6-wayland)
+                qt6-qpa-plugins libsndfile1-dev libblkid-dev libisofs-dev libgtest-dev
+                libgmock-dev patchelf qt6-wayland)
 test_packages=(xvfb xauth xdotool xclip e2fsprogs util-linux clang-14 libclang-rt-14-dev
-               mmdebstrap)
+               mmdebstrap xorriso fuseiso)
 run_packages=(qt6-wayland e2fsprogs util-linux)
 
 install_packages() {

@@ -1,0 +1,224 @@
+#include "medium/imagecheck.h"
+
+#include "text/ascii.h"
+#include "text/utf8.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <utility>
+
+namespace qubrix {
+
+namespace {
+
+std::size_t characterCount(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return !isUtf8Continuation(c); }));
+}
+
+// Joliet counts UTF-16 units: a character beyond U+FFFF takes two.
+std::size_t jolietLength(std::string_view name) {
+    return characterCount(name) +
+           static_cast<std::size_t>(std::count_if(name.begin(), name.end(), [](char c) {
+               return static_cast<unsigned char>(c) >= 0xF0;
+           }));
+}
+
+std::string_view leafName(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+std::string_view parentPath(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+std::size_t depthOf(std::string_view path) {
+    return static_cast<std::size_t>(std::count(path.begin(), path.end(), '/')) + 1;
+}
+
+// Why Windows cannot open a file of this name, or nullopt.
+std::optional<std::string> windowsRefusal(std::string_view name) {
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20)
+            return std::string("a control character");
+        if (std::string_view("<>:\"\\|?*").find(c) != std::string_view::npos)
+            return "the character '" + std::string(1, c) + "'";
+    }
+    if (name.back() == '.' || name.back() == ' ')
+        return std::string("a name that ends in a full stop or a blank");
+    static constexpr std::array<std::string_view, 22> kDevices = {
+        "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+        "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+    const std::string_view base = name.substr(0, name.find('.'));
+    for (const std::string_view device : kDevices)
+        if (equalsIgnoringAsciiCase(base, device))
+            return "the device name " + std::string(device);
+    return std::nullopt;
+}
+
+std::string lowerAsciiText(std::string_view text) {
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return lowerAscii(c); });
+    return lower;
+}
+
+class NameChecker {
+public:
+    void check(const ImageEntry& entry) {
+        const std::string_view name = leafName(entry.path);
+        if (!entry.readable)
+            add(IssueLevel::Error, entry, "cannot be read.");
+        checkPlace(entry);
+        if (entry.type == ImageEntryType::Link && linkLeavesMedium(entry.path, entry.linkTarget))
+            add(IssueLevel::Error, entry,
+                "is a link that leads off the medium (to " + entry.linkTarget +
+                    "): make it lead to a file on the medium, or put the file there.");
+        if (jolietLength(name) > kJolietNameLength)
+            add(IssueLevel::Warning, entry,
+                "has a name of more than 64 characters: Windows shows it cut.");
+        if (const auto refusal = windowsRefusal(name))
+            add(IssueLevel::Warning, entry,
+                "cannot be opened on Windows: it has " + *refusal + ".");
+        const auto [first, unique] = m_folded.try_emplace(
+            std::string(parentPath(entry.path)) + '/' + lowerAsciiText(name), entry.path);
+        if (!unique)
+            add(IssueLevel::Warning, entry,
+                "differs from " + first->second +
+                    " only in letter case: Windows shows only one of them.");
+        if (entry.type == ImageEntryType::File && entry.size >= kMultiExtentSize)
+            add(IssueLevel::Warning, entry,
+                "is 4 GiB or larger: it is written in several extents, which some older "
+                "systems cannot read.");
+        if (entry.type == ImageEntryType::Special)
+            add(IssueLevel::Warning, entry,
+                "is a device, pipe or socket: it is left out of the image.");
+    }
+
+    std::vector<NameIssue> issues() {
+        std::stable_partition(m_issues.begin(), m_issues.end(), [](const NameIssue& issue) {
+            return issue.level == IssueLevel::Error;
+        });
+        return std::move(m_issues);
+    }
+
+private:
+    // The top is the first level, so a folder of eight names lies on the ninth. It is told
+    // once: what lies in it goes with it.
+    void checkPlace(const ImageEntry& entry) {
+        if (entry.type == ImageEntryType::Folder && depthOf(entry.path) == kMaxFolderDepth)
+            add(IssueLevel::Error, entry,
+                "lies deeper than the 8 levels of folders ISO 9660 allows: move it up.");
+        else if (characterCount(entry.path) + 1 > kMaxPathLength)
+            add(IssueLevel::Error, entry,
+                "has a path longer than the 255 characters ISO 9660 allows: shorten it.");
+    }
+
+    void add(IssueLevel level, const ImageEntry& entry, std::string text) {
+        m_issues.push_back({level, entry.path, std::move(text)});
+    }
+
+    std::vector<NameIssue> m_issues;
+    // Each name folded to lower case under its folder, with the first entry that had it.
+    std::map<std::string, std::string> m_folded;
+};
+
+} // namespace
+
+std::vector<NameIssue> checkImageNames(const std::vector<ImageEntry>& entries) {
+    NameChecker checker;
+    for (const ImageEntry& entry : entries)
+        checker.check(entry);
+    return checker.issues();
+}
+
+bool hasErrors(const std::vector<NameIssue>& issues) {
+    return std::any_of(issues.begin(), issues.end(),
+                       [](const NameIssue& issue) { return issue.level == IssueLevel::Error; });
+}
+
+std::string issueListText(const std::vector<NameIssue>& issues) {
+    std::string text;
+    for (const NameIssue& issue : issues)
+        text += (issue.level == IssueLevel::Error ? "error: " : "warning: ") + issue.path + ": " +
+                issue.text + '\n';
+    return text;
+}
+
+bool linkLeavesMedium(std::string_view linkPath, std::string_view target) {
+    if (target.empty() || target.front() == '/')
+        return true;
+    std::size_t depth = depthOf(linkPath) - 1;
+    while (!target.empty()) {
+        const std::size_t slash = target.find('/');
+        const std::string_view name = target.substr(0, slash);
+        target = slash == std::string_view::npos ? std::string_view() : target.substr(slash + 1);
+        if (name == "..") {
+            if (depth == 0)
+                return true;
+            --depth;
+        } else if (!name.empty() && name != ".") {
+            ++depth;
+        }
+    }
+    return false;
+}
+
+VolumeLabel volumeLabel(std::string_view requested) {
+    constexpr std::size_t kIsoLength = 32;
+    constexpr std::size_t kJolietLength = 16;
+    std::string kept;
+    for (std::size_t pos = 0; pos < requested.size() && kept.size() < kIsoLength;) {
+        const char c = requested[pos];
+        const bool allowed =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
+        kept += allowed ? c : '_';
+        ++pos;
+        while (pos < requested.size() && isUtf8Continuation(requested[pos]))
+            ++pos;
+    }
+    if (kept.empty())
+        kept = "DISC";
+    return {upperAscii(kept), kept.substr(0, kJolietLength)};
+}
+
+std::string imageProgressText(std::uint64_t done, std::uint64_t total, double seconds) {
+    const auto megabytes = [](std::uint64_t bytes) {
+        std::array<char, 32> text{};
+        std::snprintf(text.data(), text.size(), "%.1f MB", static_cast<double>(bytes) / 1e6);
+        return std::string(text.data());
+    };
+    std::string text = megabytes(done) + " of " + megabytes(total);
+    // Under a second or a hundredth of the work the rate says little yet.
+    if (seconds < 1.0 || done == 0 || done * 100 < total)
+        return text;
+    const auto left = static_cast<std::uint64_t>(
+        seconds * static_cast<double>(total - std::min(done, total)) / static_cast<double>(done) +
+        0.5);
+    std::array<char, 48> time{};
+    if (left >= 3600)
+        std::snprintf(time.data(), time.size(), ", about %llu:%02llu:%02llu left",
+                      static_cast<unsigned long long>(left / 3600),
+                      static_cast<unsigned long long>(left / 60 % 60),
+                      static_cast<unsigned long long>(left % 60));
+    else
+        std::snprintf(time.data(), time.size(), ", about %llu:%02llu left",
+                      static_cast<unsigned long long>(left / 60),
+                      static_cast<unsigned long long>(left % 60));
+    return text + time.data();
+}
+
+std::optional<std::string> outputRefusal(std::string_view folder, std::string_view output) {
+    std::string top(folder);
+    if (top.empty() || top.back() != '/')
+        top += '/';
+    if (output.substr(0, top.size()) == top || output == folder)
+        return std::string(output) + " lies inside " + std::string(folder) +
+               ", the folder the image is made of: choose a place outside it.";
+    return std::nullopt;
+}
+
+} // namespace qubrix

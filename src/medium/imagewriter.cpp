@@ -1,0 +1,337 @@
+#include "medium/imagewriter.h"
+
+#include "medium/isofs.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <system_error>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace qubrix {
+
+namespace {
+
+// Image data is taken from the library in pieces of this size, a whole number of blocks.
+constexpr int kChunk = 32 * 2048;
+
+bool canOpen(const std::string& path, int flags) {
+    const int fd = ::open(path.c_str(), flags | O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+class TreeScanner {
+public:
+    explicit TreeScanner(ImagePlan& plan) : m_plan(plan) {}
+
+    void scan(const std::string& folder, const std::string& relative) {
+        std::vector<std::string> names;
+        std::error_code error;
+        for (fs::directory_iterator it(folder, error), end; !error && it != end;
+             it.increment(error))
+            names.push_back(it->path().filename().string());
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names)
+            add(folder + '/' + name, relative.empty() ? name : relative + '/' + name);
+    }
+
+private:
+    void add(const std::string& path, const std::string& relative) {
+        struct stat info {};
+        ImageEntry entry;
+        entry.path = relative;
+        if (::lstat(path.c_str(), &info) != 0) {
+            entry.readable = false;
+            m_plan.entries.push_back(entry);
+            return;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            entry.type = ImageEntryType::Folder;
+            entry.readable = canOpen(path, O_DIRECTORY) && ::access(path.c_str(), R_OK | X_OK) == 0;
+        } else if (S_ISREG(info.st_mode)) {
+            entry.size = static_cast<std::uint64_t>(info.st_size);
+            entry.readable = canOpen(path, 0);
+            m_plan.fileBytes += entry.size;
+        } else if (S_ISLNK(info.st_mode)) {
+            entry.type = ImageEntryType::Link;
+            std::error_code error;
+            entry.linkTarget = fs::read_symlink(path, error).string();
+            entry.readable = !error;
+        } else {
+            entry.type = ImageEntryType::Special;
+        }
+        m_plan.entries.push_back(entry);
+        if (entry.type == ImageEntryType::Folder && entry.readable)
+            scan(path, relative);
+    }
+
+    ImagePlan& m_plan;
+};
+
+// The absolute form of path with "." and ".." resolved, through links where it exists.
+std::string absolute(const std::string& path) {
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(fs::absolute(path, error), error);
+    return error ? fs::absolute(path).lexically_normal().string() : resolved.string();
+}
+
+std::optional<std::string> folderRefusal(const std::string& folder, const std::string& output) {
+    std::error_code error;
+    if (!fs::is_directory(folder, error))
+        return folder + " is not there, or is no folder.";
+    if (fs::is_empty(folder, error) || error)
+        return folder + " holds nothing to put on a disc.";
+    const std::string outputFolder = fs::path(output).parent_path().string();
+    if (!fs::is_directory(outputFolder, error))
+        return "The folder " + outputFolder + " for the image is not there.";
+    if (fs::is_directory(output, error))
+        return output + " is a folder: give the name of the image file.";
+    return outputRefusal(folder, output);
+}
+
+struct BurnSourceFree {
+    void operator()(burn_source* source) const {
+        source->free_data(source);
+        std::free(source);
+    }
+};
+using BurnSource = std::unique_ptr<burn_source, BurnSourceFree>;
+
+struct WriteOptsFree {
+    void operator()(IsoWriteOpts* opts) const { iso_write_opts_free(opts); }
+};
+
+std::string failure(const std::string& what, int code) {
+    const std::string told = isofs::takeMessage();
+    return what + ": " + (told.empty() ? std::string(iso_error_to_msg(code)) : told);
+}
+
+// The image tree of the plan's entries, each node with the mode, owner and times of its file.
+isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
+    IsoImage* raw = nullptr;
+    if (const int code = iso_image_new(plan.label.joliet.c_str(), &raw); code < 0) {
+        error = failure("Cannot start the image", code);
+        return nullptr;
+    }
+    isofs::Image image(raw);
+    iso_tree_set_follow_symlinks(raw, 0);
+    iso_tree_set_ignore_special(raw, 1);
+    iso_image_set_volume_id(raw, plan.label.joliet.c_str());
+    iso_image_set_application_id(raw, "QUBRIX");
+    IsoDir* root = iso_image_get_root(raw);
+    struct stat top {};
+    if (::stat(plan.folder.c_str(), &top) == 0) {
+        iso_node_set_mtime(reinterpret_cast<IsoNode*>(root), top.st_mtime);
+        iso_node_set_atime(reinterpret_cast<IsoNode*>(root), top.st_atime);
+        iso_node_set_ctime(reinterpret_cast<IsoNode*>(root), top.st_ctime);
+        iso_node_set_permissions(reinterpret_cast<IsoNode*>(root), top.st_mode & 07777);
+    }
+    std::map<std::string, IsoDir*, std::less<>> folders{{"", root}};
+    for (const ImageEntry& entry : plan.entries) {
+        if (entry.type == ImageEntryType::Special)
+            continue;
+        const std::size_t slash = entry.path.rfind('/');
+        const std::string parent = slash == std::string::npos ? "" : entry.path.substr(0, slash);
+        const std::string name = entry.path.substr(slash == std::string::npos ? 0 : slash + 1);
+        IsoNode* node = nullptr;
+        const std::string source = plan.folder + '/' + entry.path;
+        if (const int code =
+                iso_tree_add_new_node(raw, folders.at(parent), name.c_str(), source.c_str(), &node);
+            code < 0) {
+            error = failure("Cannot put " + entry.path + " into the image", code);
+            return nullptr;
+        }
+        if (entry.type == ImageEntryType::Folder)
+            folders.emplace(entry.path, reinterpret_cast<IsoDir*>(node));
+    }
+    return image;
+}
+
+std::unique_ptr<IsoWriteOpts, WriteOptsFree> writeOptions() {
+    IsoWriteOpts* opts = nullptr;
+    iso_write_opts_new(&opts, 0);
+    // Level 3 allows files of 4 GiB and more, in several extents.
+    iso_write_opts_set_iso_level(opts, 3);
+    iso_write_opts_set_rockridge(opts, 1);
+    iso_write_opts_set_joliet(opts, 1);
+    // Modes as they are; the author's user and group mean nothing on another machine.
+    iso_write_opts_set_replace_mode(opts, 0, 0, 1, 1);
+    iso_write_opts_set_default_uid(opts, 0);
+    iso_write_opts_set_default_gid(opts, 0);
+    // Each tree's folder records carry the folders' own times, not the time of mastering.
+    iso_write_opts_set_dir_rec_mtime(opts, 7);
+    return std::unique_ptr<IsoWriteOpts, WriteOptsFree>(opts);
+}
+
+// The file being written beside the output: removed unless it is kept by a rename.
+class PartFile {
+public:
+    explicit PartFile(const std::string& output) : m_path(output + ".part-XXXXXX") {
+        m_fd = ::mkostemp(m_path.data(), O_CLOEXEC);
+        if (m_fd >= 0)
+            ::fchmod(m_fd, 0644);
+    }
+    ~PartFile() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        if (!m_kept)
+            ::unlink(m_path.c_str());
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    int fd() const { return m_fd; }
+    const std::string& path() const { return m_path; }
+
+    // Writes all of data; false with errno set when the system refuses.
+    bool write(const unsigned char* data, std::size_t size) {
+        while (size > 0) {
+            const ssize_t written = ::write(m_fd, data, size);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written <= 0)
+                return false;
+            data += written;
+            size -= static_cast<std::size_t>(written);
+        }
+        return true;
+    }
+
+    // Puts the whole file in place of output; false with errno set when that fails.
+    bool keepAs(const std::string& output) {
+        if (::fsync(m_fd) != 0 || ::close(m_fd) != 0) {
+            m_fd = -1;
+            return false;
+        }
+        m_fd = -1;
+        if (::rename(m_path.c_str(), output.c_str()) != 0)
+            return false;
+        m_kept = true;
+        const int folder =
+            ::open(fs::path(output).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+        return true;
+    }
+
+private:
+    std::string m_path;
+    int m_fd = -1;
+    bool m_kept = false;
+};
+
+std::string systemError(const std::string& what) {
+    if (errno == ENOSPC || errno == EDQUOT)
+        return what + ": the disc is full.";
+    return what + ": " + std::strerror(errno) + '.';
+}
+
+ImageResult written(ImageOutcome outcome, std::string text) {
+    return {outcome, std::move(text)};
+}
+
+// Streams the image the library generates into part.
+ImageResult writeStream(burn_source& source, PartFile& part, const ImageProgress& progress,
+                        const std::atomic<bool>& cancel) {
+    const auto total = static_cast<std::uint64_t>(source.get_size(&source));
+    std::vector<unsigned char> buffer(kChunk);
+    std::uint64_t done = 0;
+    while (done < total) {
+        if (cancel.load()) {
+            source.cancel(&source);
+            return written(ImageOutcome::Canceled, "Making the image was canceled.");
+        }
+        // The last piece is asked for at its own size: the library gives whole pieces only.
+        const int size =
+            source.read_xt(&source, buffer.data(),
+                           static_cast<int>(std::min<std::uint64_t>(kChunk, total - done)));
+        if (size <= 0) {
+            source.cancel(&source);
+            return written(ImageOutcome::Failed, failure("The image could not be made", size));
+        }
+        if (!part.write(buffer.data(), static_cast<std::size_t>(size))) {
+            const std::string text = systemError("Cannot write " + part.path());
+            source.cancel(&source);
+            return written(ImageOutcome::Failed, text);
+        }
+        done += static_cast<std::uint64_t>(size);
+        if (progress)
+            progress(ImagePhase::Writing, done, total);
+    }
+    if (const std::string told = isofs::takeMessage(); !told.empty())
+        return written(ImageOutcome::Failed, "The image could not be made: " + told);
+    return written(ImageOutcome::Written, {});
+}
+
+} // namespace
+
+ImagePlan planImage(const std::string& folder, const std::string& output,
+                    const std::string& requestedLabel) {
+    ImagePlan plan;
+    plan.folder = absolute(folder);
+    plan.output = absolute(output);
+    plan.refusal = folderRefusal(plan.folder, plan.output);
+    if (plan.refusal)
+        return plan;
+    plan.label = volumeLabel(requestedLabel.empty() ? fs::path(plan.folder).filename().string()
+                                                    : requestedLabel);
+    TreeScanner(plan).scan(plan.folder, {});
+    plan.issues = checkImageNames(plan.entries);
+    return plan;
+}
+
+ImageResult makeImage(const ImagePlan& plan, bool verify, const ImageProgress& progress,
+                      const std::atomic<bool>& cancel) {
+    isofs::start();
+    isofs::takeMessage();
+    std::string error;
+    const isofs::Image image = buildTree(plan, error);
+    if (!image)
+        return written(ImageOutcome::Failed, error);
+    PartFile part(plan.output);
+    if (part.fd() < 0)
+        return written(ImageOutcome::Failed, systemError("Cannot write beside " + plan.output));
+    burn_source* raw = nullptr;
+    if (const int code = iso_image_create_burn_source(image.get(), writeOptions().get(), &raw);
+        code < 0)
+        return written(ImageOutcome::Failed, failure("The image could not be made", code));
+    ImageResult result;
+    {
+        const BurnSource source(raw);
+        result = writeStream(*source, part, progress, cancel);
+    }
+    if (result.outcome != ImageOutcome::Written)
+        return result;
+    if (verify) {
+        bool canceled = false;
+        const auto difference = imageDifference(part.path(), plan, progress, cancel, canceled);
+        if (canceled)
+            return written(ImageOutcome::Canceled, "Making the image was canceled.");
+        if (difference)
+            return written(ImageOutcome::Failed,
+                           "The image differs from " + plan.folder + ": " + *difference);
+    }
+    if (!part.keepAs(plan.output))
+        return written(ImageOutcome::Failed, systemError("Cannot write " + plan.output));
+    return written(
+        ImageOutcome::Written,
+        plan.output + " holds the disc " + plan.label.joliet +
+            (verify ? ", read back and found equal to " + plan.folder + "." : ", not read back."));
+}
+
+} // namespace qubrix

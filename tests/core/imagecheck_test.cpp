@@ -1,0 +1,156 @@
+#include "medium/imagecheck.h"
+
+#include <gtest/gtest.h>
+
+namespace qubrix {
+namespace {
+
+using Type = ImageEntryType;
+constexpr IssueLevel E = IssueLevel::Error;
+constexpr IssueLevel W = IssueLevel::Warning;
+
+ImageEntry entry(std::string path, Type type = Type::File, std::uint64_t size = 0,
+                 std::string target = {}, bool readable = true) {
+    return {std::move(path), type, size, std::move(target), readable};
+}
+
+// What each tree gets told: the level, path and a piece of the text of every issue, errors
+// first.
+TEST(CheckImageNames, TellsEachProblemOnce) {
+    struct Issue {
+        IssueLevel level;
+        std::string path;
+        std::string piece;
+    };
+    struct Case {
+        const char* name;
+        std::vector<ImageEntry> entries;
+        std::vector<Issue> issues;
+    };
+    const std::string long64(64, 'a');
+    const std::string deep7 = "1/2/3/4/5/6/7";
+    const std::string name60(60, 'b');
+    const std::string path254 = name60 + '/' + name60 + '/' + name60 + '/' + name60 + "/cccccccccc";
+    const std::vector<Case> cases = {
+        {"plain names", {entry("DOCS", Type::Folder), entry("DOCS/read me.txt")}, {}},
+        {"64 characters fit", {entry(long64)}, {}},
+        {"65 are cut", {entry(long64 + "b")}, {{W, long64 + "b", "more than 64"}}},
+        {"64 characters, one beyond U+FFFF, take 65 units",
+         {entry(std::string(63, 'a') + "\xF0\x9F\x98\x80")},
+         {{W, std::string(63, 'a') + "\xF0\x9F\x98\x80", "more than 64"}}},
+        {"case only, same folder",
+         {entry("Read.txt"), entry("README"), entry("read.TXT")},
+         {{W, "read.TXT", "differs from Read.txt only in letter case"}}},
+        {"case only, other folders",
+         {entry("A", Type::Folder), entry("A/x"), entry("B", Type::Folder), entry("B/X")},
+         {}},
+        {"characters Windows refuses",
+         {entry("a:b"), entry("what?"), entry("tab\there"), entry("ends."), entry("con.txt"),
+          entry("Lpt1"), entry("console")},
+         {{W, "a:b", "the character ':'"},
+          {W, "what?", "the character '?'"},
+          {W, "tab\there", "a control character"},
+          {W, "ends.", "ends in a full stop"},
+          {W, "con.txt", "device name CON"},
+          {W, "Lpt1", "device name LPT1"}}},
+        {"eight levels fit", {entry(deep7, Type::Folder), entry(deep7 + "/file")}, {}},
+        {"the ninth is told once",
+         {entry(deep7 + "/8", Type::Folder), entry(deep7 + "/8/9", Type::Folder),
+          entry(deep7 + "/8/9/file")},
+         {{E, deep7 + "/8", "deeper than the 8 levels"}}},
+        {"path of 254 characters fits", {entry(path254)}, {}},
+        {"path of 255 does not",
+         {entry(path254 + "c")},
+         {{E, path254 + "c", "longer than the 255"}}},
+        {"links",
+         {entry("a", Type::Folder), entry("a/in", Type::Link, 0, "../b"),
+          entry("a/up", Type::Link, 0, "../../etc"), entry("abs", Type::Link, 0, "/etc/passwd")},
+         {{E, "a/up", "leads off the medium (to ../../etc)"},
+          {E, "abs", "leads off the medium (to /etc/passwd)"}}},
+        {"just below 4 GiB, and 4 GiB",
+         {entry("small", Type::File, kMultiExtentSize - 1),
+          entry("big", Type::File, kMultiExtentSize)},
+         {{W, "big", "several extents"}}},
+        {"special file", {entry("fifo", Type::Special)}, {{W, "fifo", "left out"}}},
+        {"unreadable, errors first",
+         {entry("pipe", Type::Special), entry("secret", Type::File, 1, {}, false)},
+         {{E, "secret", "cannot be read"}, {W, "pipe", "left out"}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<NameIssue> issues = checkImageNames(c.entries);
+        ASSERT_EQ(issues.size(), c.issues.size()) << c.name << "\n" << issueListText(issues);
+        for (std::size_t i = 0; i < issues.size(); ++i) {
+            EXPECT_EQ(issues[i].level, c.issues[i].level) << c.name << " " << i;
+            EXPECT_EQ(issues[i].path, c.issues[i].path) << c.name << " " << i;
+            EXPECT_NE(issues[i].text.find(c.issues[i].piece), std::string::npos)
+                << c.name << ": " << issues[i].text;
+        }
+        EXPECT_EQ(hasErrors(issues), !c.issues.empty() && c.issues.front().level == E) << c.name;
+    }
+}
+
+TEST(LinkLeavesMedium, ClimbsNoHigherThanTheTop) {
+    struct Case {
+        const char* link;
+        const char* target;
+        bool leaves;
+    };
+    for (const Case& c : {
+             Case{"l", "x", false},
+             Case{"l", "./x/../y", false},
+             Case{"l", "..", true},
+             Case{"a/l", "..", false},
+             Case{"a/l", "../..", true},
+             Case{"a/b/l", "../../c/../d", false},
+             Case{"a/l", "x/../../..", true},
+             Case{"a/l", "/a", true},
+             Case{"l", "", true},
+         })
+        EXPECT_EQ(linkLeavesMedium(c.link, c.target), c.leaves) << c.link << " -> " << c.target;
+}
+
+TEST(VolumeLabel, IsoCharactersUpperCaseAndJolietKeepsCase) {
+    struct Case {
+        const char* requested;
+        VolumeLabel label;
+    };
+    for (const Case& c : {
+             Case{"Demo Disc", {"DEMO_DISC", "Demo_Disc"}},
+             Case{"QUBRIX_3.1", {"QUBRIX_3_1", "QUBRIX_3_1"}},
+             Case{"Caf\xC3\xA9 m\xC3\xBCsic", {"CAF__M_SIC", "Caf__m_sic"}},
+             Case{"An author's very long label, cut here: 12345",
+                  {"AN_AUTHOR_S_VERY_LONG_LABEL__CUT", "An_author_s_very"}},
+             Case{"", {"DISC", "DISC"}},
+         })
+        EXPECT_EQ(volumeLabel(c.requested), c.label) << c.requested;
+}
+
+TEST(ImageProgressText, TellsTheTimeLeftOnceItCan) {
+    struct Case {
+        std::uint64_t done;
+        std::uint64_t total;
+        double seconds;
+        const char* text;
+    };
+    for (const Case& c : {
+             Case{0, 650'000'000, 0.0, "0.0 MB of 650.0 MB"},
+             Case{5'000'000, 650'000'000, 5.0, "5.0 MB of 650.0 MB"},
+             Case{65'000'000, 650'000'000, 0.5, "65.0 MB of 650.0 MB"},
+             Case{65'000'000, 650'000'000, 10.0, "65.0 MB of 650.0 MB, about 1:30 left"},
+             Case{1'000'000, 100'000'000, 40.0, "1.0 MB of 100.0 MB, about 1:06:00 left"},
+             Case{100, 100, 3.0, "0.0 MB of 0.0 MB, about 0:00 left"},
+         })
+        EXPECT_EQ(imageProgressText(c.done, c.total, c.seconds), c.text);
+}
+
+TEST(OutputRefusal, InsideTheFolderOnly) {
+    EXPECT_TRUE(outputRefusal("/m/disc", "/m/disc/out.iso"));
+    EXPECT_TRUE(outputRefusal("/m/disc", "/m/disc/a/b/out.iso"));
+    EXPECT_TRUE(outputRefusal("/m/disc/", "/m/disc/out.iso"));
+    EXPECT_TRUE(outputRefusal("/", "/out.iso"));
+    EXPECT_FALSE(outputRefusal("/m/disc", "/m/disc.iso"));
+    EXPECT_FALSE(outputRefusal("/m/disc", "/m/disc2/out.iso"));
+}
+
+} // namespace
+} // namespace qubrix

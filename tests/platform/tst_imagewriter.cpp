@@ -1,0 +1,252 @@
+#include "medium/imagewriter.h"
+#include "testfiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+namespace {
+
+using qubrix::ImageOutcome;
+using qubrix::ImagePhase;
+
+const QString kLongName = "a lower-case name longer than the thirty-one characters of level 3.txt";
+
+void setTime(const QString& path, time_t seconds) {
+    const timeval times[2] = {{seconds, 0}, {seconds, 0}};
+    QVERIFY(::lutimes(QFile::encodeName(path).constData(), times) == 0);
+}
+
+// A small staging folder: an executable script, a long lower-case name, a link inside, a
+// nested folder, a pipe (left out) and old times.
+void makeTree(const QString& top) {
+    writeFile(top + "/autorun.sh", "#!/bin/sh\necho hi\n", true);
+    writeFile(top + "/DOCS/" + kLongName, QByteArray(100'000, 'x'));
+    writeFile(top + "/DOCS/deeper/empty.txt", "");
+    QVERIFY(QFile::link("../autorun.sh", top + "/DOCS/start"));
+    QVERIFY(::mkfifo(QFile::encodeName(top + "/pipe").constData(), 0644) == 0);
+    for (const QString& path :
+         {top + "/autorun.sh", top + "/DOCS/" + kLongName, top + "/DOCS/start",
+          top + "/DOCS/deeper/empty.txt", top + "/DOCS/deeper", top + "/DOCS"})
+        setTime(path, 1'000'000'000);
+}
+
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+// The image's tree as xorriso lists it, a line each: "mode size date 'name' [-> 'target']".
+QStringList xorrisoListing(const QString& image) {
+    QProcess xorriso;
+    xorriso.start("xorriso", {"-indev", image, "-find", "/", "-exec", "lsdl"});
+    if (!xorriso.waitForFinished(30000))
+        return {"xorriso did not run"};
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(xorriso.readAllStandardOutput()).split('\n')) {
+        const QStringList fields = line.simplified().split(' ');
+        if (fields.size() >= 9)
+            lines.append(fields[0] + ' ' + fields.mid(4).join(' '));
+    }
+    return lines;
+}
+
+QStringList leftovers(const QString& folder) {
+    return QDir(folder).entryList({"*.part-*"}, QDir::Files | QDir::Hidden);
+}
+
+} // namespace
+
+class TestImageWriter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writesATreeThatReadsBackAlike();
+    void verifyingFindsEachDifference_data();
+    void verifyingFindsEachDifference();
+    void cancelLeavesTheOldImage_data();
+    void cancelLeavesTheOldImage();
+    void refusesBeforeWriting_data();
+    void refusesBeforeWriting();
+    void fullDiscFailsAndLeavesNothing();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestImageWriter::writesATreeThatReadsBackAlike() {
+    const QString top = m_dir.path() + "/Demo Disc";
+    makeTree(top);
+    const qubrix::ImagePlan plan =
+        qubrix::planImage(native(top), native(m_dir.path() + "/d.iso"), "");
+    QVERIFY(!plan.refusal);
+    QCOMPARE(plan.issues.size(), 2u); // the long name is cut on Windows, the pipe left out
+    std::uint64_t written = 0, verified = 0;
+    const std::atomic<bool> cancel{false};
+    const qubrix::ImageResult result = qubrix::makeImage(
+        plan, true,
+        [&](ImagePhase phase, std::uint64_t done, std::uint64_t) {
+            (phase == ImagePhase::Writing ? written : verified) = done;
+        },
+        cancel);
+    QCOMPARE(result.outcome, ImageOutcome::Written);
+    QCOMPARE(verified, 100'000u + 18u);
+    QCOMPARE(written, static_cast<std::uint64_t>(QFileInfo(m_dir.path() + "/d.iso").size()));
+    QVERIFY(leftovers(m_dir.path()).isEmpty());
+
+    // A second opinion on names, modes, dates and links.
+    const QStringList listing = xorrisoListing(m_dir.path() + "/d.iso");
+    for (const QString& line :
+         QStringList{"-rwxr--r-- 18 Sep 9 2001 '/autorun.sh'", "drwxr-xr-x 0 Sep 9 2001 '/DOCS'",
+                     "-rw-r--r-- 100000 Sep 9 2001 '/DOCS/" + kLongName + "'",
+                     "lrwxrwxrwx 0 Sep 9 2001 '/DOCS/start' -> '../autorun.sh'",
+                     "-rw-r--r-- 0 Sep 9 2001 '/DOCS/deeper/empty.txt'"})
+        QVERIFY2(listing.contains(line), qPrintable(line + "\nnot in\n" + listing.join('\n')));
+    QVERIFY2(!listing.join('\n').contains("pipe"), qPrintable(listing.join('\n')));
+    QProcess blkid;
+    blkid.start("blkid", {"-s", "LABEL", "-o", "value", m_dir.path() + "/d.iso"});
+    QVERIFY(blkid.waitForFinished());
+    QCOMPARE(blkid.readAllStandardOutput().trimmed(), "Demo_Disc");
+}
+
+void TestImageWriter::verifyingFindsEachDifference_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("content") << "content"
+                             << "the content of";
+    QTest::newRow("mode") << "mode"
+                          << "autorun.sh has another mode";
+    QTest::newRow("time") << "time"
+                          << "autorun.sh has another time";
+    QTest::newRow("link") << "link"
+                          << "DOCS/start leads elsewhere";
+    QTest::newRow("size") << "size"
+                          << "has another size";
+}
+
+// The image is written unverified, then the folder changes behind it.
+void TestImageWriter::verifyingFindsEachDifference() {
+    QFETCH(QString, change);
+    QFETCH(QString, told);
+    const QString top = m_dir.path() + "/" + change;
+    makeTree(top);
+    const QString image = m_dir.path() + "/" + change + ".iso";
+    const qubrix::ImagePlan plan = qubrix::planImage(native(top), native(image), "");
+    const std::atomic<bool> cancel{false};
+    QCOMPARE(qubrix::makeImage(plan, false, {}, cancel).outcome, ImageOutcome::Written);
+    bool canceled = false;
+    QVERIFY(!qubrix::imageDifference(native(image), plan, {}, cancel, canceled));
+
+    const QString script = top + "/autorun.sh";
+    const QString longFile = top + "/DOCS/" + kLongName;
+    if (change == "content")
+        writeFile(longFile, QByteArray(99'999, 'x') + 'y');
+    if (change == "mode")
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner));
+    if (change == "time")
+        setTime(script, 1'000'000'001);
+    if (change == "link") {
+        QVERIFY(QFile::remove(top + "/DOCS/start"));
+        QVERIFY(QFile::link("deeper", top + "/DOCS/start"));
+    }
+    if (change == "size")
+        writeFile(longFile, "short");
+    if (change != "time") {
+        setTime(longFile, 1'000'000'000);
+        setTime(top + "/DOCS", 1'000'000'000);
+        setTime(top + "/DOCS/start", 1'000'000'000);
+    }
+    const auto difference = qubrix::imageDifference(native(image), plan, {}, cancel, canceled);
+    QVERIFY(difference);
+    QVERIFY2(QString::fromStdString(*difference).contains(told), difference->c_str());
+}
+
+void TestImageWriter::cancelLeavesTheOldImage_data() {
+    QTest::addColumn<int>("phase");
+    QTest::newRow("while writing") << int(ImagePhase::Writing);
+    QTest::newRow("while reading back") << int(ImagePhase::Verifying);
+}
+
+void TestImageWriter::cancelLeavesTheOldImage() {
+    QFETCH(int, phase);
+    const QString top = m_dir.path() + "/cancel" + QString::number(phase);
+    makeTree(top);
+    const QString image = top + ".iso";
+    writeFile(image, "the old image");
+    const qubrix::ImagePlan plan = qubrix::planImage(native(top), native(image), "");
+    std::atomic<bool> cancel{false};
+    const qubrix::ImageResult result = qubrix::makeImage(
+        plan, true,
+        [&](ImagePhase now, std::uint64_t, std::uint64_t) {
+            if (int(now) == phase)
+                cancel = true;
+        },
+        cancel);
+    QCOMPARE(result.outcome, ImageOutcome::Canceled);
+    QCOMPARE(readAll(image), "the old image");
+    QVERIFY(leftovers(m_dir.path()).isEmpty());
+}
+
+void TestImageWriter::refusesBeforeWriting_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("output inside") << "full"
+                                   << "full/sub/../x.iso"
+                                   << "lies inside";
+    QTest::newRow("missing folder") << "missing"
+                                    << "x.iso"
+                                    << "is not there, or is no folder";
+    QTest::newRow("empty folder") << "empty"
+                                  << "x.iso"
+                                  << "holds nothing";
+    QTest::newRow("output folder missing") << "full"
+                                           << "nowhere/x.iso"
+                                           << "is not there";
+    QTest::newRow("output is a folder") << "full"
+                                        << "empty"
+                                        << "is a folder";
+}
+
+void TestImageWriter::refusesBeforeWriting() {
+    QFETCH(QString, folder);
+    QFETCH(QString, output);
+    QFETCH(QString, told);
+    QTemporaryDir dir;
+    writeFile(dir.path() + "/full/sub/a.txt", "a");
+    QVERIFY(QDir(dir.path()).mkdir("empty"));
+    const QStringList before = QDir(dir.path()).entryList();
+    const qubrix::ImagePlan plan =
+        qubrix::planImage(native(dir.path() + "/" + folder), native(dir.path() + "/" + output), "");
+    QVERIFY(plan.refusal);
+    QVERIFY2(QString::fromStdString(*plan.refusal).contains(told), plan.refusal->c_str());
+    QCOMPARE(QDir(dir.path()).entryList(), before);
+    QCOMPARE(QDir(dir.path() + "/full/sub").entryList(QDir::Files), QStringList{"a.txt"});
+}
+
+// A tmpfs too small for the image stands in for a full disc; mounting it needs root.
+void TestImageWriter::fullDiscFailsAndLeavesNothing() {
+    if (::geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    const QString small = m_dir.path() + "/small";
+    QVERIFY(QDir().mkpath(small));
+    QVERIFY(QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=256k", "tmpfs", small}) == 0);
+    const QString top = m_dir.path() + "/big";
+    writeFile(top + "/data.bin", QByteArray(1'000'000, 'z'));
+    const qubrix::ImagePlan plan = qubrix::planImage(native(top), native(small + "/x.iso"), "");
+    const std::atomic<bool> cancel{false};
+    const qubrix::ImageResult result = qubrix::makeImage(plan, true, {}, cancel);
+    const QStringList left = QDir(small).entryList(QDir::Files | QDir::Hidden);
+    QProcess::execute("umount", {small});
+    QCOMPARE(result.outcome, ImageOutcome::Failed);
+    QVERIFY2(QString::fromStdString(result.text).contains("the disc is full"), result.text.c_str());
+    QCOMPARE(left, QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestImageWriter)
+#include "tst_imagewriter.moc"
