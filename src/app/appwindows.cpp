@@ -8,6 +8,8 @@
 void prepareApplication() {
     QApplication::setStyle(new GlyphStyle(QApplication::style()->name()));
     QApplication::setApplicationName(applicationTitle);
+    // The installed desktop entry, through which a Wayland desktop gives the window its icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.qubrix.Qubrix"));
 }
 
 std::optional<AppWindows> createWindows(Services services) {

@@ -77,6 +77,16 @@ QPixmap stripPicture(QSize size, bool withDisc) {
     return pixmap;
 }
 
+void paintIcon(QPainter& painter, qreal side) {
+    const qreal unit = side / 48;
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(blueGround(side));
+    painter.drawRoundedRect(QRectF(2 * unit, 2 * unit, 44 * unit, 44 * unit), 8 * unit, 8 * unit);
+    painter.setPen(QPen(QColor(230, 236, 250), 1.5 * unit));
+    paintDisc(painter, QPointF(side / 2, side / 2), 17 * unit, 4 * unit, QColor(16, 40, 104));
+}
+
 QPixmap arrowPicture() {
     QPixmap pixmap = transparentPixmap(61, 80);
     QPainter painter(&pixmap);

@@ -19,6 +19,9 @@ QPixmap logoPicture();
 // The picture strip on the left of the main window: a deep blue gradient, the upper part
 // carrying a disc.
 QPixmap stripPicture(QSize size, bool withDisc);
+// The program's icon, filling a square of the given side: the disc on a rounded square of the
+// deep blue ground.
+void paintIcon(QPainter& painter, qreal side);
 // A red curved arrow (61 x 80) on a transparent ground; the About box's Image2 and the main
 // window's Image3.
 QPixmap arrowPicture();
