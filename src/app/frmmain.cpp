@@ -10,6 +10,7 @@
 #include "catalogue/noteviewer.h"
 #include "editing/categorycommands.h"
 #include "editing/listingeditor.h"
+#include "medium/makediscimagecommand.h"
 #include "medium/preparemediumcommand.h"
 #include "ui/face.h"
 
@@ -76,6 +77,7 @@ void TfrmMain::createCatalogueControllers() {
                      .Splitter2 = c.Splitter2,
                      .AddFiles1 = c.AddFiles1,
                      .mnuPrepareMedium = c.mnuPrepareMedium,
+                     .mnuMakeImage = c.mnuMakeImage,
                      .mnuSave = c.mnuSave,
                      .mnuNewCat = c.mnuNewCat,
                      .Options = c.Options,
@@ -179,6 +181,7 @@ void TfrmMain::createActionControllers() {
         m_document, m_services,
         CopyControls{c.lstDesc, c.cmdCopy, c.ToolCopy, c.File1, c.ToolCopyFolder, c.Folder1}, this);
     new PrepareMediumCommand(m_document, m_services, c.mnuPrepareMedium, this);
+    new MakeDiscImageCommand(m_document, m_services, c.mnuMakeImage, this);
 }
 
 void TfrmMain::setCategoryNameQuestion(CategoryNameQuestion* question) {

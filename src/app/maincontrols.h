@@ -98,6 +98,7 @@ struct MainControls {
     QAction* N6 = nullptr;
     QAction* Delete3 = nullptr;
     QAction* mnuPrepareMedium = nullptr;
+    QAction* mnuMakeImage = nullptr;
     QAction* N1 = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* Options = nullptr;

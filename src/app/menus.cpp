@@ -63,6 +63,7 @@ void MainLayout::buildMenus() {
     N6 = separator(mnuNewCat, "N6");
     Delete3 = item(mnuNewCat, "Delete3", "&Delete");
     mnuPrepareMedium = item(mnuFiles, "mnuPrepareMedium", "Prepare &Medium...");
+    mnuMakeImage = item(mnuFiles, "mnuMakeImage", "Make Disc &Image...");
     N1 = separator(mnuFiles, "N1");
     N1->setVisible(false);
     mnuExit = item(mnuFiles, "mnuExit", "E&xit");

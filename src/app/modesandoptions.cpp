@@ -61,8 +61,9 @@ void ModesAndOptions::SetEditable(bool editable) {
              c.cmdCat, c.Splitter1, c.cmdSave, c.cmdDelete, c.Splitter2, c.cmdMenu, c.cmdAdd})
         control->setVisible(editable);
     for (QAction* action :
-         {c.AddFiles1, c.mnuPrepareMedium, c.mnuSave, c.AutoSave1, c.Options->menuAction(),
-          c.mnuEdit->menuAction(), c.N1, c.N7, c.mnuDelete, c.mnuModify, c.N2, c.mnuClear})
+         {c.AddFiles1, c.mnuPrepareMedium, c.mnuMakeImage, c.mnuSave, c.AutoSave1,
+          c.Options->menuAction(), c.mnuEdit->menuAction(), c.N1, c.N7, c.mnuDelete, c.mnuModify,
+          c.N2, c.mnuClear})
         action->setVisible(editable);
     m_catPopupEnabled = editable;
     // The end user may select and copy a path, but a read-only catalogue takes no quick edit.

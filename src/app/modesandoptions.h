@@ -29,6 +29,7 @@ struct ModeControls {
     QFrame* Splitter2 = nullptr;
     QAction* AddFiles1 = nullptr;
     QAction* mnuPrepareMedium = nullptr;
+    QAction* mnuMakeImage = nullptr;
     QAction* mnuSave = nullptr;
     QMenu* mnuNewCat = nullptr;
     QMenu* Options = nullptr;

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Message boxes, the default beep, the file picker and the folder picker.
 class DialogService {
 public:
@@ -43,4 +45,13 @@ public:
     // The folder dialog titled title (stands in for SHBrowseForFolderA). The chosen folder's
     // absolute path, or empty when the user cancels.
     virtual QString pickFolder(const QString& title) = 0;
+    // The save-file dialog titled title, starting at the suggested path, which asks before an
+    // existing file is replaced. The chosen file's absolute path, or empty when the user
+    // cancels.
+    virtual QString saveFileName(const QString& title, const QString& suggested,
+                                 const QList<FileFilter>& filters) = 0;
+    // A one-line text asked under caption with the prompt, starting as text; nullopt when the
+    // user cancels.
+    virtual std::optional<QString> askText(const QString& caption, const QString& prompt,
+                                           const QString& text) = 0;
 };

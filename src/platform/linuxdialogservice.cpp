@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -123,14 +124,36 @@ void LinuxDialogService::beep() {
     QApplication::beep();
 }
 
+namespace {
+
+// "Caption (patterns)" with the details hidden shows the caption alone, whatever its own
+// parentheses hold.
+QString nameFilters(const QList<DialogService::FileFilter>& filters) {
+    QStringList texts;
+    for (const DialogService::FileFilter& filter : filters)
+        texts.append(filter.caption + " (" + filter.patterns.join(' ') + ')');
+    return texts.join(";;");
+}
+
+} // namespace
+
 QString LinuxDialogService::openFileName(const QString& folder, const QList<FileFilter>& filters) {
-    // "Caption (patterns)" with the details hidden shows the caption alone, whatever its own
-    // parentheses hold.
-    QStringList nameFilters;
-    for (const FileFilter& filter : filters)
-        nameFilters.append(filter.caption + " (" + filter.patterns.join(' ') + ')');
-    return QFileDialog::getOpenFileName(nullptr, "Open", folder, nameFilters.join(";;"), nullptr,
+    return QFileDialog::getOpenFileName(nullptr, "Open", folder, nameFilters(filters), nullptr,
                                         QFileDialog::HideNameFilterDetails);
+}
+
+QString LinuxDialogService::saveFileName(const QString& title, const QString& suggested,
+                                         const QList<FileFilter>& filters) {
+    return QFileDialog::getSaveFileName(nullptr, title, suggested, nameFilters(filters), nullptr,
+                                        QFileDialog::HideNameFilterDetails);
+}
+
+std::optional<QString> LinuxDialogService::askText(const QString& caption, const QString& prompt,
+                                                   const QString& text) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(nullptr, caption, prompt, QLineEdit::Normal, text, &ok);
+    return ok ? std::optional<QString>(answer) : std::nullopt;
 }
 
 QString LinuxDialogService::pickFolder(const QString& title) {

@@ -13,4 +13,8 @@ public:
     void beep() override;
     QString openFileName(const QString& folder, const QList<FileFilter>& filters) override;
     QString pickFolder(const QString& title) override;
+    QString saveFileName(const QString& title, const QString& suggested,
+                         const QList<FileFilter>& filters) override;
+    std::optional<QString> askText(const QString& caption, const QString& prompt,
+                                   const QString& text) override;
 };

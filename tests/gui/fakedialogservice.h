@@ -7,10 +7,12 @@
 #include <QStringList>
 
 #include <deque>
+#include <optional>
 
 // Records every message box, beep, file picker and folder picker; answers boxes from a script
-// (Yes, then No, ...) and pickers from scripts of their own. A box asked without a scripted
-// answer gets No or Ok; a picker without a scripted file or folder is cancelled.
+// (Yes, then No, ...) and pickers and text questions from scripts of their own. A box asked
+// without a scripted answer gets No or Ok; a picker or question without a scripted answer is
+// cancelled.
 class FakeDialogService final : public DialogService {
 public:
     struct Box {
@@ -32,6 +34,12 @@ public:
     QList<Picker> pickers;
     std::deque<QString> pickedFolders;
     QStringList folderPickerTitles;
+    // Save dialogs as asked: title, suggested path.
+    QList<QStringList> savePickers;
+    std::deque<QString> savedFiles;
+    // Text questions as asked: caption, prompt, starting text.
+    QList<QStringList> textQuestions;
+    std::deque<std::optional<QString>> textAnswers;
 
     Answer messageBox(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons) override {
@@ -62,5 +70,23 @@ public:
         const QString folder = pickedFolders.front();
         pickedFolders.pop_front();
         return folder;
+    }
+    QString saveFileName(const QString& title, const QString& suggested,
+                         const QList<FileFilter>&) override {
+        savePickers.append({title, suggested});
+        if (savedFiles.empty())
+            return {};
+        const QString file = savedFiles.front();
+        savedFiles.pop_front();
+        return file;
+    }
+    std::optional<QString> askText(const QString& caption, const QString& prompt,
+                                   const QString& text) override {
+        textQuestions.append({caption, prompt, text});
+        if (textAnswers.empty())
+            return std::nullopt;
+        const std::optional<QString> answer = textAnswers.front();
+        textAnswers.pop_front();
+        return answer;
     }
 };

@@ -438,9 +438,10 @@ private slots:
         QVERIFY(!main.document().options().autoSave);
         for (QAction* hidden :
              {control<QAction>("AddFiles1"), control<QAction>("mnuPrepareMedium"),
-              control<QAction>("mnuSave"), control<QMenu>("Options")->menuAction(),
-              control<QMenu>("mnuEdit")->menuAction(), control<QMenu>("mnuNewCat")->menuAction(),
-              control<QAction>("mnuDelete"), control<QAction>("mnuClear"), control<QAction>("N1")})
+              control<QAction>("mnuMakeImage"), control<QAction>("mnuSave"),
+              control<QMenu>("Options")->menuAction(), control<QMenu>("mnuEdit")->menuAction(),
+              control<QMenu>("mnuNewCat")->menuAction(), control<QAction>("mnuDelete"),
+              control<QAction>("mnuClear"), control<QAction>("N1")})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         for (QWidget* hidden : std::initializer_list<QWidget*>{
                  control<QToolButton>("cmdCat"), control<QToolButton>("cmdSave"),

@@ -1,0 +1,142 @@
+#include "medium/makediscimagecommand.h"
+
+#include "medium/imagewriter.h"
+
+#include <QAction>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QTimer>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+constexpr char kCaption[] = "Make Disc Image";
+
+std::string native(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QString shown(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// How far the image has come, written by the image's thread and read by the window's.
+struct SharedProgress {
+    std::atomic<int> phase{static_cast<int>(qubrix::ImagePhase::Writing)};
+    std::atomic<std::uint64_t> done{0};
+    std::atomic<std::uint64_t> total{0};
+};
+
+} // namespace
+
+MakeDiscImageCommand::MakeDiscImageCommand(CatalogueDocument& document, Services services,
+                                           QAction* action, QWidget* parent)
+    : QObject(parent), m_document(document), m_services(services), m_parent(parent) {
+    connect(action, &QAction::triggered, this, &MakeDiscImageCommand::makeDiscImageClick);
+}
+
+void MakeDiscImageCommand::makeDiscImageClick() {
+    const QFileInfo folder(QFileInfo(m_document.catalogPath()).absolutePath());
+    const QString output = m_services.dialogs.saveFileName(
+        tr("Make Disc Image"), folder.absolutePath() + '/' + folder.fileName() + ".iso",
+        {{tr("Disc images"), {"*.iso"}}});
+    if (output.isEmpty())
+        return;
+    const std::optional<QString> label =
+        m_services.dialogs.askText(kCaption, tr("Volume label of the disc:"),
+                                   shown(qubrix::volumeLabel(native(folder.fileName())).joliet));
+    if (!label)
+        return;
+    const qubrix::ImagePlan plan =
+        qubrix::planImage(native(folder.absoluteFilePath()), native(output), native(*label));
+    if (plan.refusal) {
+        m_services.dialogs.messageBox(shown(*plan.refusal), kCaption, DialogService::Icon::Error,
+                                      DialogService::Buttons::Ok);
+        return;
+    }
+    if (!acceptIssues(plan))
+        return;
+    const qubrix::ImageResult result = makeWithProgress(plan);
+    m_services.dialogs.messageBox(shown(result.text), kCaption,
+                                  result.outcome == qubrix::ImageOutcome::Failed
+                                      ? DialogService::Icon::Error
+                                      : DialogService::Icon::Information,
+                                  DialogService::Buttons::Ok);
+}
+
+bool MakeDiscImageCommand::acceptIssues(const qubrix::ImagePlan& plan) {
+    if (plan.issues.empty())
+        return true;
+    const QString list = shown(qubrix::issueListText(plan.issues));
+    if (qubrix::hasErrors(plan.issues)) {
+        m_services.dialogs.showReport(
+            tr("The image cannot be made: mend the errors in the list first."), kCaption,
+            DialogService::Icon::Error, list);
+        return false;
+    }
+    return m_services.dialogs.messageBox(tr("Before the image is made:\n\n%1\nMake the image all "
+                                            "the same?")
+                                             .arg(list),
+                                         kCaption, DialogService::Icon::Warning,
+                                         DialogService::Buttons::YesNo) ==
+           DialogService::Answer::Yes;
+}
+
+qubrix::ImageResult MakeDiscImageCommand::makeWithProgress(const qubrix::ImagePlan& plan) {
+    QProgressDialog dialog(tr("Writing the image..."), tr("Cancel"), 0, 1000, m_parent);
+    dialog.setObjectName("frmImageProgress");
+    dialog.setWindowTitle(kCaption);
+    dialog.setWindowModality(Qt::WindowModal);
+    dialog.setMinimumDuration(0);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+    SharedProgress progress;
+    std::atomic<bool> cancel{false};
+    connect(&dialog, &QProgressDialog::canceled, &dialog, [&cancel, &dialog] {
+        cancel = true;
+        dialog.setLabelText(tr("Stopping..."));
+    });
+    QEventLoop loop;
+    qubrix::ImageResult result;
+    QElapsedTimer clock;
+    clock.start();
+    int shownPhase = progress.phase;
+    // The image's thread only stores how far it came; the window shows that at its own pace.
+    QTimer refresh;
+    connect(&refresh, &QTimer::timeout, &dialog, [&] {
+        if (cancel)
+            return;
+        if (progress.phase != shownPhase) {
+            shownPhase = progress.phase;
+            clock.restart();
+        }
+        const std::uint64_t total = progress.total;
+        const std::uint64_t done = progress.done;
+        dialog.setValue(total == 0 ? 0 : static_cast<int>(done * 1000 / total));
+        dialog.setLabelText(
+            (shownPhase == int(qubrix::ImagePhase::Writing) ? tr("Writing the image: %1")
+                                                            : tr("Reading it back: %1"))
+                .arg(shown(qubrix::imageProgressText(done, total, clock.elapsed() / 1000.0))));
+    });
+    refresh.start(100);
+    std::jthread worker([&] {
+        result = qubrix::makeImage(
+            plan, true,
+            [&progress](qubrix::ImagePhase phase, std::uint64_t done, std::uint64_t total) {
+                progress.phase = int(phase);
+                progress.total = total;
+                progress.done = done;
+            },
+            cancel);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    return result;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "catalogue/cataloguedocument.h"
+#include "platform/services.h"
+
+#include <QObject>
+
+class QAction;
+class QWidget;
+
+namespace qubrix {
+struct ImagePlan;
+struct ImageResult;
+} // namespace qubrix
+
+// "Make Disc Image...": asks for the image file and the volume label, shows the check of every
+// name in the catalogue's folder (errors stop, warnings are the author's to accept), masters
+// and verifies the image on a thread of its own behind a progress dialog with Cancel, and ends
+// with a box that says what was made or why not.
+class MakeDiscImageCommand final : public QObject {
+    Q_OBJECT
+
+public:
+    MakeDiscImageCommand(CatalogueDocument& document, Services services, QAction* action,
+                         QWidget* parent);
+
+    void makeDiscImageClick();
+
+private:
+    // False when the check found errors, or warnings the author did not accept.
+    bool acceptIssues(const qubrix::ImagePlan& plan);
+    qubrix::ImageResult makeWithProgress(const qubrix::ImagePlan& plan);
+
+    CatalogueDocument& m_document;
+    Services m_services;
+    QWidget* m_parent;
+};
