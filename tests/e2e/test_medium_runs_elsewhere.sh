@@ -4,14 +4,16 @@
 # "QUBRIX DEMO", loop-mounted read-only at a path with a blank and bound into the root, where an
 # unprivileged user starts its ./autorun.sh under the root's xvfb-run (medium_menu.sh): the menu
 # shows the catalogue in menu mode and Run starts TOOLS/hello.sh from the disc. Not a byte of the
-# disc changes. Needs root and deb.debian.org; whatever cannot be had fails the test.
+# disc changes. Then qubrix-medium image masters the same disc into an ISO 9660 image, which
+# fuseiso mounts and whose autorun.sh runs the menu the same way. Needs root and deb.debian.org;
+# whatever cannot be had fails the test.
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 started=$SECONDS
 require_binary
 [[ $(id -u) == 0 ]] || fail "needs root: mmdebstrap, loop mounts and chroot"
-for tool in mmdebstrap mkfs.ext4 losetup mount chroot; do
+for tool in mmdebstrap mkfs.ext4 losetup mount chroot fuseiso blkid; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh lists it)"
 done
 losetup -f >/dev/null 2>&1 || fail "no free loop device (losetup -f found none)"
@@ -128,6 +130,43 @@ grep -q '^PASS$' "$E2E_TMP/menu.log" || fail "the menu on Debian 13: $(cat "$E2E
 echo "the menu on Debian 13: $(tail -n 1 "$E2E_TMP/menu.log")"
 
 [[ $(checksums "$disc") == "$(checksums "$stage")" ]] || fail "files on the disc changed"
+
+# The same disc mastered by qubrix-medium image into an ISO 9660 image, mounted through fuseiso
+# read-only, as a pressed disc is (no ISO 9660 module is needed): every file, mode, link and long
+# name is there, the label is the folder's as ISO 9660 allows it, and the menu runs from the
+# image's autorun.sh. fuseiso shows no device, so the program sees no label there.
+iso=$E2E_TMP/demo.iso
+"$medium_tool" image "$stage" "$stage/demo.iso" 2>"$E2E_TMP/image.log" &&
+    fail "image wrote into the folder it was made of"
+grep -q "lies inside" "$E2E_TMP/image.log" ||
+    fail "image inside the folder said: $(cat "$E2E_TMP/image.log")"
+"$medium_tool" image "$stage" "$iso" --label "$label" >"$E2E_TMP/image.log" 2>&1 ||
+    fail "image failed: $(cat "$E2E_TMP/image.log")"
+grep -q "read back and found equal" "$E2E_TMP/image.log" ||
+    fail "image said: $(cat "$E2E_TMP/image.log")"
+[[ $(blkid -s LABEL -o value "$iso") == QUBRIX_DEMO ]] ||
+    fail "the image's label is $(blkid -s LABEL -o value "$iso")"
+iso_disc=$E2E_TMP/media/iso
+mkdir -p "$iso_disc" "$root/media/iso"
+fuseiso "$iso" "$iso_disc" -o ro,allow_other 2>"$E2E_TMP/fuseiso.log" ||
+    fail "fuseiso: $(cat "$E2E_TMP/fuseiso.log")"
+E2E_MOUNTS+=("$iso_disc")
+listing() { (cd "$1" && find . -mindepth 1 -printf '%m %y %p %l\n' | sort); }
+[[ $(listing "$iso_disc") == "$(listing "$stage")" ]] ||
+    fail "the image's tree differs: $(diff <(listing "$stage") <(listing "$iso_disc") | head -n 20)"
+[[ $(checksums "$iso_disc") == "$(checksums "$stage")" ]] || fail "the image's files differ"
+mount_in_root --bind "$iso_disc" "$root/media/iso"
+chroot --userspec=65534:65534 --groups=65534 "$root" /usr/bin/env -i HOME=/tmp/home \
+    XDG_RUNTIME_DIR=/tmp/runtime PATH=/usr/bin:/bin LANG=C.UTF-8 \
+    MEDIUM="/media/iso" LABEL="" timeout 200 xvfb-run -a \
+    -s "-nolisten tcp -screen 0 1024x768x24" bash /tmp/e2e/medium_menu.sh \
+    >"$E2E_TMP/menu.log" 2>&1 ||
+    fail "the menu from the image on Debian 13:
+$(cat "$E2E_TMP/menu.log")"
+grep -q '^PASS$' "$E2E_TMP/menu.log" ||
+    fail "the menu from the image on Debian 13: $(cat "$E2E_TMP/menu.log")"
+echo "the menu from the image on Debian 13: $(tail -n 1 "$E2E_TMP/menu.log")"
+
 for ((i = ${#E2E_MOUNTS[@]} - 1; i >= 0; i--)); do
     unmount_image "${E2E_MOUNTS[i]}"
 done
