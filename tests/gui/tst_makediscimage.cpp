@@ -39,6 +39,9 @@ void TestMakeDiscImage::asksChecksAndMakes_data() {
         << "long"
         << "d.iso" << true
         << QStringList{"Warning: more than 64 characters", "Information: read back"} << true;
+    QTest::newRow("many warnings cut")
+        << "many"
+        << "d.iso" << false << QStringList{"Warning: ... and 3 more."} << false;
     QTest::newRow("error stops") << "link"
                                  << "d.iso" << true << QStringList{"Error: mend the errors"}
                                  << false;
@@ -54,6 +57,8 @@ void TestMakeDiscImage::asksChecksAndMakes() {
     writeOnDisc("TOOLS/hello.sh", "#!/bin/sh\necho hello\n", true);
     if (trouble == "long")
         writeOnDisc(QString(65, 'n'), "");
+    for (int i = 0; trouble == "many" && i < 15; ++i)
+        writeOnDisc(QString(65, QChar('a' + i)), "");
     if (trouble == "link")
         QVERIFY(QFile::link("/etc/passwd", discPath() + "/passwd"));
     QTemporaryDir beside;
