@@ -98,7 +98,8 @@ bool MakeDiscImageCommand::acceptIssues(const qubrix::ImagePlan& plan) {
 qubrix::ImageResult MakeDiscImageCommand::makeWithProgress(const qubrix::ImagePlan& plan) {
     QProgressDialog dialog(tr("Writing the image..."), tr("Cancel"), 0, 1000, m_parent);
     dialog.setObjectName("frmImageProgress");
-    dialog.setWindowTitle(kCaption);
+    // Titled apart from the boxes around it, which are all "Make Disc Image".
+    dialog.setWindowTitle(tr("Making the Disc Image"));
     dialog.setWindowModality(Qt::WindowModal);
     dialog.setMinimumDuration(0);
     dialog.setAutoReset(false);

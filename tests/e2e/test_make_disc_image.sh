@@ -1,0 +1,61 @@
+# The author masters the demo disc from the window: Files > Make Disc Image... asks for the image
+# file, then the volume label, writes and reads the image back behind its progress dialog and
+# ends with a box (its words are the window tests' to check). The image carries the label and
+# every file of the disc with its mode, as xorriso extracts them, and the disc is untouched.
+
+source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+
+require_binary
+require_tools xorriso blkid
+stage=$E2E_TMP/stage
+cp -r "$QUBRIX_SOURCE_DIR/examples/demo-disc" "$stage"
+files_before=$(checksums "$stage")
+mkdir "$E2E_TMP/images"
+iso=$E2E_TMP/images/demo.iso
+
+# Waits up to 20 s until the window is no longer shown.
+wait_gone() {
+    local deadline=$((SECONDS + 20))
+    while xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1"; do
+        ((SECONDS < deadline)) || fail "window $1 stayed open"
+        sleep 0.2
+    done
+}
+
+start_xvfb
+start_qubrix "$stage"
+window=$(find_window '^Qubrix 3\.1')
+press "$window" alt+f i
+picker=$(find_window '^Make Disc Image$')
+press "$picker" ctrl+a
+type_into "$picker" "$iso"
+press "$picker" Return
+wait_gone "$picker"
+question=$(find_window '^Make Disc Image$')
+press "$question" ctrl+a
+type_into "$question" "Author's Demo"
+press "$question" Return
+wait_gone "$question"
+
+deadline=$((SECONDS + 60))
+until [[ -f $iso ]]; do
+    ((SECONDS < deadline)) || fail "no image within 60 s; visible: $(visible_windows)"
+    sleep 0.2
+done
+box=$(find_window '^Make Disc Image$')
+press "$box" Return
+wait_gone "$box"
+exit_through_menu_without_question "$window"
+
+[[ $(blkid -s LABEL -o value "$iso") == Author_s_Demo ]] ||
+    fail "the image's label is $(blkid -s LABEL -o value "$iso")"
+xorriso -osirrox on -indev "$iso" -extract / "$E2E_TMP/extracted" >"$E2E_TMP/xorriso.log" 2>&1 ||
+    fail "xorriso cannot extract the image: $(tail -n 5 "$E2E_TMP/xorriso.log")"
+modes() { (cd "$1" && find . -mindepth 1 -printf '%m %y %p\n' | sort); }
+[[ $(modes "$E2E_TMP/extracted") == "$(modes "$stage")" ]] ||
+    fail "the image's tree differs: $(diff <(modes "$stage") <(modes "$E2E_TMP/extracted"))"
+[[ $(checksums "$E2E_TMP/extracted") == "$files_before" ]] || fail "the image's files differ"
+[[ $(checksums "$stage") == "$files_before" ]] || fail "the disc changed"
+[[ $(ls -A "$E2E_TMP/images") == demo.iso ]] ||
+    fail "left beside the image: $(ls -A "$E2E_TMP/images")"
+echo PASS
