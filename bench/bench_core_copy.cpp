@@ -4,6 +4,7 @@
 // number of small files (5000), so a quick run can use less.
 
 #include "actions/copyengine.h"
+#include "benchfiles.h"
 
 #include <algorithm>
 #include <chrono>
@@ -23,24 +24,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 5;
 
-void writeBytes(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
-        std::perror(path.c_str());
-        std::exit(1);
-    }
-    ::close(fd);
-}
-
-std::string pseudoRandomBytes(std::size_t size, std::uint64_t& state) {
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        byte = static_cast<char>(state >> 56);
-    }
-    return bytes;
-}
-
 // The disc: README.TXT in its root, the large file, and the small files 50 to a folder, the
 // folders two deep.
 void makeDisc(const std::string& disc, std::size_t largeMiB, int smallFiles) {
@@ -48,13 +31,7 @@ void makeDisc(const std::string& disc, std::size_t largeMiB, int smallFiles) {
     writeBytes(disc + "/README.TXT", "The disc.\r\n");
     fs::create_directories(disc + "/BIG");
     const std::string block = pseudoRandomBytes(std::size_t{1} << 20, state);
-    const int fd = ::open((disc + "/BIG/IMAGE.BIN").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    for (std::size_t i = 0; i < largeMiB; ++i)
-        if (::write(fd, block.data(), block.size()) != static_cast<ssize_t>(block.size())) {
-            std::perror("IMAGE.BIN");
-            std::exit(1);
-        }
-    ::close(fd);
+    writeBytes(disc + "/BIG/IMAGE.BIN", block, static_cast<int>(largeMiB));
     for (int i = 0; i < smallFiles; ++i) {
         const std::string folder =
             disc + "/DATA" + std::to_string(i / 500) + "/SET" + std::to_string(i / 50 % 10);

@@ -7,6 +7,8 @@
 // memory wait4 reports. Arguments: the large files' total in MiB (1024) and the number of small
 // files (5000), so a quick run can use less.
 
+#include "benchfiles.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -27,26 +29,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kRounds = 5;
 constexpr int kLargeFiles = 4;
-
-void writeBytes(const std::string& path, const std::string& bytes, int times = 1) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    for (int i = 0; i < times; ++i)
-        if (fd < 0 ||
-            ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
-            std::perror(path.c_str());
-            std::exit(1);
-        }
-    ::close(fd);
-}
-
-std::string pseudoRandomBytes(std::size_t size, std::uint64_t& state) {
-    std::string bytes(size, '\0');
-    for (char& byte : bytes) {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        byte = static_cast<char>(state >> 56);
-    }
-    return bytes;
-}
 
 void makeTree(const std::string& top, std::size_t largeMiB, int smallFiles) {
     std::uint64_t state = 7;
