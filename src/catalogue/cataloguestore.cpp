@@ -110,6 +110,19 @@ bool CatalogueStore::saveCatalogue() {
     return true;
 }
 
+bool CatalogueStore::saveChangesFirst(const QString& caption) {
+    if (m_document.readOnly() ||
+        (!m_document.isChanged() && m_options() == m_document.model().optionsAtLoad))
+        return true;
+    const auto answer = m_services.dialogs.beepAndAsk(
+        "The catalogue has changes that are not saved. Save them first, so that the disc holds "
+        "them?\n\nNo makes the disc from the files as they are.",
+        caption, DialogService::Icon::Warning, DialogService::Buttons::YesNoCancel);
+    if (answer == DialogService::Answer::No)
+        return true;
+    return answer == DialogService::Answer::Yes && saveCatalogue();
+}
+
 void CatalogueStore::cmdSaveClick() {
     saveCatalogue();
 }

@@ -35,6 +35,10 @@ public:
     LoadResult LoadCatalogue();
     // Writes both files; false, with the reason shown, when they could not be written.
     bool saveCatalogue();
+    // Before the disc is made from the files: changes not saved yet are offered for saving
+    // first. Yes saves, No goes on with the files as they are; false when the author cancels or
+    // the save fails, and nothing should be made.
+    bool saveChangesFirst(const QString& caption);
     void cmdSaveClick();
     void mnuSaveClick();
 

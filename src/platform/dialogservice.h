@@ -11,8 +11,9 @@ class DialogService {
 public:
     enum class Icon { None, Information, Warning, Error };
     // YesNoAllCancel: Yes, Yes to All, No (the default), No to All and Cancel, which Esc and
-    // the close button answer.
-    enum class Buttons { Ok, YesNo, YesNoAllCancel };
+    // the close button answer. YesNoCancel: Yes (the default), No and Cancel, which Esc and the
+    // close button answer.
+    enum class Buttons { Ok, YesNo, YesNoAllCancel, YesNoCancel };
     // Dismissed: a Yes/No question closed with Esc or the close button, which answers neither.
     enum class Answer { Ok, Yes, No, Dismissed, YesToAll, NoToAll, Cancel };
 

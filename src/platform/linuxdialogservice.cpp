@@ -33,6 +33,8 @@ QMessageBox::StandardButtons standardButtons(DialogService::Buttons buttons) {
     case DialogService::Buttons::YesNoAllCancel:
         return QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll |
                QMessageBox::Cancel;
+    case DialogService::Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     case DialogService::Buttons::Ok:
         break;
     }
@@ -90,6 +92,8 @@ DialogService::Answer LinuxDialogService::messageBox(const QString& text, const 
         box.setEscapeButton(dismiss);
     } else if (buttons == Buttons::YesNoAllCancel) {
         box.setDefaultButton(QMessageBox::No);
+    } else if (buttons == Buttons::YesNoCancel) {
+        box.setDefaultButton(QMessageBox::Yes);
     }
     box.exec();
     if (buttons == Buttons::Ok)
@@ -104,7 +108,7 @@ DialogService::Answer LinuxDialogService::messageBox(const QString& text, const 
     case QMessageBox::NoToAll:
         return Answer::NoToAll;
     default:
-        return buttons == Buttons::YesNoAllCancel ? Answer::Cancel : Answer::Dismissed;
+        return buttons == Buttons::YesNo ? Answer::Dismissed : Answer::Cancel;
     }
 }
 
