@@ -1,6 +1,7 @@
 #include "actions/copycommands.h"
 
 #include "actions/copyplan.h"
+#include "actions/medium.h"
 #include "text/encoding.h"
 #include "ui/product.h"
 
@@ -54,10 +55,12 @@ void CopyCommands::copySelection(bool folderMode) {
         }
         storedPaths.push_back(storedPathOf(row));
     }
-    const qubrix::CopyPlan plan =
-        qubrix::planCopy(QFile::encodeName(m_document.driveRoot()).toStdString(), storedPaths,
-                         folderMode ? qubrix::CopyMode::Folder : qubrix::CopyMode::File,
-                         QFile::encodeName(picked).toStdString());
+    // The first listing tells where the disc's paths start; a listing read from elsewhere is
+    // reported as not found by the copy.
+    const qubrix::CopyPlan plan = qubrix::planCopy(
+        qubrix::storedPathRoot(m_document.place(), storedPaths.front()), storedPaths,
+        folderMode ? qubrix::CopyMode::Folder : qubrix::CopyMode::File,
+        QFile::encodeName(picked).toStdString());
     if (!plan.error.empty()) {
         m_services.dialogs.beepAndAsk(QString::fromStdString(plan.error), "Error",
                                       DialogService::Icon::Error, DialogService::Buttons::Ok);

@@ -1,5 +1,8 @@
 #include "actions/medium.h"
 
+#include "actions/launch.h"
+#include "text/ascii.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -33,6 +36,17 @@ std::optional<std::string> resolveOnMedium(std::string_view mountPoint,
         path += name;
     }
     return path.empty() ? "/" : path;
+}
+
+std::string storedPathRoot(const DiscPlace& disc, std::string_view storedPath) {
+    std::string file(trimmedText(storedPath));
+    classifyCommandLine(file, true, "");
+    for (const std::string& root : {disc.discFolder, disc.pathRoot(), disc.mediumTop}) {
+        const std::optional<std::string> onMedium = resolveOnMedium(root, file);
+        if (onMedium && resolvePathCaseBlind(*onMedium))
+            return root;
+    }
+    return disc.discFolder;
 }
 
 } // namespace qubrix

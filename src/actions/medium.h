@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue/discplace.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,5 +18,11 @@ std::string slashes(std::string text);
 // and no command may use it. Links on the medium are not followed.
 std::optional<std::string> resolveOnMedium(std::string_view mountPoint,
                                            std::string_view storedPath);
+
+// The folder a stored path is read from: the disc's folder when the file the path names (a
+// program's arguments cut off) lies there, letter case ignored, as on the finished disc; else
+// the path root, then the top of the medium, where catalogues kept below the top of a medium
+// wrote their paths from; the disc's folder when none of them holds it.
+std::string storedPathRoot(const DiscPlace& disc, std::string_view storedPath);
 
 } // namespace qubrix

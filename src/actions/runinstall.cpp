@@ -1,6 +1,7 @@
 #include "actions/runinstall.h"
 
 #include "actions/launch.h"
+#include "actions/medium.h"
 #include "text/encoding.h"
 
 #include <QAction>
@@ -43,7 +44,7 @@ void RunInstall::cmdInstallClick() {
     const std::string storedPath =
         qubrix::toUtf8(m_document.model().lstPath[row], m_document.model().catalogueEncoding);
     const qubrix::LaunchPlan plan =
-        qubrix::planLaunch(m_document.driveRoot().toStdString(), storedPath);
+        qubrix::planLaunch(qubrix::storedPathRoot(m_document.place(), storedPath), storedPath);
     if (plan.leavesMedium) {
         m_services.dialogs.beepAndAsk("This path leads outside the medium and is not used:\n" +
                                           QString::fromStdString(plan.line),

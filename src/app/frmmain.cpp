@@ -36,7 +36,7 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     useSilverFace(this);
     useEightPointFont(this);
-    m_controls = MainLayout(*this, m_document.driveRoot());
+    m_controls = MainLayout(*this, QString::fromStdString(m_document.place().discFolder));
     setClientHeight(ClientArea::creationHeight);
     connectCommands();
     createControllers();

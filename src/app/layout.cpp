@@ -50,7 +50,7 @@ QFont arialPixels(int pixels, bool bold = false) {
 
 } // namespace
 
-MainLayout::MainLayout(QMainWindow& window, const QString& driveRoot) : m_window(window) {
+MainLayout::MainLayout(QMainWindow& window, const QString& discFolder) : m_window(window) {
     auto* client = new QWidget(&window);
     client->setObjectName("clientArea");
     client->setAutoFillBackground(true);
@@ -61,7 +61,7 @@ MainLayout::MainLayout(QMainWindow& window, const QString& driveRoot) : m_window
     buildEditingBand(client);
     buildNotePopup(client);
     buildMenus();
-    showDriveRoot(driveRoot);
+    showDiscFolder(discFolder);
 }
 
 QToolButton* MainLayout::toolButton(QWidget* bar, const char* name, const QString& hint,
@@ -145,16 +145,16 @@ void MainLayout::buildTopBand(QWidget* client) {
     MenuEdit->setEnabled(false);
 }
 
-void MainLayout::showDriveRoot(const QString& driveRoot) {
-    // The label reads as the start of the quick editor's path: the medium's own folder, or "/"
-    // for the root, with the whole mount point in its tool tip. It takes the room its text
+void MainLayout::showDiscFolder(const QString& discFolder) {
+    // The label reads as the start of the quick editor's path: the disc's folder, where stored
+    // paths lead, or "/" for the root, with the whole folder in its tool tip. It takes the room its text
     // needs, up to a limit, and the quick editor the rest of the row.
     constexpr int widest = 120;
     const QFontMetrics metrics(lblCWD->font());
     const QString text =
-        metrics.elidedText(driveRoot.section('/', -1) + '/', Qt::ElideLeft, widest);
+        metrics.elidedText(discFolder.section('/', -1) + '/', Qt::ElideLeft, widest);
     lblCWD->setText(text);
-    lblCWD->setToolTip(driveRoot + '/');
+    lblCWD->setToolTip(discFolder + '/');
     lblCWD->resize(metrics.horizontalAdvance(text) + 2, lblCWD->height());
     const int left = lblCWD->geometry().right() + 3;
     MenuEdit->setGeometry(left, MenuEdit->y(), ClientArea::width - 3 - left, MenuEdit->height());

@@ -10,12 +10,12 @@ class QMainWindow;
 // Builds the main window's controls at their fixed places, and its menus and pop-up menus.
 class MainLayout final : public MainControls {
 public:
-    // driveRoot, the medium's mount point ("" for "/"), starts the quick editor's row.
-    MainLayout(QMainWindow& window, const QString& driveRoot);
+    // discFolder, the folder of the disc ("" for "/"), starts the quick editor's row.
+    MainLayout(QMainWindow& window, const QString& discFolder);
 
 private:
     void buildTopBand(QWidget* client);
-    void showDriveRoot(const QString& driveRoot);
+    void showDiscFolder(const QString& discFolder);
     void buildPictureStrip(QWidget* client);
     void buildListBand(QWidget* client);
     void buildNotePopup(QWidget* client);

@@ -5,6 +5,8 @@
 CatalogueDocument::CatalogueDocument(const QString& folder, QString driveRoot, QObject* parent)
     : QObject(parent), m_catalogPath(folder + "qubrix.dat"), m_notesPath(folder + "descript.txt"),
       m_driveRoot(std::move(driveRoot)) {
+    // The folder without its trailing "/", so that the root file system is the empty text.
+    m_place = {folder.chopped(1).toStdString(), m_driveRoot.toStdString()};
     m_model.setListener(this);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/catalogue.h"
+#include "catalogue/discplace.h"
 
 #include <QObject>
 #include <QString>
@@ -29,8 +30,10 @@ public:
     const qubrix::Catalogue& model() const { return m_model; }
     const QString& catalogPath() const { return m_catalogPath; }
     const QString& notesPath() const { return m_notesPath; }
-    // The mount point of the medium, "" for "/"; stored paths are relative to it.
+    // The mount point of the medium, "" for "/".
     const QString& driveRoot() const { return m_driveRoot; }
+    // The disc's folder, which holds the data files, on that medium: where stored paths lead.
+    const qubrix::DiscPlace& place() const { return m_place; }
     qubrix::Options& options() { return m_options; }
     const qubrix::Options& options() const { return m_options; }
 
@@ -62,6 +65,7 @@ private:
     QString m_catalogPath;
     QString m_notesPath;
     QString m_driveRoot;
+    qubrix::DiscPlace m_place;
     qubrix::Options m_options;
     bool m_readOnly = false;
     bool m_markedChanged = false;

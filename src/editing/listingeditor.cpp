@@ -1,6 +1,7 @@
 #include "editing/listingeditor.h"
 
 #include "actions/launch.h"
+#include "actions/medium.h"
 #include "catalogue/cataloguebrowser.h"
 #include "catalogue/cataloguestore.h"
 #include "text/ascii.h"
@@ -130,15 +131,19 @@ bool ListingEditor::setPickedPath(const QString& fullPath) {
     // The folder as the mount table knows it; the name stays as picked.
     const QFileInfo file(fullPath);
     const QString folder = QFileInfo(file.absolutePath()).canonicalFilePath();
-    const QString onMedium =
+    const QString onDisc =
         (folder.isEmpty() ? file.absolutePath() : folder) + '/' + file.fileName();
-    const QString mediumRoot =
+    const QString mediumTop =
         m_document.driveRoot().isEmpty() ? QString("/") : m_document.driveRoot();
-    if (m_services.files.mountPointOf(onMedium) != mediumRoot ||
-        !m_picked.setPickedPath(onMedium.toStdString(), m_document.driveRoot().toStdString(),
+    // Only what lies in the disc's folder goes onto the disc, and a medium mounted inside that
+    // folder is another disc.
+    if (m_services.files.mountPointOf(onDisc) != mediumTop ||
+        !m_picked.setPickedPath(onDisc.toStdString(), m_document.place(),
                                 m_document.options().includeParent)) {
-        showError(QString("%1\nis not on the medium of this catalogue:\n%2")
-                      .arg(fullPath, m_document.driveRoot() + '/'),
+        const QString discFolder = QString::fromStdString(m_document.place().discFolder) + '/';
+        showError(QString("%1\nlies outside the disc's folder\n%2\nOnly the files in that folder "
+                          "and its folders go onto the disc: copy the file there first.")
+                      .arg(fullPath, discFolder),
                   "File name");
         return false;
     }
@@ -214,7 +219,7 @@ bool ListingEditor::entryFieldsAccepted() {
         qubrix::listingFieldProblem(m_controls.txtDescription->text().toStdString(), path));
     // Run refuses such a listing; the author learns it here.
     if (problem.text.isEmpty() &&
-        qubrix::planLaunch(m_document.driveRoot().toStdString(), path).leavesMedium)
+        qubrix::planLaunch(qubrix::storedPathRoot(m_document.place(), path), path).leavesMedium)
         problem = {"The file name leads outside the medium.", "File name"};
     if (problem.text.isEmpty())
         return true;
@@ -235,7 +240,7 @@ void ListingEditor::cmdOkClick() {
         lockListsForQuickEdit(false);
     // The stored path is always the one the author sees; the name check tests that path.
     if (m_document.options().isoCheck) {
-        m_picked.describeShownPath(m_controls.txtFilename->text().toStdString(),
+        m_picked.describeShownPath(m_controls.txtFilename->text().toStdString(), m_document.place(),
                                    m_document.options().includeParent);
         m_nameCheck.checkNames();
     }
@@ -295,7 +300,8 @@ void ListingEditor::mnuDeleteClick() {
     const std::string path = qubrix::toUtf8(m_document.model().lstPath[std::size_t(row)],
                                             m_document.model().catalogueEncoding);
     const QString location =
-        QString::fromStdString(qubrix::buildCommandLine(m_document.driveRoot().toStdString(), path))
+        QString::fromStdString(
+            qubrix::buildCommandLine(qubrix::storedPathRoot(m_document.place(), path), path))
             .replace('\\', '/');
     if (m_services.dialogs.beepAndAsk("Delete listing for " + location, "Confirm delete listing",
                                       DialogService::Icon::Warning,

@@ -27,7 +27,7 @@ void NameCheck::checkNames() {
 }
 
 qubrix::NamePlan NameCheck::namePlan() const {
-    return qubrix::NamePlan(m_document.driveRoot().toStdString(),
+    return qubrix::NamePlan(m_document.place().pathRoot(),
                             {m_picked.pickedFolder, m_picked.pickedName,
                              m_picked.topFolderLeftOut ? m_picked.topFolder : std::string()});
 }
@@ -84,7 +84,7 @@ bool NameCheck::renameOnMedium(const std::string& from, const std::string& to,
 }
 
 void NameCheck::followFolderRename(std::vector<std::string> folder, const std::string& newName) {
-    const qubrix::FolderRename rename = qubrix::folderRenameOnMedium(
-        m_document.driveRoot().toStdString(), std::move(folder), newName);
+    const qubrix::FolderRename rename =
+        qubrix::folderRenameOnMedium(m_document.place().pathRoot(), std::move(folder), newName);
     qubrix::renameFolderInListings(m_document.model(), rename);
 }

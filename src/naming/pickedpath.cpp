@@ -8,39 +8,41 @@ void PickedPath::browseStarted() {
     pickedName.clear();
 }
 
-bool PickedPath::setPickedPath(std::string_view fullPath, std::string_view mountPoint,
+bool PickedPath::setPickedPath(std::string_view fullPath, const DiscPlace& disc,
                                bool includeParent) {
-    // The mount point plays the drive: "E:\" of the chosen path is the mount point and "/".
-    if (fullPath.size() <= mountPoint.size() + 1 ||
-        fullPath.substr(0, mountPoint.size()) != mountPoint || fullPath[mountPoint.size()] != '/')
+    if (!disc.holds(fullPath))
         return false;
-    std::string path(fullPath.substr(mountPoint.size() + 1));
+    // The path root plays the drive: "E:\" of the chosen path is the path root and "/".
+    std::string path(fullPath.substr(disc.pathRoot().size() + 1));
     std::replace(path.begin(), path.end(), '/', '\\');
 
     const auto firstBackslash = path.find('\\');
-    if (firstBackslash != std::string::npos) {
+    if (firstBackslash != std::string::npos)
         topFolder = path.substr(0, firstBackslash);
-        if (!includeParent)
-            path.erase(0, firstBackslash + 1);
-    }
-    topFolderLeftOut = !includeParent && firstBackslash != std::string::npos;
+    // A file in the disc's folder has that folder first in its path whenever one is left out.
+    topFolderLeftOut = !includeParent && !disc.leftOutFolder().empty();
+    if (topFolderLeftOut)
+        path.erase(0, firstBackslash + 1);
     pickedPath = std::move(path);
     splitPickedPath();
     return true;
 }
 
-void PickedPath::describeShownPath(std::string_view shownPath, bool includeParent) {
+void PickedPath::describeShownPath(std::string_view shownPath, const DiscPlace& disc,
+                                   bool includeParent) {
     const bool describesIt =
         !pickedName.empty() && pickedPath == shownPath && pickedFolder + pickedName == pickedPath;
     if (describesIt)
         return;
     pickedPath = shownPath;
-    // With the parent folder included the shown path starts at the medium's root; without it
-    // the path lies below the first folder of the last pick, which stays as it is.
+    // Without the parent folder the shown path lies in the disc's folder; otherwise it starts
+    // at the path root.
+    topFolderLeftOut = !includeParent && !disc.leftOutFolder().empty();
     const auto firstBackslash = pickedPath.find('\\');
-    if (includeParent && firstBackslash != std::string::npos)
+    if (topFolderLeftOut)
+        topFolder = disc.leftOutFolder();
+    else if (firstBackslash != std::string::npos)
         topFolder = pickedPath.substr(0, firstBackslash);
-    topFolderLeftOut = !includeParent && !topFolder.empty();
     splitPickedPath();
 }
 

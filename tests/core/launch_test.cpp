@@ -1,4 +1,5 @@
 #include "actions/launch.h"
+#include "actions/medium.h"
 
 #include <gtest/gtest.h>
 
@@ -246,3 +247,32 @@ TEST_F(DiscTree, DrivePlaceholderInArgumentsOfAMountPointWithBlanks) {
 }
 
 } // namespace
+
+// A stored path is read from the disc's folder, as on the finished disc, and else from where
+// catalogues kept below the top of a medium wrote their paths from.
+TEST_F(DiscTree, StoredPathsAreReadFromTheDiscsFolderFirst) {
+    file("CDROOT/TOOLS/ZIP.EXE", false);
+    file("CDROOT/README.TXT", false);
+    file("README.TXT", false);
+    file("A/B/X.EXE", false);
+    const qubrix::DiscPlace staged{at("CDROOT"), m_root};
+    const qubrix::DiscPlace deep{at("A/B"), m_root};
+    const qubrix::DiscPlace top{m_root, m_root};
+    struct Case {
+        const qubrix::DiscPlace& disc;
+        std::string storedPath;
+        std::string root;
+    };
+    for (const Case& c : {
+             Case{staged, "tools\\zip.exe /S <DRIVE>\\DATA", at("CDROOT")},
+             Case{staged, "README.TXT", at("CDROOT")},
+             Case{staged, "CDROOT\\TOOLS\\ZIP.EXE", m_root},
+             Case{staged, "MISSING.TXT", at("CDROOT")},
+             Case{deep, "B\\X.EXE", at("A")},
+             Case{deep, "A\\B\\X.EXE", m_root},
+             Case{top, "CDROOT\\README.TXT", m_root},
+             Case{top, "..\\README.TXT", m_root},
+         }) {
+        EXPECT_EQ(qubrix::storedPathRoot(c.disc, c.storedPath), c.root) << c.storedPath;
+    }
+}

@@ -17,105 +17,133 @@ void expectParts(const PickedPath& picked, const Parts& parts) {
     EXPECT_EQ(picked.pickedName, parts.pickedName);
 }
 
-TEST(PickedPath, FullPathBelowTheMountPoint) {
+// The disc's folder as authors keep it: below the top of a medium (the staging folder of a
+// disc), in the home folder on the root file system, and at the top of a stick.
+const DiscPlace kStaged{"/media/u/E/CDROOT", "/media/u/E"};
+const DiscPlace kAtHome{"/home/u/mydisc", ""};
+const DiscPlace kStick{"/media/u/MYDISC", "/media/u/MYDISC"};
+
+TEST(PickedPath, StoredFromTheDiscsFolder) {
     struct Case {
+        DiscPlace disc;
         const char* fullPath;
-        const char* mountPoint;
         bool includeParent;
         Parts parts;
     };
     for (const Case& c : {
-             Case{"/media/u/E/CDROOT/TOOLS/ZIP.EXE",
-                  "/media/u/E",
+             Case{kStaged,
+                  "/media/u/E/CDROOT/TOOLS/ZIP.EXE",
                   false,
                   {"TOOLS\\ZIP.EXE", "CDROOT", "TOOLS\\", "ZIP.EXE"}},
-             Case{"/media/u/E/CDROOT/TOOLS/ZIP.EXE",
-                  "/media/u/E",
+             Case{kStaged,
+                  "/media/u/E/CDROOT/TOOLS/ZIP.EXE",
                   true,
                   {"CDROOT\\TOOLS\\ZIP.EXE", "CDROOT", "CDROOT\\TOOLS\\", "ZIP.EXE"}},
-             // A file in the root keeps the first folder of an earlier pick.
-             Case{"/media/u/E/SETUP.EXE",
-                  "/media/u/E",
+             Case{kStaged,
+                  "/media/u/E/CDROOT/SETUP.EXE",
+                  false,
+                  {"SETUP.EXE", "CDROOT", "", "SETUP.EXE"}},
+             Case{kAtHome,
+                  "/home/u/mydisc/TOOLS/viewer.sh",
+                  false,
+                  {"TOOLS\\viewer.sh", "mydisc", "TOOLS\\", "viewer.sh"}},
+             Case{kAtHome,
+                  "/home/u/mydisc/TOOLS/viewer.sh",
+                  true,
+                  {"mydisc\\TOOLS\\viewer.sh", "mydisc", "mydisc\\TOOLS\\", "viewer.sh"}},
+             // At the top of a stick nothing lies above the disc: its first folder stays.
+             Case{kStick,
+                  "/media/u/MYDISC/TOOLS/viewer.sh",
+                  false,
+                  {"TOOLS\\viewer.sh", "TOOLS", "TOOLS\\", "viewer.sh"}},
+             // A file in the top keeps the first folder of an earlier pick.
+             Case{kStick,
+                  "/media/u/MYDISC/SETUP.EXE",
                   false,
                   {"SETUP.EXE", "EARLIER", "", "SETUP.EXE"}},
-             Case{"/media/u/E/STAGE/SETUP.EXE",
-                  "/media/u/E",
-                  false,
-                  {"SETUP.EXE", "STAGE", "", "SETUP.EXE"}},
-             // The root file system has the empty mount point.
-             Case{"/home/a/x y/Read Me.txt",
-                  "",
+             Case{{"/home/a/x y", ""},
+                  "/home/a/x y/Read Me.txt",
                   true,
-                  {"home\\a\\x y\\Read Me.txt", "home", "home\\a\\x y\\", "Read Me.txt"}},
+                  {"x y\\Read Me.txt", "x y", "x y\\", "Read Me.txt"}},
+             Case{{"", ""}, "/srv/A.EXE", false, {"srv\\A.EXE", "srv", "srv\\", "A.EXE"}},
          }) {
         SCOPED_TRACE(c.fullPath);
         PickedPath picked;
         picked.topFolder = "EARLIER";
-        ASSERT_TRUE(picked.setPickedPath(c.fullPath, c.mountPoint, c.includeParent));
+        ASSERT_TRUE(picked.setPickedPath(c.fullPath, c.disc, c.includeParent));
         expectParts(picked, c.parts);
+        EXPECT_EQ(picked.topFolderLeftOut, !c.includeParent && !c.disc.leftOutFolder().empty());
     }
 }
 
-TEST(PickedPath, FileOutsideTheMediumChangesNothing) {
-    for (const char* fullPath : {"/media/u/Elsewhere/A.EXE", "/media/u/A.EXE", "/media/u/E",
-                                 "/media/u/E/", "relative/A.EXE"}) {
-        PickedPath picked;
-        ASSERT_TRUE(picked.setPickedPath("/media/u/E/OLD/B.EXE", "/media/u/E", true));
-        EXPECT_FALSE(picked.setPickedPath(fullPath, "/media/u/E", true)) << fullPath;
-        expectParts(picked, {"OLD\\B.EXE", "OLD", "OLD\\", "B.EXE"});
+TEST(PickedPath, FileOutsideTheDiscsFolderChangesNothing) {
+    for (const char* fullPath : {"/home/u/other/A.EXE", "/home/u/A.EXE", "/home/u/mydisc",
+                                 "/home/u/mydisc/", "/home/u/mydiscs/A.EXE", "relative/A.EXE"}) {
+        for (const bool includeParent : {false, true}) {
+            PickedPath picked;
+            ASSERT_TRUE(picked.setPickedPath("/home/u/mydisc/OLD/B.EXE", kAtHome, true));
+            EXPECT_FALSE(picked.setPickedPath(fullPath, kAtHome, includeParent)) << fullPath;
+            expectParts(picked, {"mydisc\\OLD\\B.EXE", "mydisc", "mydisc\\OLD\\", "B.EXE"});
+        }
     }
 }
 
 TEST(PickedPath, ShownPathIsWhatTheCheckSees) {
     struct Case {
+        DiscPlace disc;
         const char* shownPath;
         bool includeParent;
         Parts parts;
     };
     for (const Case& c : {
              // The Browse result was kept: the state stays the picker's.
-             Case{"TOOLS\\ZIP.EXE", false, {"TOOLS\\ZIP.EXE", "CDROOT", "TOOLS\\", "ZIP.EXE"}},
-             // Edited or typed: built from the shown path below the same first folder.
+             Case{kStaged,
+                  "TOOLS\\ZIP.EXE",
+                  false,
+                  {"TOOLS\\ZIP.EXE", "CDROOT", "TOOLS\\", "ZIP.EXE"}},
+             // Edited or typed: built from the shown path in the same disc.
+             Case{kStaged,
+                  "TOOLS\\UNZIP.EXE",
+                  false,
+                  {"TOOLS\\UNZIP.EXE", "CDROOT", "TOOLS\\", "UNZIP.EXE"}},
+             Case{kStaged, "README.TXT", false, {"README.TXT", "CDROOT", "", "README.TXT"}},
              Case{
-                 "TOOLS\\UNZIP.EXE", false, {"TOOLS\\UNZIP.EXE", "CDROOT", "TOOLS\\", "UNZIP.EXE"}},
-             Case{"README.TXT", false, {"README.TXT", "CDROOT", "", "README.TXT"}},
-             Case{"APPS\\X\\Y.EXE", true, {"APPS\\X\\Y.EXE", "APPS", "APPS\\X\\", "Y.EXE"}},
+                 kStaged, "APPS\\X\\Y.EXE", true, {"APPS\\X\\Y.EXE", "APPS", "APPS\\X\\", "Y.EXE"}},
+             Case{kStick, "APPS\\Y.EXE", false, {"APPS\\Y.EXE", "APPS", "APPS\\", "Y.EXE"}},
          }) {
         SCOPED_TRACE(c.shownPath);
         PickedPath picked;
-        ASSERT_TRUE(picked.setPickedPath("/m/CDROOT/TOOLS/ZIP.EXE", "/m", false));
-        picked.describeShownPath(c.shownPath, c.includeParent);
+        ASSERT_TRUE(picked.setPickedPath(c.disc.discFolder + "/TOOLS/ZIP.EXE", c.disc, false));
+        picked.topFolder = "CDROOT";
+        picked.describeShownPath(c.shownPath, c.disc, c.includeParent);
         expectParts(picked, c.parts);
     }
 }
 
 TEST(PickedPath, CancelledBrowseLeavesNoNameUntilTheShownPathIsDescribed) {
     PickedPath picked;
-    ASSERT_TRUE(picked.setPickedPath("/m/CDROOT/TOOLS/ZIP.EXE", "/m", false));
+    ASSERT_TRUE(picked.setPickedPath("/media/u/E/CDROOT/TOOLS/ZIP.EXE", kStaged, false));
     picked.browseStarted();
     expectParts(picked, {"TOOLS\\ZIP.EXE", "CDROOT", "TOOLS\\", ""});
-    picked.describeShownPath("TOOLS\\ZIP.EXE", false);
+    picked.describeShownPath("TOOLS\\ZIP.EXE", kStaged, false);
     expectParts(picked, {"TOOLS\\ZIP.EXE", "CDROOT", "TOOLS\\", "ZIP.EXE"});
 }
 
-// The name check renames on disk below the left-out folder: a root file has none, even while
-// topFolder still names the folder of an earlier pick.
-TEST(PickedPath, FirstFolderLeftOutOnlyWhenThePathHasOne) {
+// The name check renames on disk below the left-out folder: only a disc below the top of its
+// medium has one, even while topFolder names the folder of an earlier pick.
+TEST(PickedPath, DiscsFolderLeftOutOnlyBelowTheTop) {
     PickedPath picked;
-    ASSERT_TRUE(picked.setPickedPath("/m/STAGE/A.EXE", "/m", false));
+    ASSERT_TRUE(picked.setPickedPath("/media/u/E/CDROOT/A.EXE", kStaged, false));
     EXPECT_TRUE(picked.topFolderLeftOut);
-    ASSERT_TRUE(picked.setPickedPath("/m/SETUP.EXE", "/m", false));
-    EXPECT_EQ(picked.topFolder, "STAGE");
-    EXPECT_FALSE(picked.topFolderLeftOut);
-    ASSERT_TRUE(picked.setPickedPath("/m/STAGE/A.EXE", "/m", true));
+    ASSERT_TRUE(picked.setPickedPath("/media/u/E/CDROOT/A.EXE", kStaged, true));
     EXPECT_FALSE(picked.topFolderLeftOut);
     // A kept Browse result keeps its form even after the option changed.
-    picked.describeShownPath("STAGE\\A.EXE", false);
+    picked.describeShownPath("CDROOT\\A.EXE", kStaged, false);
     EXPECT_FALSE(picked.topFolderLeftOut);
-    // A typed path lies below the first folder of the last pick, without the option none.
-    picked.describeShownPath("B.EXE", false);
+    // A typed path lies in the disc's folder without the option.
+    picked.describeShownPath("B.EXE", kStaged, false);
     EXPECT_TRUE(picked.topFolderLeftOut);
-    picked.describeShownPath("STAGE\\B.EXE", true);
+    picked.describeShownPath("C.EXE", kStick, false);
     EXPECT_FALSE(picked.topFolderLeftOut);
 }
 

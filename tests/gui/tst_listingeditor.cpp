@@ -3,6 +3,7 @@
 #include "editing/listingeditor.h"
 #include "guitestbase.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -75,17 +76,18 @@ private:
 
 private slots:
     void browseThenCorrectedPathAndBlankDescriptionByKeyboard() {
-        writeOnDisc("STAGE/TOOLS/ZIP.EXE", "MZ");
+        writeOnDisc("TOOLS/ZIP.EXE", "MZ");
         start();
-        dialogs().pickedFiles = {onDisc("STAGE/TOOLS/ZIP.EXE")};
+        dialogs().pickedFiles = {onDisc("TOOLS/ZIP.EXE")};
         trigger("Browse");
         QCOMPARE(dialogs().pickers.size(), 1);
         QCOMPARE(dialogs().pickers[0].folder, discPath());
         QCOMPARE(dialogs().pickers[0].filters[0].caption,
                  QString("Programs (*.com, *.exe, *.bat)"));
         QCOMPARE(dialogs().pickers[0].filters[1].caption, QString("All files (*.*)"));
+        // The disc is the top of its medium: the first folder stays in the path.
         QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("TOOLS\\ZIP.EXE"));
-        QCOMPARE(controller<ListingEditor>().picked().topFolder, std::string("STAGE"));
+        QCOMPARE(controller<ListingEditor>().picked().topFolder, std::string("TOOLS"));
         QVERIFY(window->document().isChanged());
 
         // The author corrects the name the picker gave; Enter moves on to the description.
@@ -166,17 +168,32 @@ private slots:
         QCOMPARE(window->document().model().lstAll.size(), std::size_t(file.count("\r\n") - 1));
     }
 
-    void fileOutsideTheMediumIsRefused() {
+    void fileOutsideTheDiscsFolderIsRefused_data() {
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<bool>("discBelowTheTop");
+        QTest::newRow("another medium") << QString("/etc/hostname") << false;
+        QTest::newRow("beside the disc's folder") << QString("BESIDE.TXT") << true;
+    }
+    void fileOutsideTheDiscsFolderIsRefused() {
+        QFETCH(QString, picked);
+        QFETCH(bool, discBelowTheTop);
+        // The disc's folder lies below the top of its medium; the file lies beside it.
+        if (discBelowTheTop) {
+            const QString top = QFileInfo(discPath()).absolutePath();
+            files().mountPoint = top;
+            picked = top + '/' + picked;
+        }
         start();
         control<QLineEdit>("txtFilename")->setText("KEEP.TXT");
         files().otherMounts = {"/etc"};
-        dialogs().pickedFiles = {"/etc/hostname"};
+        dialogs().pickedFiles = {picked};
         // A double click in the file-name edit browses too.
         QTest::mouseDClick(control<QLineEdit>("txtFilename"), Qt::LeftButton);
         QTRY_COMPARE(dialogs().pickers.size(), 1);
         QCOMPARE(dialogs().boxes.size(), 1);
         QCOMPARE(dialogs().boxes[0].caption, QString("File name"));
-        QVERIFY(dialogs().boxes[0].text.startsWith("/etc/hostname\nis not on the medium"));
+        QVERIFY(dialogs().boxes[0].text.startsWith(picked + "\nlies outside the disc's folder\n" +
+                                                   discPath() + '/'));
         QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("KEEP.TXT"));
         QVERIFY(controller<ListingEditor>().picked().pickedPath.empty());
     }
