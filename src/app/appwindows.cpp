@@ -1,5 +1,6 @@
 #include "app/appwindows.h"
 
+#include "app/discfolder.h"
 #include "ui/glyphstyle.h"
 #include "ui/product.h"
 
@@ -10,6 +11,12 @@ void prepareApplication() {
     QApplication::setApplicationName(applicationTitle);
     // The installed desktop entry, through which a Wayland desktop gives the window its icon.
     QApplication::setDesktopFileName(QStringLiteral("org.qubrix.Qubrix"));
+}
+
+bool settleDiscFolder(Services services, const QStringList& arguments, const QString& homeFolder) {
+    if (!asksForDiscFolder(arguments, services.files.currentDirectory(), homeFolder))
+        return true;
+    return enterChosenDiscFolder(services.dialogs);
 }
 
 std::optional<AppWindows> createWindows(Services services) {

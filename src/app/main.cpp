@@ -49,6 +49,11 @@ int main(int argc, char* argv[]) {
     LinuxServices linuxServices;
     g_dialogs = &linuxServices.dialogs;
     try {
+        // Started from the desktop, the folder of the disc is asked for; cancelling ends the
+        // run as quietly as it began.
+        if (!settleDiscFolder(linuxServices.services(), QApplication::arguments().mid(1),
+                              qEnvironmentVariable("HOME")))
+            return 0;
         std::optional<AppWindows> windows = createWindows(linuxServices.services());
         if (!windows)
             return 2;

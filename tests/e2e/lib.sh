@@ -80,9 +80,12 @@ start_xvfb() {
     unset WAYLAND_DISPLAY
 }
 
-# Starts Qubrix with the folder as its current directory, as a user starts it from a disc.
+# Starts Qubrix with the folder as its current directory, as a user starts it from a disc, and
+# the arguments that follow the folder.
 start_qubrix() {
-    (cd "$1" && exec "$QUBRIX_BIN") >"$E2E_TMP/qubrix.log" 2>&1 &
+    local folder=$1
+    shift
+    (cd "$folder" && exec "$QUBRIX_BIN" "$@") >"$E2E_TMP/qubrix.log" 2>&1 &
     QUBRIX_PID=$!
 }
 
