@@ -26,7 +26,7 @@ void TestMakeDiscImage::asksChecksAndMakes_data() {
     QTest::addColumn<bool>("made");
     QTest::newRow("clean") << ""
                            << "d.iso" << false
-                           << QStringList{"Information: holds the disc My_Label"} << true;
+                           << QStringList{"Information: holds the disc My Label"} << true;
     QTest::newRow("save dialog canceled") << ""
                                           << "" << false << QStringList{} << false;
     QTest::newRow("output inside the disc")
