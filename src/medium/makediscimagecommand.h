@@ -4,6 +4,7 @@
 #include "platform/services.h"
 
 #include <QObject>
+#include <QString>
 
 class QAction;
 class QWidget;
@@ -13,7 +14,8 @@ struct ImagePlan;
 struct ImageResult;
 } // namespace qubrix
 
-// "Make Disc Image...": asks for the image file and the volume label, shows the check of every
+// "Make Disc Image...": asks for the image file
+// (again while the place chosen takes no file) and the volume label, shows the check of every
 // name in the catalogue's folder (errors stop, warnings are the author's to accept), masters
 // and verifies the image on a thread of its own behind a progress dialog with Cancel, and ends
 // with a box that says what was made or why not.
@@ -27,6 +29,10 @@ public:
     void makeDiscImageClick();
 
 private:
+    // The image file the author chose, or empty when the author canceled.
+    QString askImageFile(const QString& folder);
+    // The medium's label when folder is the top of a labelled medium, else the folder's name.
+    QString defaultLabel(const QString& folder);
     // False when the check found errors, or warnings the author did not accept.
     bool acceptIssues(const qubrix::ImagePlan& plan);
     qubrix::ImageResult makeWithProgress(const qubrix::ImagePlan& plan);
