@@ -36,12 +36,16 @@ struct SharedProgress {
 } // namespace
 
 MakeDiscImageCommand::MakeDiscImageCommand(CatalogueDocument& document, Services services,
-                                           QAction* action, QWidget* parent)
-    : QObject(parent), m_document(document), m_services(services), m_parent(parent) {
+                                           std::function<bool()> saveChangesFirst, QAction* action,
+                                           QWidget* parent)
+    : QObject(parent), m_document(document), m_services(services),
+      m_saveChangesFirst(std::move(saveChangesFirst)), m_parent(parent) {
     connect(action, &QAction::triggered, this, &MakeDiscImageCommand::makeDiscImageClick);
 }
 
 void MakeDiscImageCommand::makeDiscImageClick() {
+    if (!m_saveChangesFirst())
+        return;
     const QString folder = QFileInfo(m_document.catalogPath()).absolutePath();
     const QString output = askImageFile(folder);
     if (output.isEmpty())

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QAction;
 class QWidget;
 
@@ -14,7 +16,7 @@ struct ImagePlan;
 struct ImageResult;
 } // namespace qubrix
 
-// "Make Disc Image...": asks for the image file
+// "Make Disc Image...": offers to save the catalogue's changes first, asks for the image file
 // (again while the place chosen takes no file) and the volume label, shows the check of every
 // name in the catalogue's folder (errors stop, warnings are the author's to accept), masters
 // and verifies the image on a thread of its own behind a progress dialog with Cancel, and ends
@@ -23,8 +25,9 @@ class MakeDiscImageCommand final : public QObject {
     Q_OBJECT
 
 public:
-    MakeDiscImageCommand(CatalogueDocument& document, Services services, QAction* action,
-                         QWidget* parent);
+    // saveChangesFirst: false when nothing should be made, the author having canceled.
+    MakeDiscImageCommand(CatalogueDocument& document, Services services,
+                         std::function<bool()> saveChangesFirst, QAction* action, QWidget* parent);
 
     void makeDiscImageClick();
 
@@ -39,5 +42,6 @@ private:
 
     CatalogueDocument& m_document;
     Services m_services;
+    std::function<bool()> m_saveChangesFirst;
     QWidget* m_parent;
 };

@@ -20,6 +20,8 @@ private slots:
     void asksChecksAndMakes();
     void proposesAPlaceAndALabel_data();
     void proposesAPlaceAndALabel();
+    void offersToSaveChangesFirst_data();
+    void offersToSaveChangesFirst();
 };
 
 void TestMakeDiscImage::asksChecksAndMakes_data() {
@@ -83,7 +85,8 @@ void TestMakeDiscImage::asksChecksAndMakes() {
     CatalogueDocument document(discPath() + "/", discPath());
     QWidget window;
     QAction action(&window);
-    MakeDiscImageCommand command(document, services(), &action, &window);
+    MakeDiscImageCommand command(
+        document, services(), [] { return true; }, &action, &window);
     action.trigger();
 
     QCOMPARE(dialogs().savePickers.size(), outputs.size());
@@ -137,12 +140,42 @@ void TestMakeDiscImage::proposesAPlaceAndALabel() {
     CatalogueDocument document(disc + "/", disc);
     QWidget window;
     QAction action(&window);
-    MakeDiscImageCommand command(document, services(), &action, &window);
+    MakeDiscImageCommand command(
+        document, services(), [] { return true; }, &action, &window);
     action.trigger();
     QCOMPARE(dialogs().savePickers.size(), 1);
     QCOMPARE(dialogs().savePickers[0][1], (home ? QDir::homePath() : parent) + "/My Disc.iso");
     QCOMPARE(dialogs().textQuestions.size(), 1);
     QCOMPARE(dialogs().textQuestions[0][2], label);
+}
+
+void TestMakeDiscImage::offersToSaveChangesFirst_data() {
+    QTest::addColumn<DialogService::Answer>("answer");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::newRow("Cancel stops") << DialogService::Answer::Cancel << false
+                                  << QByteArray("[Main]\r\n110\r\n");
+    QTest::newRow("Yes saves") << DialogService::Answer::Yes << true
+                               << QByteArray("[Main]\r\n111\r\n");
+    QTest::newRow("No goes on") << DialogService::Answer::No << true
+                                << QByteArray("[Main]\r\n110\r\n");
+}
+
+// Through the window, whose catalogue holds a change not saved yet.
+void TestMakeDiscImage::offersToSaveChangesFirst() {
+    QFETCH(DialogService::Answer, answer);
+    QFETCH(bool, goesOn);
+    QFETCH(QByteArray, catalogue);
+    QVERIFY(createWindows());
+    trigger("chkRoot");
+    QCOMPARE(readFromDisc("qubrix.dat"), QByteArray("[Main]\r\n110\r\n"));
+    dialogs().answers.push_back(answer);
+    trigger("mnuMakeImage");
+    QCOMPARE(dialogs().boxes.size(), 1);
+    QCOMPARE(dialogs().boxes[0].caption, "Make Disc Image");
+    QCOMPARE(dialogs().boxes[0].buttons, DialogService::Buttons::YesNoCancel);
+    QCOMPARE(dialogs().savePickers.size(), goesOn ? 1 : 0);
+    QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
 }
 
 QTEST_MAIN(TestMakeDiscImage)
