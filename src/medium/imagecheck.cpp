@@ -70,8 +70,15 @@ class NameChecker {
 public:
     void check(const ImageEntry& entry) {
         const std::string_view name = leafName(entry.path);
+        if (entry.type == ImageEntryType::FileSystemFolder) {
+            add(IssueLevel::Warning, entry,
+                "belongs to the file system, not to what is on it: it is left out of the image.");
+            return;
+        }
         if (!entry.readable)
             add(IssueLevel::Error, entry, "cannot be read.");
+        else
+            checkMode(entry);
         checkPlace(entry);
         if (entry.type == ImageEntryType::Link && linkLeavesMedium(entry.path, entry.linkTarget))
             add(IssueLevel::Error, entry,
@@ -115,6 +122,20 @@ private:
         else if (characterCount(entry.path) + 1 > kMaxPathLength)
             add(IssueLevel::Error, entry,
                 "has a path longer than the 255 characters ISO 9660 allows: shorten it.");
+    }
+
+    // Only what others could not read before: the rest of the change shows the end user
+    // nothing new.
+    void checkMode(const ImageEntry& entry) {
+        constexpr std::uint32_t kOthersRead = 04;
+        constexpr std::uint32_t kOthersSearch = 01;
+        if (entry.type == ImageEntryType::File && (entry.mode & kOthersRead) == 0)
+            add(IssueLevel::Warning, entry,
+                "cannot be read by others here: on the disc everyone can read it.");
+        if (entry.type == ImageEntryType::Folder &&
+            (entry.mode & (kOthersRead | kOthersSearch)) != (kOthersRead | kOthersSearch))
+            add(IssueLevel::Warning, entry,
+                "cannot be listed or opened by others here: on the disc everyone can.");
     }
 
     void add(IssueLevel level, const ImageEntry& entry, std::string text) {
@@ -167,22 +188,97 @@ bool linkLeavesMedium(std::string_view linkPath, std::string_view target) {
     return false;
 }
 
+std::uint32_t masteredMode(ImageEntryType type, std::uint32_t mode) {
+    constexpr std::uint32_t kSetIds = 06000;
+    constexpr std::uint32_t kAllRead = 0444;
+    constexpr std::uint32_t kAllExecute = 0111;
+    mode &= 07777;
+    if (type == ImageEntryType::Link)
+        return mode;
+    mode &= ~kSetIds;
+    if (type == ImageEntryType::Folder || (mode & kAllExecute) != 0)
+        mode |= kAllExecute;
+    return mode | kAllRead;
+}
+
+namespace {
+
+bool isIsoLabelCharacter(char32_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// Characters Joliet refuses in its names, which some systems refuse in a label as well.
+bool isJolietLabelCharacter(char32_t c) {
+    return c >= 0x20 && c != 0x7F &&
+           std::u32string_view(U"*/:;?\\").find(c) == std::u32string_view::npos;
+}
+
+} // namespace
+
 VolumeLabel volumeLabel(std::string_view requested) {
     constexpr std::size_t kIsoLength = 32;
-    constexpr std::size_t kJolietLength = 16;
-    std::string kept;
-    for (std::size_t pos = 0; pos < requested.size() && kept.size() < kIsoLength;) {
-        const char c = requested[pos];
-        const bool allowed =
-            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-        kept += allowed ? c : '_';
-        ++pos;
-        while (pos < requested.size() && isUtf8Continuation(requested[pos]))
-            ++pos;
+    constexpr std::size_t kJolietUnits = 16;
+    const std::string_view text = trimmedText(requested);
+    VolumeLabel label;
+    std::size_t jolietUnits = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        // A byte that is no UTF-8 stands for a character of its own, which neither set has.
+        const char32_t c = decodeUtf8(text, pos).value_or(U'_');
+        if (label.iso.size() < kIsoLength) {
+            const char32_t upper = upperAscii(c);
+            label.iso += isIsoLabelCharacter(upper) ? static_cast<char>(upper) : '_';
+        }
+        const std::size_t units = c > 0xFFFF ? 2 : 1;
+        if (jolietUnits + units <= kJolietUnits) {
+            appendUtf8(label.joliet, isJolietLabelCharacter(c) ? c : U'_');
+            jolietUnits += units;
+        } else {
+            // Once a character does not fit, none after it goes in: the label would skip it.
+            jolietUnits = kJolietUnits;
+        }
     }
-    if (kept.empty())
-        kept = "DISC";
-    return {upperAscii(kept), kept.substr(0, kJolietLength)};
+    if (label.iso.empty())
+        label = {"DISC", "DISC"};
+    return label;
+}
+
+std::string defaultLabelText(std::string_view folder, std::string_view mountPoint,
+                             std::string_view mediumLabel) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.remove_suffix(1);
+    while (mountPoint.size() > 1 && mountPoint.back() == '/')
+        mountPoint.remove_suffix(1);
+    if (folder == mountPoint && !mediumLabel.empty())
+        return std::string(mediumLabel);
+    return std::string(leafName(folder));
+}
+
+std::string isoLabelField(std::string_view iso) {
+    std::string field(iso.substr(0, kLabelFieldSize));
+    field.resize(kLabelFieldSize, ' ');
+    return field;
+}
+
+std::string jolietLabelField(std::string_view joliet) {
+    std::string field;
+    const auto unit = [&field](char32_t value) {
+        field += static_cast<char>(value >> 8);
+        field += static_cast<char>(value & 0xFF);
+    };
+    for (std::size_t pos = 0; pos < joliet.size() && field.size() < kLabelFieldSize;) {
+        const char32_t c = decodeUtf8(joliet, pos).value_or(kReplacementCharacter);
+        if (c <= 0xFFFF) {
+            unit(c);
+        } else if (field.size() + 4 <= kLabelFieldSize) {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            break;
+        }
+    }
+    while (field.size() < kLabelFieldSize)
+        unit(' ');
+    return field;
 }
 
 std::string imageProgressText(std::uint64_t done, std::uint64_t total, double seconds) {

@@ -131,7 +131,7 @@ std::optional<std::string> attributeDifference(IsoNode* node, const ImageEntry& 
     if (::lstat(source.c_str(), &info) != 0)
         return "cannot look at " + source + " again.";
     if (entry.type != ImageEntryType::Link &&
-        (iso_node_get_mode(node) & 07777) != (info.st_mode & 07777))
+        (iso_node_get_mode(node) & 07777) != masteredMode(entry.type, info.st_mode))
         return entry.path + " has another mode.";
     if (iso_node_get_mtime(node) != info.st_mtime)
         return entry.path + " has another time.";
@@ -143,6 +143,36 @@ std::optional<std::string> attributeDifference(IsoNode* node, const ImageEntry& 
     if (entry.type == ImageEntryType::File &&
         iso_file_get_size(reinterpret_cast<IsoFile*>(node)) != info.st_size)
         return entry.path + " has another size.";
+    return std::nullopt;
+}
+
+// How the labels in the image's descriptors differ from the plan's, read from the file itself
+// rather than through the library that wrote them; or nullopt.
+std::optional<std::string> labelDifference(const std::string& image, const VolumeLabel& label) {
+    std::vector<unsigned char> area(isofs::kFirstDescriptor + 16 * isofs::kBlockSize);
+    const int fd = ::open(image.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return "cannot open " + image + ".";
+    const ssize_t got = ::pread(fd, area.data(), area.size(), 0);
+    ::close(fd);
+    const std::size_t size = got < 0 ? 0 : static_cast<std::size_t>(got);
+    const auto field = [&](isofs::Descriptor kind) -> std::optional<std::string> {
+        const auto at = isofs::descriptorAt(area.data(), size, kind);
+        if (!at)
+            return std::nullopt;
+        const auto* start = reinterpret_cast<const char*>(area.data() + *at + isofs::kLabelOffset);
+        return std::string(start, kLabelFieldSize);
+    };
+    const auto iso = field(isofs::Descriptor::Primary);
+    if (!iso)
+        return "it has no ISO 9660 descriptor.";
+    if (*iso != isoLabelField(label.iso))
+        return "its label is not " + label.iso + '.';
+    const auto joliet = field(isofs::Descriptor::Joliet);
+    if (!joliet)
+        return "it has no Joliet descriptor.";
+    if (*joliet != jolietLabelField(label.joliet))
+        return "its Joliet label is not " + label.joliet + '.';
     return std::nullopt;
 }
 
@@ -166,15 +196,20 @@ std::optional<std::string> imageDifference(const std::string& image, const Image
     if (const int code = iso_image_import(rawImage, source.get(), opts.get(), nullptr); code < 0)
         return "it cannot be read: " + std::string(iso_error_to_msg(code));
     isofs::takeMessage();
-    if (iso_image_get_volume_id(rawImage) != plan.label.iso)
-        return "its label is " + std::string(iso_image_get_volume_id(rawImage)) + ", not " +
-               plan.label.iso + '.';
+    if (auto difference = labelDifference(image, plan.label))
+        return difference;
+    struct stat top {};
+    if (::stat(plan.folder.c_str(), &top) != 0)
+        return "cannot look at " + plan.folder + " again.";
+    if ((iso_node_get_mode(reinterpret_cast<IsoNode*>(iso_image_get_root(rawImage))) & 07777) !=
+        masteredMode(ImageEntryType::Folder, top.st_mode))
+        return "its top has another mode.";
     std::map<std::string, IsoNode*> nodes;
     collect(iso_image_get_root(rawImage), {}, nodes);
     ContentComparer contents(progress, cancel, plan.fileBytes);
     std::size_t expected = 0;
     for (const ImageEntry& entry : plan.entries) {
-        if (entry.type == ImageEntryType::Special)
+        if (leftOutOfImage(entry.type))
             continue;
         ++expected;
         const auto found = nodes.find(entry.path);

@@ -1,6 +1,9 @@
 #include "medium/imagewriter.h"
 
 #include "medium/isofs.h"
+#include "platform/mountinfo.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
@@ -33,9 +36,23 @@ bool canOpen(const std::string& path, int flags) {
     return true;
 }
 
+// The name a file system gives the folder where its repair puts what it finds.
+constexpr char kLostAndFound[] = "lost+found";
+
+QString qtPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+bool isMountPoint(const std::string& folder) {
+    return QFile::encodeName(mountinfo::mountPointOf(qtPath(folder))).toStdString() == folder;
+}
+
 class TreeScanner {
 public:
-    explicit TreeScanner(ImagePlan& plan) : m_plan(plan) {}
+    // topDevice: the device of the top's file system when the top is its mount point, whose
+    // lost+found is then left out; nullopt otherwise.
+    TreeScanner(ImagePlan& plan, std::optional<dev_t> topDevice)
+        : m_plan(plan), m_topDevice(topDevice) {}
 
     void scan(const std::string& folder, const std::string& relative) {
         std::vector<std::string> names;
@@ -55,6 +72,12 @@ private:
         entry.path = relative;
         if (::lstat(path.c_str(), &info) != 0) {
             entry.readable = false;
+            m_plan.entries.push_back(entry);
+            return;
+        }
+        entry.mode = info.st_mode & 07777;
+        if (S_ISDIR(info.st_mode) && relative == kLostAndFound && info.st_dev == m_topDevice) {
+            entry.type = ImageEntryType::FileSystemFolder;
             m_plan.entries.push_back(entry);
             return;
         }
@@ -79,6 +102,7 @@ private:
     }
 
     ImagePlan& m_plan;
+    std::optional<dev_t> m_topDevice;
 };
 
 // The absolute form of path with "." and ".." resolved, through links where it exists.
@@ -94,12 +118,9 @@ std::optional<std::string> folderRefusal(const std::string& folder, const std::s
         return folder + " is not there, or is no folder.";
     if (fs::is_empty(folder, error) || error)
         return folder + " holds nothing to put on a disc.";
-    const std::string outputFolder = fs::path(output).parent_path().string();
-    if (!fs::is_directory(outputFolder, error))
-        return "The folder " + outputFolder + " for the image is not there.";
-    if (fs::is_directory(output, error))
-        return output + " is a folder: give the name of the image file.";
-    return outputRefusal(folder, output);
+    if (auto refusal = outputRefusal(folder, output))
+        return refusal;
+    return outputPlaceRefusal(output);
 }
 
 struct BurnSourceFree {
@@ -119,17 +140,20 @@ std::string failure(const std::string& what, int code) {
     return what + ": " + (told.empty() ? std::string(iso_error_to_msg(code)) : told);
 }
 
-// The image tree of the plan's entries, each node with the mode, owner and times of its file.
+// The image tree of the plan's entries, each node with the times of its file and its mode as
+// mastered; owners are replaced when it is written.
 isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
     IsoImage* raw = nullptr;
-    if (const int code = iso_image_new(plan.label.joliet.c_str(), &raw); code < 0) {
+    // The library has one label for every tree: the ISO 9660 one. writeStream puts the Joliet
+    // one into its descriptor.
+    if (const int code = iso_image_new(plan.label.iso.c_str(), &raw); code < 0) {
         error = failure("Cannot start the image", code);
         return nullptr;
     }
     isofs::Image image(raw);
     iso_tree_set_follow_symlinks(raw, 0);
     iso_tree_set_ignore_special(raw, 1);
-    iso_image_set_volume_id(raw, plan.label.joliet.c_str());
+    iso_image_set_volume_id(raw, plan.label.iso.c_str());
     iso_image_set_application_id(raw, "QUBRIX");
     IsoDir* root = iso_image_get_root(raw);
     struct stat top {};
@@ -137,11 +161,12 @@ isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
         iso_node_set_mtime(reinterpret_cast<IsoNode*>(root), top.st_mtime);
         iso_node_set_atime(reinterpret_cast<IsoNode*>(root), top.st_atime);
         iso_node_set_ctime(reinterpret_cast<IsoNode*>(root), top.st_ctime);
-        iso_node_set_permissions(reinterpret_cast<IsoNode*>(root), top.st_mode & 07777);
+        iso_node_set_permissions(reinterpret_cast<IsoNode*>(root),
+                                 masteredMode(ImageEntryType::Folder, top.st_mode));
     }
     std::map<std::string, IsoDir*, std::less<>> folders{{"", root}};
     for (const ImageEntry& entry : plan.entries) {
-        if (entry.type == ImageEntryType::Special)
+        if (leftOutOfImage(entry.type))
             continue;
         const std::size_t slash = entry.path.rfind('/');
         const std::string parent = slash == std::string::npos ? "" : entry.path.substr(0, slash);
@@ -154,6 +179,10 @@ isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
             error = failure("Cannot put " + entry.path + " into the image", code);
             return nullptr;
         }
+        // The mode of the file as the library found it, which may have changed since the scan.
+        if (entry.type != ImageEntryType::Link)
+            iso_node_set_permissions(node,
+                                     masteredMode(entry.type, iso_node_get_permissions(node)));
         if (entry.type == ImageEntryType::Folder)
             folders.emplace(entry.path, reinterpret_cast<IsoDir*>(node));
     }
@@ -167,7 +196,7 @@ std::unique_ptr<IsoWriteOpts, WriteOptsFree> writeOptions() {
     iso_write_opts_set_iso_level(opts, 3);
     iso_write_opts_set_rockridge(opts, 1);
     iso_write_opts_set_joliet(opts, 1);
-    // Modes as they are; the author's user and group mean nothing on another machine.
+    // Modes as buildTree set them; the author's user and group mean nothing on another machine.
     iso_write_opts_set_replace_mode(opts, 0, 0, 1, 1);
     iso_write_opts_set_default_uid(opts, 0);
     iso_write_opts_set_default_gid(opts, 0);
@@ -257,9 +286,10 @@ ImageResult written(ImageOutcome outcome, std::string text) {
     return {outcome, std::move(text)};
 }
 
-// Streams the image the library generates into part.
-ImageResult writeStream(burn_source& source, PartFile& part, const ImageProgress& progress,
-                        const std::atomic<bool>& cancel) {
+// Streams the image the library generates into part, with the Joliet label put into its
+// descriptor, which lies in the first piece.
+ImageResult writeStream(burn_source& source, PartFile& part, const std::string& jolietLabel,
+                        const ImageProgress& progress, const std::atomic<bool>& cancel) {
     const auto total = static_cast<std::uint64_t>(source.get_size(&source));
     std::vector<unsigned char> buffer(kChunk);
     std::uint64_t done = 0;
@@ -275,6 +305,17 @@ ImageResult writeStream(burn_source& source, PartFile& part, const ImageProgress
         if (size <= 0) {
             source.cancel(&source);
             return written(ImageOutcome::Failed, failure("The image could not be made", size));
+        }
+        if (done == 0) {
+            const auto joliet = isofs::descriptorAt(buffer.data(), static_cast<std::size_t>(size),
+                                                    isofs::Descriptor::Joliet);
+            if (!joliet) {
+                source.cancel(&source);
+                return written(ImageOutcome::Failed,
+                               "The image could not be made: it has no Joliet descriptor.");
+            }
+            const std::string field = jolietLabelField(jolietLabel);
+            std::copy(field.begin(), field.end(), buffer.begin() + *joliet + isofs::kLabelOffset);
         }
         if (!part.write(buffer.data(), static_cast<std::size_t>(size))) {
             const std::string text = systemError("Cannot write " + part.path());
@@ -293,6 +334,26 @@ ImageResult writeStream(burn_source& source, PartFile& part, const ImageProgress
 
 } // namespace
 
+std::optional<std::string> outputPlaceRefusal(const std::string& output) {
+    std::error_code error;
+    const std::string outputFolder = fs::path(output).parent_path().string();
+    if (!fs::is_directory(outputFolder, error))
+        return "The folder " + outputFolder + " for the image is not there.";
+    if (fs::is_directory(output, error))
+        return output + " is a folder: give the name of the image file.";
+    // The image is written beside output and renamed over it: the folder must take new files.
+    if (::access(outputFolder.c_str(), W_OK | X_OK) != 0)
+        return "No image can be written in " + outputFolder + ": " + std::strerror(errno) + '.';
+    return std::nullopt;
+}
+
+std::string defaultVolumeLabel(const std::string& folder) {
+    const std::string top = absolute(folder);
+    const QString mountPoint = mountinfo::mountPointOf(qtPath(top));
+    return defaultLabelText(top, QFile::encodeName(mountPoint).toStdString(),
+                            mountinfo::volumeLabel(mountPoint).toStdString());
+}
+
 ImagePlan planImage(const std::string& folder, const std::string& output,
                     const std::string& requestedLabel) {
     ImagePlan plan;
@@ -301,9 +362,13 @@ ImagePlan planImage(const std::string& folder, const std::string& output,
     plan.refusal = folderRefusal(plan.folder, plan.output);
     if (plan.refusal)
         return plan;
-    plan.label = volumeLabel(requestedLabel.empty() ? fs::path(plan.folder).filename().string()
-                                                    : requestedLabel);
-    TreeScanner(plan).scan(plan.folder, {});
+    plan.label =
+        volumeLabel(requestedLabel.empty() ? defaultVolumeLabel(plan.folder) : requestedLabel);
+    std::optional<dev_t> topDevice;
+    struct stat top {};
+    if (isMountPoint(plan.folder) && ::stat(plan.folder.c_str(), &top) == 0)
+        topDevice = top.st_dev;
+    TreeScanner(plan, topDevice).scan(plan.folder, {});
     plan.issues = checkImageNames(plan.entries);
     return plan;
 }
@@ -326,7 +391,7 @@ ImageResult makeImage(const ImagePlan& plan, bool verify, const ImageProgress& p
     ImageResult result;
     {
         const BurnSource source(raw);
-        result = writeStream(*source, part, progress, cancel);
+        result = writeStream(*source, part, plan.label.joliet, progress, cancel);
     }
     if (result.outcome != ImageOutcome::Written)
         return result;

@@ -1,6 +1,7 @@
 #include "medium/isofs.h"
 
 #include <array>
+#include <cstring>
 #include <mutex>
 
 namespace qubrix::isofs {
@@ -26,6 +27,29 @@ std::string takeMessage() {
         if (first.empty())
             first = text.data();
     return first;
+}
+
+std::optional<std::size_t> descriptorAt(const unsigned char* area, std::size_t size,
+                                        Descriptor kind) {
+    constexpr unsigned char kPrimary = 1;
+    constexpr unsigned char kSupplementary = 2;
+    constexpr unsigned char kSetEnd = 255;
+    // A supplementary descriptor is Joliet's when its escape sequences name UCS-2 level 1, 2
+    // or 3.
+    constexpr std::size_t kEscapes = 88;
+    const auto isJoliet = [](const unsigned char* block) {
+        return block[kEscapes] == '%' && block[kEscapes + 1] == '/' &&
+               std::strchr("@CE", block[kEscapes + 2]) != nullptr && block[kEscapes + 2] != 0;
+    };
+    for (std::size_t at = kFirstDescriptor; at + kBlockSize <= size; at += kBlockSize) {
+        const unsigned char* block = area + at;
+        if (std::memcmp(block + 1, "CD001", 5) != 0 || block[0] == kSetEnd)
+            return std::nullopt;
+        if ((kind == Descriptor::Primary && block[0] == kPrimary) ||
+            (kind == Descriptor::Joliet && block[0] == kSupplementary && isJoliet(block)))
+            return at;
+    }
+    return std::nullopt;
 }
 
 } // namespace qubrix::isofs

@@ -8,7 +8,9 @@
 #define LIBISOFS_WITHOUT_LIBBURN 1
 #include <libisofs/libisofs.h>
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qubrix::isofs {
@@ -19,6 +21,19 @@ void start();
 
 // The text of the most severe message the library kept since the last call, or empty.
 std::string takeMessage();
+
+// The volume descriptors lie in the 2048-byte blocks from the 16th on, up to the one that ends
+// the set; each carries its volume's label in the 32 bytes from byte 40.
+inline constexpr std::size_t kBlockSize = 2048;
+inline constexpr std::size_t kFirstDescriptor = 16 * kBlockSize;
+inline constexpr std::size_t kLabelOffset = 40;
+
+enum class Descriptor { Primary, Joliet };
+
+// Where the descriptor of that kind starts in area, which holds the image from its first byte,
+// or nullopt when the area holds no such descriptor.
+std::optional<std::size_t> descriptorAt(const unsigned char* area, std::size_t size,
+                                        Descriptor kind);
 
 struct ImageUnref {
     void operator()(IsoImage* image) const { iso_image_unref(image); }

@@ -36,25 +36,26 @@ struct SharedProgress {
 } // namespace
 
 MakeDiscImageCommand::MakeDiscImageCommand(CatalogueDocument& document, Services services,
-                                           QAction* action, QWidget* parent)
-    : QObject(parent), m_document(document), m_services(services), m_parent(parent) {
+                                           std::function<bool()> saveChangesFirst, QAction* action,
+                                           QWidget* parent)
+    : QObject(parent), m_document(document), m_services(services),
+      m_saveChangesFirst(std::move(saveChangesFirst)), m_parent(parent) {
     connect(action, &QAction::triggered, this, &MakeDiscImageCommand::makeDiscImageClick);
 }
 
 void MakeDiscImageCommand::makeDiscImageClick() {
-    const QFileInfo folder(QFileInfo(m_document.catalogPath()).absolutePath());
-    const QString output = m_services.dialogs.saveFileName(
-        tr("Make Disc Image"), folder.absolutePath() + '/' + folder.fileName() + ".iso",
-        {{tr("Disc images"), {"*.iso"}}});
+    if (!m_saveChangesFirst())
+        return;
+    const QString folder = QFileInfo(m_document.catalogPath()).absolutePath();
+    const QString output = askImageFile(folder);
     if (output.isEmpty())
         return;
     const std::optional<QString> label =
-        m_services.dialogs.askText(kCaption, tr("Volume label of the disc:"),
-                                   shown(qubrix::volumeLabel(native(folder.fileName())).joliet));
+        m_services.dialogs.askText(kCaption, tr("Volume label of the disc:"), defaultLabel(folder));
     if (!label)
         return;
     const qubrix::ImagePlan plan =
-        qubrix::planImage(native(folder.absoluteFilePath()), native(output), native(*label));
+        qubrix::planImage(native(folder), native(output), label->toStdString());
     if (plan.refusal) {
         m_services.dialogs.messageBox(shown(*plan.refusal), kCaption, DialogService::Icon::Error,
                                       DialogService::Buttons::Ok);
@@ -68,6 +69,41 @@ void MakeDiscImageCommand::makeDiscImageClick() {
                                       ? DialogService::Icon::Error
                                       : DialogService::Icon::Information,
                                   DialogService::Buttons::Ok);
+}
+
+QString MakeDiscImageCommand::defaultLabel(const QString& folder) {
+    // Mount points come with their links resolved.
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QString top = canonical.isEmpty() ? folder : canonical;
+    const QString mountPoint = m_services.files.mountPointOf(top);
+    const std::string text = qubrix::defaultLabelText(
+        native(top), native(mountPoint), m_services.files.volumeLabel(mountPoint).toStdString());
+    return text.empty() ? QString("DISC") : QString::fromStdString(text);
+}
+
+QString MakeDiscImageCommand::askImageFile(const QString& folder) {
+    // Beside the folder when the author may write there, as a staging folder in the home
+    // folder is; the top of a medium mounted read-only or owned by root has no such place.
+    const QFileInfo parent(QFileInfo(folder).absolutePath());
+    const QString name =
+        QFileInfo(folder).fileName().isEmpty() ? QString("disc") : QFileInfo(folder).fileName();
+    QString proposed =
+        (parent.isDir() && parent.isWritable() ? parent.absoluteFilePath() : QDir::homePath()) +
+        '/' + name + ".iso";
+    for (;;) {
+        const QString output = m_services.dialogs.saveFileName(tr("Make Disc Image"), proposed,
+                                                               {{tr("Disc images"), {"*.iso"}}});
+        if (output.isEmpty())
+            return {};
+        const auto refusal =
+            qubrix::outputPlaceRefusal(native(QFileInfo(output).absoluteFilePath()));
+        if (!refusal)
+            return output;
+        // The picker opens again where the author was, to choose another place.
+        m_services.dialogs.messageBox(shown(*refusal), kCaption, DialogService::Icon::Error,
+                                      DialogService::Buttons::Ok);
+        proposed = output;
+    }
 }
 
 bool MakeDiscImageCommand::acceptIssues(const qubrix::ImagePlan& plan) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 namespace qubrix {
+
 namespace {
 
 using Type = ImageEntryType;
@@ -10,8 +11,12 @@ constexpr IssueLevel E = IssueLevel::Error;
 constexpr IssueLevel W = IssueLevel::Warning;
 
 ImageEntry entry(std::string path, Type type = Type::File, std::uint64_t size = 0,
-                 std::string target = {}, bool readable = true) {
-    return {std::move(path), type, size, std::move(target), readable};
+                 std::string target = {}, bool readable = true, std::uint32_t mode = 0755) {
+    return {std::move(path), type, size, std::move(target), readable, mode};
+}
+
+ImageEntry withMode(std::string path, Type type, std::uint32_t mode, bool readable = true) {
+    return entry(std::move(path), type, 0, {}, readable, mode);
 }
 
 // What each tree gets told: the level, path and a piece of the text of every issue, errors
@@ -75,6 +80,20 @@ TEST(CheckImageNames, TellsEachProblemOnce) {
         {"unreadable, errors first",
          {entry("pipe", Type::Special), entry("secret", Type::File, 1, {}, false)},
          {{E, "secret", "cannot be read"}, {W, "pipe", "left out"}}},
+        {"the file system's lost+found",
+         {entry("lost+found", Type::FileSystemFolder, 0, {}, false)},
+         {{W, "lost+found", "belongs to the file system"}}},
+        {"modes others could read and open",
+         {withMode("open", Type::Folder, 0755), withMode("open/shared", Type::File, 0604),
+          withMode("open/run", Type::File, 0705)},
+         {}},
+        {"modes others could not",
+         {withMode("private", Type::Folder, 0700), withMode("blind", Type::Folder, 0754),
+          withMode("mine", Type::File, 0600), withMode("locked", Type::File, 0, false)},
+         {{E, "locked", "cannot be read"},
+          {W, "private", "cannot be listed or opened by others"},
+          {W, "blind", "cannot be listed or opened by others"},
+          {W, "mine", "cannot be read by others"}}},
     };
     for (const Case& c : cases) {
         const std::vector<NameIssue> issues = checkImageNames(c.entries);
@@ -109,20 +128,50 @@ TEST(LinkLeavesMedium, ClimbsNoHigherThanTheTop) {
         EXPECT_EQ(linkLeavesMedium(c.link, c.target), c.leaves) << c.link << " -> " << c.target;
 }
 
-TEST(VolumeLabel, IsoCharactersUpperCaseAndJolietKeepsCase) {
+TEST(VolumeLabel, IsoCharactersUpperCaseAndJolietKeepsTheText) {
     struct Case {
         const char* requested;
         VolumeLabel label;
     };
     for (const Case& c : {
-             Case{"Demo Disc", {"DEMO_DISC", "Demo_Disc"}},
-             Case{"QUBRIX_3.1", {"QUBRIX_3_1", "QUBRIX_3_1"}},
-             Case{"Caf\xC3\xA9 m\xC3\xBCsic", {"CAF__M_SIC", "Caf__m_sic"}},
+             Case{"Demo Disc", {"DEMO_DISC", "Demo Disc"}},
+             Case{"QUBRIX_3.1", {"QUBRIX_3_1", "QUBRIX_3.1"}},
+             Case{"Caf\xC3\xA9 m\xC3\xBCsic", {"CAF__M_SIC", "Caf\xC3\xA9 m\xC3\xBCsic"}},
              Case{"An author's very long label, cut here: 12345",
-                  {"AN_AUTHOR_S_VERY_LONG_LABEL__CUT", "An_author_s_very"}},
+                  {"AN_AUTHOR_S_VERY_LONG_LABEL__CUT", "An author's very"}},
+             Case{"  blanks around\t ", {"BLANKS_AROUND", "blanks around"}},
+             Case{"a*b/c:d;e?f\\g\x01h", {"A_B_C_D_E_F_G_H", "a_b_c_d_e_f_g_h"}},
+             // 15 units and a character of two: it does not fit, and nothing after it goes in.
+             Case{"123456789012345\xF0\x9F\x98\x80x", {"123456789012345_X", "123456789012345"}},
+             Case{"12345678901234\xF0\x9F\x98\x80x",
+                  {"12345678901234_X", "12345678901234\xF0\x9F\x98\x80"}},
+             Case{"bad\xFF"
+                  "byte",
+                  {"BAD_BYTE", "bad_byte"}},
              Case{"", {"DISC", "DISC"}},
+             Case{"   ", {"DISC", "DISC"}},
          })
         EXPECT_EQ(volumeLabel(c.requested), c.label) << c.requested;
+}
+
+TEST(VolumeLabel, DefaultIsTheMediumsLabelAtItsTop) {
+    EXPECT_EQ(defaultLabelText("/media/me/STICK/", "/media/me/STICK", "My Stick"), "My Stick");
+    EXPECT_EQ(defaultLabelText("/media/me/STICK", "/media/me/STICK", ""), "STICK");
+    EXPECT_EQ(defaultLabelText("/media/me/STICK/disc", "/media/me/STICK", "My Stick"), "disc");
+    EXPECT_EQ(defaultLabelText("/", "/", ""), "");
+}
+
+TEST(MasteredMode, EveryoneReadsAndExecutesWhereAnyoneDid) {
+    struct Case {
+        Type type;
+        std::uint32_t mode;
+        std::uint32_t mastered;
+    };
+    for (const Case& c : {Case{Type::File, 0600, 0644}, Case{Type::File, 0666, 0666},
+                          Case{Type::File, 0610, 0755}, Case{Type::File, 0001, 0555},
+                          Case{Type::File, 0104755, 0755}, Case{Type::Folder, 0700, 0755},
+                          Case{Type::Folder, 03770, 01775}, Case{Type::Link, 0700, 0700}})
+        EXPECT_EQ(masteredMode(c.type, c.mode), c.mastered) << std::oct << c.mode;
 }
 
 TEST(ImageProgressText, TellsTheTimeLeftOnceItCan) {

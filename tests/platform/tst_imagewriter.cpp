@@ -1,9 +1,11 @@
 #include "medium/imagewriter.h"
+#include "readonlyfolder.h"
 #include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -24,9 +26,10 @@ void setTime(const QString& path, time_t seconds) {
 }
 
 // A small staging folder: an executable script, a long lower-case name, a link inside, a
-// nested folder, a pipe (left out) and old times.
+// nested folder, a lost+found that is no file system's, a pipe (left out) and old times.
 void makeTree(const QString& top) {
     writeFile(top + "/autorun.sh", "#!/bin/sh\necho hi\n", true);
+    QVERIFY(QDir().mkpath(top + "/lost+found"));
     writeFile(top + "/DOCS/" + kLongName, QByteArray(100'000, 'x'));
     writeFile(top + "/DOCS/deeper/empty.txt", "");
     QVERIFY(QFile::link("../autorun.sh", top + "/DOCS/start"));
@@ -56,6 +59,16 @@ QStringList xorrisoListing(const QString& image) {
     return lines;
 }
 
+// The labels of the primary and the Joliet volume descriptor, from the 16th and 17th blocks.
+QStringList descriptorLabels(const QString& image) {
+    const QByteArray blocks = readAll(image).mid(16 * 2048, 2 * 2048);
+    if (blocks.size() < 4096 || blocks[0] != 1 || blocks[2048] != 2)
+        return {"no such descriptors"};
+    QStringDecoder ucs2(QStringDecoder::Utf16BE);
+    return {QString::fromLatin1(blocks.mid(40, 32)).trimmed(),
+            QString(ucs2(blocks.mid(2048 + 40, 32))).trimmed()};
+}
+
 QStringList leftovers(const QString& folder) {
     return QDir(folder).entryList({"*.part-*"}, QDir::Files | QDir::Hidden);
 }
@@ -67,6 +80,8 @@ class TestImageWriter : public QObject {
 
 private slots:
     void writesATreeThatReadsBackAlike();
+    void labelsKeepTheirTextInBothTrees();
+    void lostAndFoundOfTheMountIsLeftOut();
     void verifyingFindsEachDifference_data();
     void verifyingFindsEachDifference();
     void cancelLeavesTheOldImage_data();
@@ -102,16 +117,71 @@ void TestImageWriter::writesATreeThatReadsBackAlike() {
     // A second opinion on names, modes, dates and links.
     const QStringList listing = xorrisoListing(m_dir.path() + "/d.iso");
     for (const QString& line :
-         QStringList{"-rwxr--r-- 18 Sep 9 2001 '/autorun.sh'", "drwxr-xr-x 0 Sep 9 2001 '/DOCS'",
+         QStringList{"-rwxr-xr-x 18 Sep 9 2001 '/autorun.sh'", "drwxr-xr-x 0 Sep 9 2001 '/DOCS'",
                      "-rw-r--r-- 100000 Sep 9 2001 '/DOCS/" + kLongName + "'",
                      "lrwxrwxrwx 0 Sep 9 2001 '/DOCS/start' -> '../autorun.sh'",
                      "-rw-r--r-- 0 Sep 9 2001 '/DOCS/deeper/empty.txt'"})
         QVERIFY2(listing.contains(line), qPrintable(line + "\nnot in\n" + listing.join('\n')));
     QVERIFY2(!listing.join('\n').contains("pipe"), qPrintable(listing.join('\n')));
+    QVERIFY2(listing.join('\n').contains("'/lost+found'"), "the author's own lost+found");
     QProcess blkid;
     blkid.start("blkid", {"-s", "LABEL", "-o", "value", m_dir.path() + "/d.iso"});
     QVERIFY(blkid.waitForFinished());
-    QCOMPARE(blkid.readAllStandardOutput().trimmed(), "Demo_Disc");
+    QCOMPARE(blkid.readAllStandardOutput().trimmed(), "Demo Disc");
+}
+
+// Each tree shows its own label, and the image is kept: read back, both are as asked.
+void TestImageWriter::labelsKeepTheirTextInBothTrees() {
+    struct Case {
+        QString folder, requested, iso, joliet;
+    };
+    for (const Case& c : {
+             Case{"An Author's Folder Name Of Forty Characters", "",
+                  "AN_AUTHOR_S_FOLDER_NAME_OF_FORTY", "An Author's Fold"},
+             Case{"disc", "Caf\u00e9 M\u00fcsic", "CAF__M_SIC", "Caf\u00e9 M\u00fcsic"},
+             // The 16th and 17th units are one character: neither goes in.
+             Case{"disc", "123456789012345\U0001F600", "123456789012345_", "123456789012345"},
+         }) {
+        QTemporaryDir dir;
+        writeFile(dir.path() + "/" + c.folder + "/qubrix.dat", "[Main]\r\n111\r\n");
+        const QString image = dir.path() + "/out.iso";
+        const qubrix::ImagePlan plan = qubrix::planImage(native(dir.path() + "/" + c.folder),
+                                                         native(image), c.requested.toStdString());
+        const qubrix::ImageResult result = qubrix::makeImage(plan, true, {}, std::atomic<bool>());
+        QVERIFY2(result.outcome == ImageOutcome::Written, result.text.c_str());
+        QCOMPARE(descriptorLabels(image), (QStringList{c.iso, c.joliet}));
+    }
+}
+
+// A file system's lost+found lies at the top of its mount only: one deeper is the author's.
+void TestImageWriter::lostAndFoundOfTheMountIsLeftOut() {
+    if (::geteuid() != 0 || !QFile::exists("/dev/loop-control"))
+        QSKIP("loop mounts need root and loop devices");
+    const QString content = m_dir.path() + "/ext4-content";
+    writeFile(content + "/sub/lost+found/kept.txt", "kept");
+    const QString fsImage = m_dir.path() + "/medium.ext4";
+    const QString mountPoint = m_dir.path() + "/medium";
+    writeFile(fsImage, "");
+    QVERIFY(QDir().mkpath(mountPoint) && QFile::resize(fsImage, 8 << 20));
+    QCOMPARE(QProcess::execute("mkfs.ext4", {"-q", "-L", "QB Medium", "-d", content, fsImage}), 0);
+    if (QProcess::execute("mount", {"-o", "loop,ro", fsImage, mountPoint}) != 0)
+        QSKIP("loop mounts are refused here");
+    struct Unmount {
+        QString point;
+        ~Unmount() { QProcess::execute("umount", {point}); }
+    } unmount{mountPoint};
+
+    const QString image = m_dir.path() + "/medium.iso";
+    const qubrix::ImagePlan plan = qubrix::planImage(native(mountPoint), native(image), "");
+    QCOMPARE(plan.label.joliet, "QB Medium");
+    QCOMPARE(qubrix::issueListText(plan.issues),
+             "warning: lost+found: belongs to the file system, not to what is on it: it is left "
+             "out of the image.\n");
+    const qubrix::ImageResult result = qubrix::makeImage(plan, true, {}, std::atomic<bool>());
+    QVERIFY2(result.outcome == ImageOutcome::Written, result.text.c_str());
+    const QString listing = xorrisoListing(image).join('\n');
+    QVERIFY2(!listing.contains("'/lost+found'") && listing.contains("'/sub/lost+found/kept.txt'"),
+             qPrintable(listing));
 }
 
 void TestImageWriter::verifyingFindsEachDifference_data() {
@@ -127,6 +197,13 @@ void TestImageWriter::verifyingFindsEachDifference_data() {
                           << "DOCS/start leads elsewhere";
     QTest::newRow("size") << "size"
                           << "has another size";
+    QTest::newRow("Joliet label") << "joliet"
+                                  << "its Joliet label is not Other.";
+    QTest::newRow("top's mode") << "top"
+                                << "its top has another mode";
+    // The image holds modes as mastered: a change they hide is no difference.
+    QTest::newRow("mode others gain on the disc") << "same mastered mode"
+                                                  << "";
 }
 
 // The image is written unverified, then the folder changes behind it.
@@ -136,7 +213,7 @@ void TestImageWriter::verifyingFindsEachDifference() {
     const QString top = m_dir.path() + "/" + change;
     makeTree(top);
     const QString image = m_dir.path() + "/" + change + ".iso";
-    const qubrix::ImagePlan plan = qubrix::planImage(native(top), native(image), "");
+    qubrix::ImagePlan plan = qubrix::planImage(native(top), native(image), "Demo");
     const std::atomic<bool> cancel{false};
     QCOMPARE(qubrix::makeImage(plan, false, {}, cancel).outcome, ImageOutcome::Written);
     bool canceled = false;
@@ -156,12 +233,24 @@ void TestImageWriter::verifyingFindsEachDifference() {
     }
     if (change == "size")
         writeFile(longFile, "short");
+    if (change == "joliet")
+        plan.label.joliet = "Other";
+    if (change == "top")
+        QVERIFY(QFile::setPermissions(top, QFile::ReadOwner | QFile::ExeOwner));
+    if (change == "same mastered mode")
+        QVERIFY(QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ExeOwner | QFile::ExeGroup));
     if (change != "time") {
         setTime(longFile, 1'000'000'000);
         setTime(top + "/DOCS", 1'000'000'000);
         setTime(top + "/DOCS/start", 1'000'000'000);
     }
     const auto difference = qubrix::imageDifference(native(image), plan, {}, cancel, canceled);
+    QFile::setPermissions(top, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (told.isEmpty()) {
+        QVERIFY2(!difference, difference->c_str());
+        return;
+    }
     QVERIFY(difference);
     QVERIFY2(QString::fromStdString(*difference).contains(told), difference->c_str());
 }
@@ -211,6 +300,9 @@ void TestImageWriter::refusesBeforeWriting_data() {
     QTest::newRow("output is a folder") << "full"
                                         << "empty"
                                         << "is a folder";
+    QTest::newRow("output folder read-only") << "full"
+                                             << "sealed/x.iso"
+                                             << "No image can be written in";
 }
 
 void TestImageWriter::refusesBeforeWriting() {
@@ -220,6 +312,8 @@ void TestImageWriter::refusesBeforeWriting() {
     QTemporaryDir dir;
     writeFile(dir.path() + "/full/sub/a.txt", "a");
     QVERIFY(QDir(dir.path()).mkdir("empty"));
+    ReadOnlyFolder sealed(dir.path() + "/sealed");
+    QVERIFY(sealed.seal());
     const QStringList before = QDir(dir.path()).entryList();
     const qubrix::ImagePlan plan =
         qubrix::planImage(native(dir.path() + "/" + folder), native(dir.path() + "/" + output), "");
