@@ -1,5 +1,6 @@
 #include "medium/makediscimagecommand.h"
 
+#include "medium/disccheck.h"
 #include "medium/imagewriter.h"
 
 #include <QAction>
@@ -54,13 +55,14 @@ void MakeDiscImageCommand::makeDiscImageClick() {
         m_services.dialogs.askText(kCaption, tr("Volume label of the disc:"), defaultLabel(folder));
     if (!label)
         return;
-    const qubrix::ImagePlan plan =
+    qubrix::ImagePlan plan =
         qubrix::planImage(native(folder), native(output), label->toStdString());
     if (plan.refusal) {
         m_services.dialogs.messageBox(shown(*plan.refusal), kCaption, DialogService::Icon::Error,
                                       DialogService::Buttons::Ok);
         return;
     }
+    qubrix::appendIssues(plan.issues, qubrix::checkDiscBeforeImage(plan.folder));
     if (!acceptIssues(plan))
         return;
     const qubrix::ImageResult result = makeWithProgress(plan);

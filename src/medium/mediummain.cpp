@@ -1,5 +1,6 @@
 // qubrix-medium: makes an author's staging folder ready to be mastered, from the Qubrix that
 // lies beside it, and masters it into a disc image.
+#include "medium/disccheck.h"
 #include "medium/imagewriter.h"
 #include "medium/mediumpreparer.h"
 
@@ -84,12 +85,13 @@ int image(QStringList arguments) {
     }
     if (arguments.size() != 2 || arguments[0].startsWith("--") || arguments[1].startsWith("--"))
         return usage();
-    const qubrix::ImagePlan plan = qubrix::planImage(
-        arguments[0].toStdString(), arguments[1].toStdString(), label.toStdString());
+    qubrix::ImagePlan plan = qubrix::planImage(arguments[0].toStdString(),
+                                               arguments[1].toStdString(), label.toStdString());
     if (plan.refusal) {
         std::fprintf(stderr, "%s\n", plan.refusal->c_str());
         return 1;
     }
+    qubrix::appendIssues(plan.issues, qubrix::checkDiscBeforeImage(plan.folder));
     std::fputs(qubrix::issueListText(plan.issues).c_str(), stderr);
     if (qubrix::hasErrors(plan.issues)) {
         std::fputs("The image was not made: mend the errors above first.\n", stderr);

@@ -52,6 +52,13 @@ void TestMakeDiscImage::asksChecksAndMakes_data() {
                                        << QStringList{"Warning: ... and 3 more."} << false;
     QTest::newRow("error stops") << "link" << QStringList{"d.iso"} << true
                                  << QStringList{"Error: mend the errors"} << false;
+    QTest::newRow("never prepared") << "unprepared" << QStringList{"d.iso"} << false
+                                    << QStringList{"Warning: was never prepared"} << false;
+    QTest::newRow("listing leads nowhere")
+        << "listing" << QStringList{"d.iso"} << true
+        << QStringList{"Warning: [Main] Gone: TOOLS\\GONE.EXE /S leads to no file on the disc",
+                       "Information: read back"}
+        << true;
 }
 
 void TestMakeDiscImage::asksChecksAndMakes() {
@@ -60,8 +67,15 @@ void TestMakeDiscImage::asksChecksAndMakes() {
     QFETCH(bool, acceptWarnings);
     QFETCH(QStringList, boxes);
     QFETCH(bool, made);
-    writeOnDisc("qubrix.dat", "[Main]\r\n111\r\n");
+    writeOnDisc("qubrix.dat", trouble == "listing"
+                                  ? "[Main]\r\nHello;TOOLS\\HELLO.SH;-1\r\n"
+                                    "Gone;TOOLS\\GONE.EXE /S;-1\r\n111\r\n"
+                                  : "[Main]\r\nHello;TOOLS\\hello.sh;-1\r\n111\r\n");
     writeOnDisc("TOOLS/hello.sh", "#!/bin/sh\necho hello\n", true);
+    if (trouble != "unprepared") {
+        writeOnDisc("autorun.sh", "#!/bin/sh\n", true);
+        writeOnDisc(".qubrix/bin/qubrix", "", true);
+    }
     if (trouble == "long")
         writeOnDisc(QString(65, 'n'), "");
     for (int i = 0; trouble == "many" && i < 15; ++i)
