@@ -2,6 +2,7 @@
 // lies beside it, and masters it into a disc image.
 #include "medium/imagewriter.h"
 #include "medium/mediumpreparer.h"
+#include "platform/linuxfileservice.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -36,10 +37,15 @@ int usage() {
 }
 
 int prepare(const QString& folder) {
-    MediumPreparer preparer(Installation::around(QCoreApplication::applicationDirPath()));
-    const PrepareReport report = preparer.prepare(folder);
-    std::fprintf(report.ok ? stdout : stderr, "%s\n", qPrintable(report.text));
-    return report.ok ? 0 : 1;
+    std::signal(SIGINT, interrupt);
+    std::signal(SIGTERM, interrupt);
+    LinuxFileService files;
+    MediumPreparer preparer(Installation::running(), {}, &g_interrupted);
+    const PrepareReport report = preparer.prepare(folder, files);
+    std::fprintf(report.ok() ? stdout : stderr, "%s\n", qPrintable(report.text));
+    if (report.outcome == PrepareOutcome::Canceled)
+        return 130;
+    return report.ok() ? 0 : 1;
 }
 
 // Shows on a terminal how far the image has come, on one line that each report overwrites.
