@@ -19,8 +19,10 @@ namespace {
 constexpr char kUsage[] =
     "usage: qubrix-medium prepare FOLDER\n"
     "       qubrix-medium image FOLDER OUTPUT.iso [--label LABEL] [--no-verify]\n"
+    "       qubrix-medium --help | --version\n"
     "prepare puts autorun.sh and the program folder .qubrix, which holds Qubrix and what it\n"
-    "needs beyond a Linux desktop, at the top of FOLDER, which holds qubrix.dat.\n"
+    "needs beyond a Linux desktop, at the top of FOLDER, which holds qubrix.dat, once it has\n"
+    "checked that FOLDER has the room for them.\n"
     "image checks every name in FOLDER, masters it into an ISO 9660 image with Rock Ridge and\n"
     "Joliet, labelled LABEL (by default the folder's name), and reads the image back to compare\n"
     "it with FOLDER unless --no-verify is given.\n";
@@ -123,7 +125,16 @@ int image(QStringList arguments) {
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     QStringList arguments = application.arguments();
-    if (arguments.size() == 3 && arguments[1] == "prepare")
+    if (arguments.size() == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (arguments.size() == 2 && arguments[1] == "--version") {
+        std::puts("qubrix-medium (Qubrix) " QUBRIX_MEDIUM_VERSION);
+        return 0;
+    }
+    // A FOLDER that looks like an option is more likely a mistyped one.
+    if (arguments.size() == 3 && arguments[1] == "prepare" && !arguments[2].startsWith('-'))
         return prepare(arguments[2]);
     if (arguments.size() >= 4 && arguments[1] == "image")
         return image(arguments.mid(2));
