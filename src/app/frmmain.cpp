@@ -180,7 +180,9 @@ void TfrmMain::createActionControllers() {
     new CopyCommands(
         m_document, m_services,
         CopyControls{c.lstDesc, c.cmdCopy, c.ToolCopy, c.File1, c.ToolCopyFolder, c.Folder1}, this);
-    new PrepareMediumCommand(m_document, m_services, c.mnuPrepareMedium, this);
+    new PrepareMediumCommand(
+        m_document, m_services, [this] { return m_store->saveChangesFirst("Prepare Medium"); },
+        c.mnuPrepareMedium, this);
     new MakeDiscImageCommand(
         m_document, m_services, [this] { return m_store->saveChangesFirst("Make Disc Image"); },
         c.mnuMakeImage, this);

@@ -3,6 +3,7 @@
 #include "medium/disccheck.h"
 #include "medium/imagewriter.h"
 #include "medium/mediumpreparer.h"
+#include "platform/linuxfileservice.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -19,8 +20,10 @@ namespace {
 constexpr char kUsage[] =
     "usage: qubrix-medium prepare FOLDER\n"
     "       qubrix-medium image FOLDER OUTPUT.iso [--label LABEL] [--no-verify]\n"
+    "       qubrix-medium --help | --version\n"
     "prepare puts autorun.sh and the program folder .qubrix, which holds Qubrix and what it\n"
-    "needs beyond a Linux desktop, at the top of FOLDER, which holds qubrix.dat.\n"
+    "needs beyond a Linux desktop, at the top of FOLDER, which holds qubrix.dat, once it has\n"
+    "checked that FOLDER has the room for them.\n"
     "image checks every name in FOLDER, masters it into an ISO 9660 image with Rock Ridge and\n"
     "Joliet, labelled LABEL (by default the folder's name), and reads the image back to compare\n"
     "it with FOLDER unless --no-verify is given.\n";
@@ -37,10 +40,15 @@ int usage() {
 }
 
 int prepare(const QString& folder) {
-    MediumPreparer preparer(Installation::around(QCoreApplication::applicationDirPath()));
-    const PrepareReport report = preparer.prepare(folder);
-    std::fprintf(report.ok ? stdout : stderr, "%s\n", qPrintable(report.text));
-    return report.ok ? 0 : 1;
+    std::signal(SIGINT, interrupt);
+    std::signal(SIGTERM, interrupt);
+    LinuxFileService files;
+    MediumPreparer preparer(Installation::running(), {}, &g_interrupted);
+    const PrepareReport report = preparer.prepare(folder, files);
+    std::fprintf(report.ok() ? stdout : stderr, "%s\n", qPrintable(report.text));
+    if (report.outcome == PrepareOutcome::Canceled)
+        return 130;
+    return report.ok() ? 0 : 1;
 }
 
 // Shows on a terminal how far the image has come, on one line that each report overwrites.
@@ -119,7 +127,16 @@ int image(QStringList arguments) {
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
     QStringList arguments = application.arguments();
-    if (arguments.size() == 3 && arguments[1] == "prepare")
+    if (arguments.size() == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (arguments.size() == 2 && arguments[1] == "--version") {
+        std::puts("qubrix-medium (Qubrix) " QUBRIX_MEDIUM_VERSION);
+        return 0;
+    }
+    // A FOLDER that looks like an option is more likely a mistyped one.
+    if (arguments.size() == 3 && arguments[1] == "prepare" && !arguments[2].startsWith('-'))
         return prepare(arguments[2]);
     if (arguments.size() >= 4 && arguments[1] == "image")
         return image(arguments.mid(2));

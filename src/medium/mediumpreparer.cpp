@@ -9,8 +9,8 @@
 #include <QLibraryInfo>
 #include <QProcess>
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <cstring>
 #include <set>
 #include <stdexcept>
 #include <system_error>
@@ -36,11 +36,24 @@ struct Stop : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The user stopped prepare.
+struct Canceled {};
+
+const std::atomic<bool> kNeverCanceled{false};
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("Medium", text);
+}
+
 std::string local(const QString& path) {
     return QFile::encodeName(path).toStdString();
 }
 QString shown(const std::string& path) {
     return QFile::decodeName(path.c_str());
+}
+
+std::string systemError(const std::string& what, const fs::path& path) {
+    return what + " " + path.string() + ": " + std::strerror(errno) + ".";
 }
 
 EntryKind entryKind(const std::string& path) {
@@ -65,7 +78,9 @@ StagingTop inspect(const std::string& folder) {
 }
 
 // Runs a tool and gives its standard output; a tool that is missing or fails stops prepare.
-QString runTool(const QString& tool, const QStringList& arguments, const QString& package) {
+// A cancel kills the tool at once.
+QString runTool(const QString& tool, const QStringList& arguments, const QString& package,
+                const std::atomic<bool>& cancel) {
     QProcess process;
     process.start(tool, arguments);
     if (!process.waitForStarted())
@@ -73,7 +88,17 @@ QString runTool(const QString& tool, const QStringList& arguments, const QString
                        .arg(tool, package)
                        .toStdString());
     process.closeWriteChannel();
-    process.waitForFinished(-1);
+    while (process.state() != QProcess::NotRunning) {
+        if (cancel) {
+            process.kill();
+            process.waitForFinished(-1);
+            throw Canceled{};
+        }
+        process.waitForFinished(50);
+    }
+    // A Ctrl+C on the terminal reaches the tool as well, which then fails.
+    if (cancel)
+        throw Canceled{};
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         throw Stop(QStringLiteral("%1 %2 failed: %3")
                        .arg(tool, arguments.join(' '),
@@ -82,36 +107,77 @@ QString runTool(const QString& tool, const QStringList& arguments, const QString
     return QString::fromLocal8Bit(process.readAllStandardOutput());
 }
 
-std::vector<std::string> neededBy(const std::string& file) {
+std::vector<std::string> neededBy(const std::string& file, const std::atomic<bool>& cancel) {
     std::vector<std::string> needed;
-    const QString output = runTool("patchelf", {"--print-needed", shown(file)}, "patchelf");
+    const QString output = runTool("patchelf", {"--print-needed", shown(file)}, "patchelf", cancel);
     for (const QString& line : output.split('\n', Qt::SkipEmptyParts))
         needed.push_back(line.trimmed().toStdString());
     return needed;
 }
 
 // The libraries the loader finds for a file, through the file's own run paths.
-LoaderListing loaderListing(const std::string& file) {
-    return parseLoaderListing(runTool("ldd", {shown(file)}, "libc-bin").toStdString());
+LoaderListing loaderListing(const std::string& file, const std::atomic<bool>& cancel) {
+    return parseLoaderListing(runTool("ldd", {shown(file)}, "libc-bin", cancel).toStdString());
 }
 
-BundleNeeds needsOf(const std::string& program) {
+BundleNeeds needsOf(const std::string& program, const std::atomic<bool>& cancel) {
     utsname system{};
     ::uname(&system);
     const std::string libc = ::gnu_get_libc_version();
     const std::size_t minorEnd = libc.find('.', libc.find('.') + 1);
     return {system.machine, libc.substr(0, minorEnd),
-            runTool("patchelf", {"--print-interpreter", shown(program)}, "patchelf")
+            runTool("patchelf", {"--print-interpreter", shown(program)}, "patchelf", cancel)
                 .trimmed()
                 .toStdString()};
 }
 
+struct Descriptor {
+    int fd;
+    ~Descriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// Copies a file in chunks, telling after each how many bytes it copied; the target is made
+// anew, readable and writable by its owner only until its mode is set.
+void copyFile(const fs::path& from, const fs::path& to,
+              const std::function<void(std::uint64_t)>& copied) {
+    const Descriptor in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
+    if (in.fd < 0)
+        throw Stop(systemError("Cannot read", from));
+    Descriptor out{::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
+    if (out.fd < 0)
+        throw Stop(systemError("Cannot write", to));
+    std::vector<char> buffer(1 << 20);
+    for (;;) {
+        const ssize_t got = ::read(in.fd, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw Stop(systemError("Cannot read", from));
+        if (got == 0)
+            break;
+        for (ssize_t put = 0; put < got;) {
+            const ssize_t written = ::write(out.fd, buffer.data() + put, got - put);
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written < 0)
+                throw Stop(systemError("Cannot write", to));
+            put += written;
+        }
+        copied(static_cast<std::uint64_t>(got));
+    }
+    // Some file systems tell only now that the data did not fit.
+    const int fd = std::exchange(out.fd, -1);
+    if (::close(fd) != 0)
+        throw Stop(systemError("Cannot write", to));
+}
+
 void writeText(const fs::path& path, std::string_view text, fs::perms mode) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    out.close();
-    if (!out)
-        throw Stop("cannot write " + path.string());
+    const Descriptor out{::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)};
+    if (out.fd < 0 || ::write(out.fd, text.data(), text.size()) != ssize_t(text.size()))
+        throw Stop(systemError("Cannot write", path));
     fs::permissions(path, mode);
 }
 
@@ -168,15 +234,15 @@ BundleSources sourcesOf(const Installation& installation) {
 
 // The libraries to carry. A plugin the program can do without stays behind when this machine
 // lacks a library of it.
-LibraryClosure librariesOf(BundleSources& sources) {
+LibraryClosure librariesOf(BundleSources& sources, const std::atomic<bool>& cancel) {
     std::vector<std::string> roots{sources.program, sources.soundLibrary};
     std::map<std::string, std::string> found;
     for (const std::string& root : roots)
-        found.merge(loaderListing(root).found);
+        found.merge(loaderListing(root, cancel).found);
     std::vector<std::string> plugins;
     for (const std::string& plugin : sources.plugins) {
         const std::string path = sources.pluginFolder + "/" + plugin;
-        LoaderListing listing = loaderListing(path);
+        LoaderListing listing = loaderListing(path, cancel);
         if (!listing.notFound.empty() && !isRequiredPlugin(plugin))
             continue;
         found.merge(listing.found);
@@ -184,15 +250,21 @@ LibraryClosure librariesOf(BundleSources& sources) {
         roots.push_back(path);
     }
     sources.plugins = plugins;
-    LibraryClosure closure = libraryClosure(roots, {neededBy, [&found](const std::string& soname) {
-                                                        const auto at = found.find(soname);
-                                                        return at == found.end()
-                                                                   ? std::nullopt
-                                                                   : std::optional(at->second);
-                                                    }});
+    LibraryClosure closure = libraryClosure(
+        roots, {[&cancel](const std::string& file) { return neededBy(file, cancel); },
+                [&found](const std::string& soname) {
+                    const auto at = found.find(soname);
+                    return at == found.end() ? std::nullopt : std::optional(at->second);
+                }});
     if (!closure.missing.empty())
         throw Stop("The library " + *closure.missing.begin() + " that Qubrix needs is missing.");
     return closure;
+}
+
+PrepareReport failed(const QString& text) {
+    PrepareReport report;
+    report.text = text;
+    return report;
 }
 
 } // namespace
@@ -206,96 +278,206 @@ Installation Installation::around(const QString& programFolder) {
     return installation;
 }
 
-MediumPreparer::MediumPreparer(Installation installation, Progress progress)
-    : m_installation(std::move(installation)), m_progress(std::move(progress)) {}
-
-void MediumPreparer::step(int done, int total, const QString& text) {
-    if (m_progress && !m_progress(done, total, text))
-        throw Stop("Stopped: nothing was changed.");
+Installation Installation::running() {
+    return around(QCoreApplication::applicationDirPath());
 }
 
-PrepareReport MediumPreparer::prepare(const QString& folderName) {
-    const std::string folder = local(QDir::cleanPath(folderName));
+ScratchFolder::ScratchFolder() {
+    std::string pattern = (fs::temp_directory_path() / "qubrix-medium-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr)
+        throw Stop(systemError("Cannot make a folder in", fs::temp_directory_path()));
+    m_path = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
+}
+
+MediumPreparer::MediumPreparer(Installation installation, Progress progress,
+                               const std::atomic<bool>* cancel)
+    : m_installation(std::move(installation)), m_progress(std::move(progress)),
+      m_cancel(cancel ? cancel : &kNeverCanceled) {}
+
+void MediumPreparer::report(std::uint64_t done, std::uint64_t total, const QString& text) {
+    checkCancel();
+    if (m_progress)
+        m_progress(done, total, text);
+}
+
+void MediumPreparer::checkCancel() const {
+    if (*m_cancel)
+        throw Canceled{};
+}
+
+PrepareReport MediumPreparer::canceled(const QString& folder) const {
     PrepareReport report;
-    if (const auto refusal = prepareRefusal(folder, inspect(folder))) {
-        report.text = shown(*refusal);
-        return report;
-    }
-    const fs::path staging = fs::path(folder) / kNewBundleFolder;
+    report.outcome = PrepareOutcome::Canceled;
+    report.text = tr("Stopped: %1 is as it was.").arg(folder);
+    return report;
+}
+
+std::variant<PreparePlan, PrepareReport> MediumPreparer::collect(const QString& folderName) {
+    const std::string folder = local(QDir::cleanPath(folderName));
+    const StagingTop top = inspect(folder);
+    if (const auto refusal = prepareRefusal(folder, top))
+        return failed(shown(*refusal));
     try {
-        step(0, 0, QCoreApplication::translate("Medium", "Looking for the libraries..."));
+        report(0, 0, tr("Looking for the libraries..."));
         BundleSources sources = sourcesOf(m_installation);
-        const LibraryClosure closure = librariesOf(sources);
+        const LibraryClosure closure = librariesOf(sources, *m_cancel);
         const auto files = bundleFiles(sources, closure);
         if (!files)
             throw Stop("The sound library's place " + sources.soundFromProgram +
                        " lies outside the program folder.");
-        writeBundle(staging, *files, needsOf(sources.program), report);
-        fs::rename(staging / kAutorun, fs::path(folder) / kAutorun);
-        replaceFolder(staging, fs::path(folder) / kBundleFolder);
+        PreparePlan plan;
+        plan.folder = shown(folder);
+        plan.hasBundle = top.bundle == EntryKind::Folder;
+        plan.hasAutorun = top.autorun != EntryKind::Absent;
+        auto built = std::make_shared<ScratchFolder>();
+        build(built->path(), *files, needsOf(sources.program, *m_cancel));
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(built->path()))
+            names.push_back(entry.path().lexically_relative(built->path()).string());
+        // A folder's name sorts before what it holds.
+        std::sort(names.begin(), names.end());
+        for (const std::string& name : names) {
+            const fs::path path = built->path() / name;
+            if (fs::is_directory(fs::symlink_status(path))) {
+                plan.folders.push_back(name);
+                continue;
+            }
+            const std::uint64_t size = fs::file_size(path);
+            plan.files.push_back(name);
+            plan.fileSizes.push_back(size);
+            if (name == kAutorun)
+                continue;
+            plan.sizes[bundlePart(name)] += size;
+            plan.total += size;
+        }
+        plan.built = std::move(built);
+        return plan;
+    } catch (const Canceled&) {
+        return canceled(shown(folder));
     } catch (const std::exception& failure) {
-        std::error_code ignored;
-        fs::remove_all(staging, ignored);
-        report = {};
-        report.text = QString::fromLocal8Bit(failure.what());
-        return report;
+        return failed(QString::fromLocal8Bit(failure.what()));
     }
-    report.ok = true;
-    report.text =
-        QCoreApplication::translate(
-            "Medium", "%1 is ready to be mastered: it holds autorun.sh and the program "
-                      "folder %2 (%3).")
-            .arg(shown(folder), QString::fromUtf8(kBundleFolder.data(), kBundleFolder.size()),
-                 sizeText(report));
-    return report;
 }
 
-// Writes the program folder into staging, and autorun.sh beside its files, to be moved out.
-void MediumPreparer::writeBundle(const fs::path& staging, const std::vector<BundleFile>& files,
-                                 const BundleNeeds& needs, PrepareReport& report) {
-    fs::remove_all(staging);
-    fs::create_directory(staging);
-    const int total = static_cast<int>(files.size()) + 1;
-    int done = 0;
+// Builds the program folder into an empty folder, and autorun.sh beside its files.
+void MediumPreparer::build(const fs::path& into, const std::vector<BundleFile>& files,
+                           const BundleNeeds& needs) {
+    const auto total = static_cast<std::uint64_t>(files.size()) + 1;
+    std::uint64_t done = 0;
     for (const BundleFile& file : files) {
-        step(done++, total,
-             QCoreApplication::translate("Medium", "Copying %1").arg(shown(file.target)));
-        const fs::path target = staging / file.target;
+        report(done++, total, tr("Copying %1").arg(shown(file.target)));
+        const fs::path target = into / file.target;
         fs::create_directories(target.parent_path());
-        fs::copy_file(file.source, target, fs::copy_options::overwrite_existing);
-        fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+        copyFile(file.source, target, [this](std::uint64_t) { checkCancel(); });
         if (file.ownBuild)
-            runTool("strip", {"--strip-debug", shown(target.string())}, "binutils");
+            runTool("strip", {"--strip-debug", shown(target.string())}, "binutils", *m_cancel);
         if (file.linked)
             runTool("patchelf",
                     {"--set-rpath", QString::fromStdString(runPathFor(file.target)),
                      shown(target.string())},
-                    "patchelf");
+                    "patchelf", *m_cancel);
         fs::permissions(target, file.executable ? kProgramMode : kFileMode);
-        const std::uint64_t size = fs::file_size(target);
-        report.sizes[bundlePart(file.target)] += size;
-        report.total += size;
     }
-    writeText(staging / kQtConfTarget, qtConf(), kFileMode);
-    step(done, total, QCoreApplication::translate("Medium", "Writing autorun.sh"));
-    writeText(staging / kAutorun, autorunScript(needs), kProgramMode);
-    for (const auto& entry : fs::recursive_directory_iterator(staging)) {
-        if (entry.is_directory())
-            fs::permissions(entry.path(), kProgramMode);
+    writeText(into / kQtConfTarget, qtConf(), kFileMode);
+    report(done, total, tr("Writing autorun.sh"));
+    writeText(into / kAutorun, autorunScript(needs), kProgramMode);
+}
+
+std::uint64_t MediumPreparer::roomNeeded(const PreparePlan& plan, std::uint64_t blockSize) {
+    // The new program folder itself takes room as well.
+    return roomTaken(plan.fileSizes, plan.folders.size() + 1, blockSize);
+}
+
+std::optional<QString> MediumPreparer::roomRefusal(const PreparePlan& plan, FileService& files) {
+    const std::optional<FileService::Room> room = files.freeRoom(plan.folder);
+    // Where the system cannot tell, a lack of room shows while writing, and the folder is
+    // left as it was all the same.
+    if (!room)
+        return std::nullopt;
+    const auto refusal =
+        qubrix::roomRefusal(local(plan.folder), roomNeeded(plan, room->blockSize), room->available);
+    return refusal ? std::optional(shown(*refusal)) : std::nullopt;
+}
+
+PrepareReport MediumPreparer::write(const PreparePlan& plan, FileService& files) {
+    const std::string folder = local(plan.folder);
+    // The folder may have changed since the plan was made.
+    if (const auto refusal = prepareRefusal(folder, inspect(folder)))
+        return failed(shown(*refusal));
+    if (const auto refusal = roomRefusal(plan, files))
+        return failed(*refusal);
+    const fs::path staging = fs::path(folder) / kNewBundleFolder;
+    try {
+        copyOnto(plan, staging);
+        // After this the folder changes; a cancel comes too late.
+        checkCancel();
+        fs::rename(staging / kAutorun, fs::path(folder) / kAutorun);
+        replaceFolder(staging, fs::path(folder) / kBundleFolder);
+    } catch (const Canceled&) {
+        std::error_code ignored;
+        fs::remove_all(staging, ignored);
+        return canceled(plan.folder);
+    } catch (const std::exception& failure) {
+        std::error_code ignored;
+        fs::remove_all(staging, ignored);
+        return failed(QString::fromLocal8Bit(failure.what()));
     }
+    PrepareReport report;
+    report.outcome = PrepareOutcome::Prepared;
+    report.sizes = plan.sizes;
+    report.total = plan.total;
+    report.text =
+        tr("%1 is ready to be mastered: it holds autorun.sh and the program folder %2 "
+           "(%3).")
+            .arg(plan.folder, QString::fromUtf8(kBundleFolder.data(), kBundleFolder.size()),
+                 sizeText(plan.sizes, plan.total));
+    return report;
+}
+
+// Writes the built files into staging, a folder beside the program folder, which an earlier
+// run that was cut short may have left.
+void MediumPreparer::copyOnto(const PreparePlan& plan, const fs::path& staging) {
+    fs::remove_all(staging);
+    fs::create_directory(staging);
+    for (const std::string& folder : plan.folders)
+        fs::create_directory(staging / folder);
+    std::uint64_t total = 0;
+    for (const std::uint64_t size : plan.fileSizes)
+        total += size;
+    std::uint64_t done = 0;
+    for (std::size_t i = 0; i < plan.files.size(); ++i) {
+        const QString step = tr("Writing %1").arg(shown(plan.files[i]));
+        report(done, total, step);
+        const fs::path source = plan.built->path() / plan.files[i];
+        const fs::path target = staging / plan.files[i];
+        copyFile(source, target,
+                 [&](std::uint64_t copied) { report(done += copied, total, step); });
+        fs::permissions(target, fs::status(source).permissions());
+    }
+    for (const std::string& folder : plan.folders)
+        fs::permissions(staging / folder, kProgramMode);
     fs::permissions(staging, kProgramMode);
 }
 
-QString MediumPreparer::sizeText(const PrepareReport& report) {
-    const auto megabytes = [](std::uint64_t bytes) -> QString {
-        if (bytes < 1000 * 1000)
-            return QString::number((bytes + 999) / 1000) + " kB";
-        return QString::number(static_cast<double>(bytes) / 1e6, 'f', 1) + " MB";
+PrepareReport MediumPreparer::prepare(const QString& folder, FileService& files) {
+    auto collected = collect(folder);
+    if (auto* report = std::get_if<PrepareReport>(&collected))
+        return std::move(*report);
+    return write(std::get<PreparePlan>(collected), files);
+}
+
+QString MediumPreparer::sizeText(const std::map<BundlePart, std::uint64_t>& sizes,
+                                 std::uint64_t total) {
+    const auto text = [](std::uint64_t bytes) {
+        return QString::fromStdString(byteText(bytes, Rounding::Up));
     };
     QStringList parts;
-    for (const auto& [part, size] : report.sizes)
-        parts << QString::fromUtf8(partName(part).data(), partName(part).size()) + " " +
-                     megabytes(size);
-    return QCoreApplication::translate("Medium", "%1 in all: %2")
-        .arg(megabytes(report.total), parts.join(", "));
+    for (const auto& [part, size] : sizes)
+        parts << QString::fromUtf8(partName(part).data(), partName(part).size()) + " " + text(size);
+    return tr("%1 in all: %2").arg(text(total), parts.join(", "));
 }

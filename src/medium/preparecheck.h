@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qubrix {
 
@@ -24,5 +26,21 @@ inline constexpr char kNewBundleFolder[] = ".qubrix-new";
 // is then written anew beside the old one, which it replaces at the end, so an older bundle
 // ends up as a fresh one would be, and a failure on the way leaves the old one standing.
 std::optional<std::string> prepareRefusal(const std::string& folder, const StagingTop& top);
+
+// The room files of these sizes and this many folders take on a file system that gives out
+// blocks of blockSize bytes: every file and folder takes whole blocks, an empty file none.
+std::uint64_t roomTaken(const std::vector<std::uint64_t>& fileSizes, std::size_t folders,
+                        std::uint64_t blockSize);
+
+// Why prepare cannot write the needed bytes into folder, where available bytes are free, or
+// nullopt when they fit. The new program folder is written beside the old one, so an older
+// one there frees nothing until the end.
+std::optional<std::string> roomRefusal(const std::string& folder, std::uint64_t needed,
+                                       std::uint64_t available);
+
+// "35 kB", "78.5 MB", "2.1 GB" (powers of 1000). A size that is needed is rounded up and room
+// that is free is rounded down, so that a need that does not fit never reads as the room.
+enum class Rounding { Up, Down };
+std::string byteText(std::uint64_t bytes, Rounding rounding);
 
 } // namespace qubrix

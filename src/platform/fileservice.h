@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 // Folders, volumes and file attributes.
@@ -31,4 +32,13 @@ public:
     // MoveFileA). Never replaces an entry that exists at to: that is a failure like any
     // refused rename.
     virtual bool renameWithoutReplacing(const QString& from, const QString& to) = 0;
+
+    // The room on the file system that holds path: the bytes this user may still write there,
+    // and the size of the blocks that every file takes whole.
+    struct Room {
+        std::uint64_t available = 0;
+        std::uint64_t blockSize = 4096;
+    };
+    // Safe to call from any thread. nullopt when the system cannot tell.
+    virtual std::optional<Room> freeRoom(const QString& path) = 0;
 };

@@ -62,3 +62,12 @@ bool LinuxFileService::renameWithoutReplacing(const QString& from, const QString
     return qubrix::renameWithoutReplacing(nativePath(from).toStdString(),
                                           nativePath(to).toStdString());
 }
+
+std::optional<FileService::Room> LinuxFileService::freeRoom(const QString& path) {
+    struct statvfs volume {};
+    if (::statvfs(nativePath(path).constData(), &volume) != 0)
+        return std::nullopt;
+    // f_bavail counts blocks of the fragment size, which some file systems leave at 0.
+    const std::uint64_t block = volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize;
+    return Room{static_cast<std::uint64_t>(volume.f_bavail) * block, block};
+}

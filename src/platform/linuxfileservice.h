@@ -14,4 +14,6 @@ public:
     bool clearReadOnly(const QString& path) override;
 
     bool renameWithoutReplacing(const QString& from, const QString& to) override;
+
+    std::optional<Room> freeRoom(const QString& path) override;
 };

@@ -143,5 +143,32 @@ TEST(PrepareRefusal, LeavesTheFolderAloneWhenSomethingIsInTheWay) {
     }
 }
 
+TEST(PrepareRoom, WholeBlocksAndARefusalThatTellsBoth) {
+    EXPECT_EQ(roomTaken({1, 4096, 4097, 0}, 2, 4096), 4096u * 6);
+    EXPECT_EQ(roomTaken({100'000}, 0, 32768), 131072u); // a FAT stick's large clusters
+    EXPECT_EQ(roomTaken({3}, 0, 0), 3u);                // a file system that tells no block size
+
+    struct Refusal {
+        std::uint64_t needed;
+        std::uint64_t available;
+        const char* text; // nullptr: it fits
+    };
+    for (const Refusal& c : {
+             Refusal{78'500'000, 78'500'000, nullptr},
+             Refusal{78'500'000, 23'000'000, "need 78.5 MB, 23.0 MB free on /media/u/STICK."},
+             // Rounded apart, so that the need never reads as the room.
+             Refusal{23'040'001, 23'040'000, "need 23.1 MB, 23.0 MB free"},
+             Refusal{1'500, 999, "need 2 kB, 0 kB free"},
+             Refusal{2'000'000'001, 1'999'999'999, "need 2.1 GB, 1.9 GB free"},
+         }) {
+        const auto refusal = roomRefusal("/media/u/STICK", c.needed, c.available);
+        if (c.text == nullptr)
+            EXPECT_FALSE(refusal) << *refusal;
+        else
+            EXPECT_NE(refusal.value_or("").find(c.text), std::string::npos)
+                << c.text << " / " << refusal.value_or("(fits)");
+    }
+}
+
 } // namespace
 } // namespace qubrix

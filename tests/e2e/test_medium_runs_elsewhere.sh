@@ -12,13 +12,36 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 started=$SECONDS
 require_binary
+medium_tool=$(dirname "$QUBRIX_BIN")/qubrix-medium
+[[ -x $medium_tool ]] || fail "qubrix-medium is not built beside $QUBRIX_BIN"
+
+# Runs qubrix-medium with the arguments after status, stdout and stderr, and checks its exit
+# status and the first line of each stream against a pattern ("" for an empty stream).
+expect_cli() {
+    local status=$1 out=$2 err=$3 got
+    shift 3
+    "$medium_tool" "$@" >"$E2E_TMP/cli.out" 2>"$E2E_TMP/cli.err"
+    got=$?
+    [[ $got == "$status" && $(head -n 1 "$E2E_TMP/cli.out") =~ ^${out}$ &&
+        $(head -n 1 "$E2E_TMP/cli.err") =~ ^${err}$ ]] ||
+        fail "qubrix-medium $*: exit status $got, stdout: $(cat "$E2E_TMP/cli.out")," \
+            "stderr: $(cat "$E2E_TMP/cli.err")"
+}
+version=$(sed -n 's/^FileVersion=//p' "$QUBRIX_SOURCE_DIR/src/version/versioninfo.txt")
+usage='usage: qubrix-medium prepare FOLDER'
+expect_cli 0 "$usage" '' --help
+expect_cli 0 "$usage" '' -h
+expect_cli 0 "qubrix-medium \\(Qubrix\\) ${version//./\\.}" '' --version
+for wrong in "" "--frobnicate" "prepare" "prepare --force" "image only-a-folder"; do
+    # shellcheck disable=SC2086 # the words of the wrong command line
+    expect_cli 2 '' "$usage" $wrong
+done
+
 [[ $(id -u) == 0 ]] || fail "needs root: mmdebstrap, loop mounts and chroot"
 for tool in mmdebstrap mkfs.ext4 losetup mount chroot fuseiso blkid; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh lists it)"
 done
 losetup -f >/dev/null 2>&1 || fail "no free loop device (losetup -f found none)"
-medium_tool=$(dirname "$QUBRIX_BIN")/qubrix-medium
-[[ -x $medium_tool ]] || fail "qubrix-medium is not built beside $QUBRIX_BIN"
 
 # The desktop base as Debian 13 names it (the 64-bit time transition renamed GLib's and ALSA's
 # packages), and what the test needs to drive a window.

@@ -19,6 +19,9 @@ public:
     };
     // Every rename asked for, refused or not.
     QList<Rename> renames;
+    // The room on the disc, plenty unless a test says otherwise; nullopt: the system cannot
+    // tell.
+    std::optional<Room> room = Room{1'000'000'000'000, 4096};
 
     QString currentDirectory() override { return directory; }
     // Mount points of other media; a path below one of them lies there, any other on the disc.
@@ -37,4 +40,5 @@ public:
     bool clearReadOnly(const QString& path) override;
     // Renames the real entry, unless either path is locked or the new name exists.
     bool renameWithoutReplacing(const QString& from, const QString& to) override;
+    std::optional<Room> freeRoom(const QString&) override { return room; }
 };
