@@ -169,6 +169,13 @@ std::string issueListText(const std::vector<NameIssue>& issues) {
     return text;
 }
 
+std::string shortIssueListText(const std::vector<NameIssue>& issues, std::size_t shown) {
+    if (issues.size() <= shown)
+        return issueListText(issues);
+    return issueListText({issues.begin(), issues.begin() + std::ptrdiff_t(shown)}) + "... and " +
+           std::to_string(issues.size() - shown) + " more.\n";
+}
+
 bool linkLeavesMedium(std::string_view linkPath, std::string_view target) {
     if (target.empty() || target.front() == '/')
         return true;

@@ -62,6 +62,9 @@ bool hasErrors(const std::vector<NameIssue>& issues);
 
 // One line per issue: "error: PATH: TEXT".
 std::string issueListText(const std::vector<NameIssue>& issues);
+// The first shown lines of issueListText, then "... and N more." for the rest: a box taller
+// than the screen cannot be answered.
+std::string shortIssueListText(const std::vector<NameIssue>& issues, std::size_t shown = 12);
 
 // True when a link at linkPath (relative to the top) whose target is target leads to a place
 // outside the top, or when target is absolute: on the mounted medium it would lead elsewhere.

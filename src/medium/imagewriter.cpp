@@ -1,5 +1,7 @@
 #include "medium/imagewriter.h"
 
+#include "medium/disccheck.h"
+
 #include "medium/isofs.h"
 #include "platform/mountinfo.h"
 
@@ -354,6 +356,19 @@ std::string defaultVolumeLabel(const std::string& folder) {
                             mountinfo::volumeLabel(mountPoint).toStdString());
 }
 
+namespace {
+
+// Every entry below the plan's folder.
+void scanFolder(ImagePlan& plan) {
+    std::optional<dev_t> topDevice;
+    struct stat top {};
+    if (isMountPoint(plan.folder) && ::stat(plan.folder.c_str(), &top) == 0)
+        topDevice = top.st_dev;
+    TreeScanner(plan, topDevice).scan(plan.folder, {});
+}
+
+} // namespace
+
 ImagePlan planImage(const std::string& folder, const std::string& output,
                     const std::string& requestedLabel) {
     ImagePlan plan;
@@ -364,13 +379,18 @@ ImagePlan planImage(const std::string& folder, const std::string& output,
         return plan;
     plan.label =
         volumeLabel(requestedLabel.empty() ? defaultVolumeLabel(plan.folder) : requestedLabel);
-    std::optional<dev_t> topDevice;
-    struct stat top {};
-    if (isMountPoint(plan.folder) && ::stat(plan.folder.c_str(), &top) == 0)
-        topDevice = top.st_dev;
-    TreeScanner(plan, topDevice).scan(plan.folder, {});
+    scanFolder(plan);
     plan.issues = checkImageNames(plan.entries);
     return plan;
+}
+
+std::vector<NameIssue> checkStagingFolder(const std::string& folder) {
+    ImagePlan plan;
+    plan.folder = absolute(folder);
+    scanFolder(plan);
+    std::vector<NameIssue> issues = checkImageNames(plan.entries);
+    appendIssues(issues, checkCatalogueListings(plan.folder));
+    return issues;
 }
 
 ImageResult makeImage(const ImagePlan& plan, bool verify, const ImageProgress& progress,

@@ -42,6 +42,10 @@ std::string defaultVolumeLabel(const std::string& folder);
 ImagePlan planImage(const std::string& folder, const std::string& output,
                     const std::string& requestedLabel);
 
+// What prepare tells before the disc is made: the check of every name in folder, as
+// planImage makes it, then the catalogue's listings that find no file there.
+std::vector<NameIssue> checkStagingFolder(const std::string& folder);
+
 enum class ImagePhase { Writing, Verifying };
 enum class ImageOutcome { Written, Canceled, Failed };
 

@@ -118,13 +118,7 @@ bool MakeDiscImageCommand::acceptIssues(const qubrix::ImagePlan& plan) {
             DialogService::Icon::Error, list);
         return false;
     }
-    // A box taller than the screen cannot be answered: a long list is cut.
-    constexpr std::size_t kShown = 12;
-    QString shownList = list;
-    if (plan.issues.size() > kShown)
-        shownList =
-            shown(qubrix::issueListText({plan.issues.begin(), plan.issues.begin() + kShown})) +
-            tr("... and %1 more.\n").arg(plan.issues.size() - kShown);
+    const QString shownList = shown(qubrix::shortIssueListText(plan.issues));
     return m_services.dialogs.messageBox(tr("Before the image is made:\n\n%1\nMake the image all "
                                             "the same?")
                                              .arg(shownList),

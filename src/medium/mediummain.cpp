@@ -6,6 +6,7 @@
 #include "platform/linuxfileservice.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QStringList>
 
 #include <atomic>
@@ -43,6 +44,10 @@ int prepare(const QString& folder) {
     std::signal(SIGINT, interrupt);
     std::signal(SIGTERM, interrupt);
     LinuxFileService files;
+    std::fputs(
+        qubrix::issueListText(qubrix::checkStagingFolder(QFile::encodeName(folder).toStdString()))
+            .c_str(),
+        stderr);
     MediumPreparer preparer(Installation::running(), {}, &g_interrupted);
     const PrepareReport report = preparer.prepare(folder, files);
     std::fprintf(report.ok() ? stdout : stderr, "%s\n", qPrintable(report.text));

@@ -1,9 +1,11 @@
 #include "medium/preparemediumcommand.h"
 
+#include "medium/imagewriter.h"
 #include "medium/preparecheck.h"
 
 #include <QAction>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QTimer>
@@ -97,6 +99,11 @@ bool PrepareMediumCommand::askToWrite(const PreparePlan& plan) {
             tr(", and %1 are free there").arg(shownBytes(room->available, qubrix::Rounding::Down));
     text +=
         tr(". The program folder holds %1.").arg(MediumPreparer::sizeText(plan.sizes, plan.total));
+    const std::vector<qubrix::NameIssue> issues =
+        qubrix::checkStagingFolder(QFile::encodeName(plan.folder).toStdString());
+    if (!issues.empty())
+        text += "\n\n" + tr("Before the disc is made:") + "\n\n" +
+                QString::fromStdString(qubrix::shortIssueListText(issues));
     text += "\n\n" + tr("Write them now?");
     return m_services.dialogs.messageBox(text, kCaption, DialogService::Icon::Information,
                                          DialogService::Buttons::YesNo) ==

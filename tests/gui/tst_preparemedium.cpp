@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -72,6 +73,12 @@ void TestPrepareMedium::asksChecksAndWrites_data() {
         << QStringList{"Error: Not enough room: the program folder and autorun.sh need "} << false;
     QTest::newRow("free room told") << "" << 123'400'000LL << false
                                     << QStringList{"Information: 123.4 MB are free there"} << false;
+    QTest::newRow("listing and unreadable file told in the question")
+        << "listing" << -1LL << false
+        << QStringList{"Information: Before the disc is made:\n\nwarning: PRIVATE.TXT: cannot "
+                       "be read by others here: on the disc everyone can read it.\nwarning: "
+                       "[Main] Gone: GONE.TXT leads to no file on the disc\n"}
+        << false;
     QTest::newRow("canceled while the libraries are looked for")
         << "hanging ldd" << -1LL << true << QStringList{"Information: Stopped: DISC is as it was."}
         << false;
@@ -83,8 +90,13 @@ void TestPrepareMedium::asksChecksAndWrites() {
     QFETCH(bool, yes);
     QFETCH(QStringList, boxes);
     QFETCH(bool, written);
-    if (setup != "no catalogue")
+    if (setup == "listing") {
+        writeOnDisc("qubrix.dat", "[Main]\r\nGone;GONE.TXT;-1\r\n111\r\n");
+        writeOnDisc("PRIVATE.TXT", "");
+        QVERIFY(QFile::setPermissions(onDisc("PRIVATE.TXT"), QFile::ReadOwner | QFile::WriteOwner));
+    } else if (setup != "no catalogue") {
         writeOnDisc("qubrix.dat", "[Main]\r\n111\r\n");
+    }
     if (setup == "older") {
         writeOnDisc("autorun.sh", "old", true);
         writeOnDisc(".qubrix/stray", "");
