@@ -26,15 +26,16 @@ QList<Mount> liveTable() {
     return parseTable(file.readAll());
 }
 
-// The resolved device node behind a mount source, or empty when the source is no block
-// device (tmpfs, overlay, a network share).
+// The resolved device node behind a mount source, or the disc image file a FUSE mount names as
+// its source (fuseiso -o fsname=IMAGE: the kernel here may have no ISO 9660 driver); empty when
+// the source is neither (tmpfs, overlay, a network share).
 QString blockDeviceOf(const Mount& mount) {
     const QString device = QFileInfo(mount.source).canonicalFilePath();
     struct stat status {};
-    if (device.isEmpty() || ::stat(QFile::encodeName(device).constData(), &status) != 0 ||
-        !S_ISBLK(status.st_mode))
+    if (device.isEmpty() || ::stat(QFile::encodeName(device).constData(), &status) != 0)
         return {};
-    return device;
+    const bool imageFile = S_ISREG(status.st_mode) && mount.fsType.startsWith("fuse");
+    return S_ISBLK(status.st_mode) || imageFile ? device : QString();
 }
 
 std::optional<QString> labelFromUdevLinks(const QString& device) {

@@ -70,6 +70,7 @@ private slots:
     void hiddenMountsDoNotHoldWhatTheDeviceSaysTheyDoNot();
     void liveRootAndTemporaryFolder();
     void labelledLoopMountedImage();
+    void discImageMountedThroughFuse();
 };
 
 void TestVolume::decodesKernelEscapes_data() {
@@ -229,6 +230,37 @@ void TestVolume::labelledLoopMountedImage() {
     QCOMPARE(mountinfo::volumeLabel(labelledPoint), "QB DEMO");
     QCOMPARE(mountinfo::mountPointOf(plainPoint + "/MENU"), plainPoint);
     QCOMPARE(mountinfo::volumeLabel(plainPoint), QString());
+}
+
+// Where the kernel has no ISO 9660 driver a disc image is mounted through fuseiso; given the
+// image as its source, the label is read from the image itself.
+void TestVolume::discImageMountedThroughFuse() {
+    for (const char* tool : {"xorriso", "fuseiso", "fusermount"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QSKIP("xorriso, fuseiso or fusermount is not installed");
+    if (!QFileInfo::exists("/dev/fuse"))
+        QSKIP("no /dev/fuse here");
+    QTemporaryDir work;
+    QVERIFY(work.isValid());
+    QVERIFY(QDir(work.path()).mkpath("tree/MENU"));
+    const QString image = work.path() + "/disc.iso";
+    QVERIFY(run("xorriso", {"-as", "mkisofs", "-quiet", "-V", "QB_DEMO", "-J", "-r", "-o", image,
+                            work.path() + "/tree"}));
+    for (const bool named : {true, false}) {
+        const QString point = work.path() + (named ? "/named" : "/unnamed");
+        QVERIFY(QDir().mkpath(point));
+        QStringList arguments{image, point, "-o", "ro"};
+        if (named)
+            arguments << "-o"
+                      << "fsname=" + image;
+        if (!run("fuseiso", arguments))
+            QSKIP("fuseiso cannot mount here");
+        const QString label = mountinfo::volumeLabel(point);
+        const QString mountPoint = mountinfo::mountPointOf(point + "/MENU");
+        QVERIFY(run("fusermount", {"-u", point}));
+        QCOMPARE(mountPoint, point);
+        QCOMPARE(label, named ? QString("QB_DEMO") : QString());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestVolume)
