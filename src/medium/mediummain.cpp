@@ -22,12 +22,16 @@ constexpr char kUsage[] =
     "usage: qubrix-medium prepare FOLDER\n"
     "       qubrix-medium image FOLDER OUTPUT.iso [--label LABEL] [--no-verify]\n"
     "       qubrix-medium --help | --version\n"
+    "FOLDER is the disc's folder: it holds qubrix.dat, and its contents become the top of\n"
+    "the disc. Both commands first list the listings whose file the disc would not find and\n"
+    "what the end user could not read.\n"
     "prepare puts autorun.sh and the program folder .qubrix, which holds Qubrix and what it\n"
-    "needs beyond a Linux desktop, at the top of FOLDER, which holds qubrix.dat, once it has\n"
-    "checked that FOLDER has the room for them.\n"
+    "needs beyond a Linux desktop, at the top of FOLDER, once it has checked that FOLDER has\n"
+    "the room for them.\n"
     "image checks every name in FOLDER, masters it into an ISO 9660 image with Rock Ridge and\n"
-    "Joliet, labelled LABEL (by default the folder's name), and reads the image back to compare\n"
-    "it with FOLDER unless --no-verify is given.\n";
+    "Joliet, labelled LABEL (by default the medium's label when FOLDER is its top, else the\n"
+    "folder's name), and reads the image back to compare it with FOLDER unless --no-verify is\n"
+    "given.\n";
 
 std::atomic<bool> g_interrupted{false};
 
