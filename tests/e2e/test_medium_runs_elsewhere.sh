@@ -167,7 +167,8 @@ grep -q "lies inside" "$E2E_TMP/image.log" ||
     fail "image failed: $(cat "$E2E_TMP/image.log")"
 grep -q "read back and found equal" "$E2E_TMP/image.log" ||
     fail "image said: $(cat "$E2E_TMP/image.log")"
-[[ $(blkid -s LABEL -o value "$iso") == QUBRIX_DEMO ]] ||
+# ISO 9660 holds QUBRIX_DEMO; blkid reads the Joliet label, as typed.
+[[ $(blkid -s LABEL -o value "$iso") == "$label" ]] ||
     fail "the image's label is $(blkid -s LABEL -o value "$iso")"
 iso_disc=$E2E_TMP/media/iso
 mkdir -p "$iso_disc" "$root/media/iso"
