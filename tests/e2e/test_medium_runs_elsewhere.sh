@@ -1,6 +1,6 @@
 # The demo disc, prepared with qubrix-medium, runs on a Debian 13 machine that has the desktop
 # base and nothing more: no Qt. The machine is a minimal root file system made with mmdebstrap
-# and kept in the build folder between runs. The prepared disc becomes an ext4 image labelled
+# and kept in the build folder between runs (debian_root.sh). The prepared disc becomes an ext4 image labelled
 # "QUBRIX DEMO", loop-mounted read-only at a path with a blank and bound into the root, where an
 # unprivileged user starts its ./autorun.sh under the root's xvfb-run (medium_menu.sh): the menu
 # shows the catalogue in menu mode and Run starts TOOLS/hello.sh from the disc. Not a byte of the
@@ -9,6 +9,7 @@
 # whatever cannot be had fails the test.
 
 source "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/debian_root.sh"
 
 started=$SECONDS
 require_binary
@@ -37,48 +38,13 @@ for wrong in "" "--frobnicate" "prepare" "prepare --force" "image only-a-folder"
     expect_cli 2 '' "$usage" $wrong
 done
 
-[[ $(id -u) == 0 ]] || fail "needs root: mmdebstrap, loop mounts and chroot"
-for tool in mmdebstrap mkfs.ext4 losetup mount chroot fuseiso blkid; do
+for tool in mkfs.ext4 losetup fuseiso blkid; do
     command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/packages.sh lists it)"
 done
+debian_root_prepare
 losetup -f >/dev/null 2>&1 || fail "no free loop device (losetup -f found none)"
-
-# The desktop base as Debian 13 names it (the 64-bit time transition renamed GLib's and ALSA's
-# packages), and what the test needs to drive a window.
-base_packages=(libc6 libstdc++6 libgcc-s1 libx11-6 libx11-xcb1 libxcb1 libxext6 libxrender1
-    libxi6 libxkbcommon0 libfontconfig1 libfreetype6 libglib2.0-0t64 libgl1 libegl1 libdbus-1-3
-    libwayland-client0 libasound2t64 libpulse0 fonts-dejavu-core)
-driver_packages=(xvfb xauth xdotool)
-root=$(cd "$(dirname "$QUBRIX_BIN")/.." && pwd)/debian13-root
 label="QUBRIX DEMO"
-medium_in_root=$root/media/$label
-
-# A run killed before its trap could act may have left its mounts in the root; they go first,
-# so that nothing below ever reaches into the machine's own /dev.
-for mountpoint in "$medium_in_root" "$root/tmp" "$root/dev" "$root/proc"; do
-    ! mountpoint -q "$mountpoint" 2>/dev/null || umount -l "$mountpoint" ||
-        fail "cannot unmount $mountpoint, left by an earlier run"
-done
-
-make_root() {
-    local wanted="${base_packages[*]} ${driver_packages[*]}" start=$SECONDS
-    if [[ -f $root/.packages && $(cat "$root/.packages") == "$wanted" ]]; then
-        echo "reusing the Debian 13 root in $root"
-        return
-    fi
-    rm -rf --one-file-system "$root" "$root.new"
-    local list
-    list=$(IFS=,; echo "${base_packages[*]},${driver_packages[*]}")
-    mmdebstrap --variant=minbase --include="$list" trixie "$root.new" \
-        http://deb.debian.org/debian >"$E2E_TMP/mmdebstrap.log" 2>&1 ||
-        fail "mmdebstrap could not make the Debian 13 root (it needs deb.debian.org):
-$(tail -n 20 "$E2E_TMP/mmdebstrap.log")"
-    echo "$wanted" >"$root.new/.packages"
-    mv "$root.new" "$root"
-    echo "made the Debian 13 root in $root in $((SECONDS - start)) s"
-}
-make_root
-! compgen -G "$root/usr/lib/*/libQt6Core.so*" >/dev/null || fail "the root holds Qt"
+medium_in_root=$DEBIAN_ROOT/media/$label
 
 # Prepare the demo disc; it gains autorun.sh and .qubrix and nothing else changes.
 stage=$E2E_TMP/stage
@@ -126,31 +92,12 @@ mkfs.ext4 -q -L "$label" -d "$stage" "$image" 160M >"$E2E_TMP/mkfs.log" 2>&1 ||
     fail "mkfs.ext4 failed: $(cat "$E2E_TMP/mkfs.log")"
 image_before=$(sha256sum <"$image")
 disc=$E2E_TMP/media/$label
-mkdir -p "$disc" "$medium_in_root"
-mount_in_root() {
-    mount "$@" 2>"$E2E_TMP/mount.log" || fail "mount $*: $(cat "$E2E_TMP/mount.log")"
-    E2E_MOUNTS+=("${!#}")
-}
-mount_in_root -o loop,ro "$image" "$disc"
-mount_in_root --bind "$disc" "$medium_in_root"
-mount_in_root -t proc proc "$root/proc"
-mount_in_root --bind /dev "$root/dev"
-mount_in_root -t tmpfs -o mode=1777 tmpfs "$root/tmp"
-
-mkdir -p "$root/tmp/e2e" "$root/tmp/home"
-mkdir -m 700 "$root/tmp/runtime"
-cp "$(dirname "${BASH_SOURCE[0]}")/lib.sh" "$(dirname "${BASH_SOURCE[0]}")/medium_menu.sh" \
-    "$root/tmp/e2e/"
-chown 65534:65534 "$root/tmp/home" "$root/tmp/runtime"
-chroot --userspec=65534:65534 --groups=65534 "$root" /usr/bin/env -i HOME=/tmp/home \
-    XDG_RUNTIME_DIR=/tmp/runtime PATH=/usr/bin:/bin LANG=C.UTF-8 \
-    MEDIUM="/media/$label" LABEL="$label" timeout 200 xvfb-run -a \
-    -s "-nolisten tcp -screen 0 1024x768x24" bash /tmp/e2e/medium_menu.sh \
-    >"$E2E_TMP/menu.log" 2>&1 ||
-    fail "the menu on Debian 13:
-$(cat "$E2E_TMP/menu.log")"
-grep -q '^PASS$' "$E2E_TMP/menu.log" || fail "the menu on Debian 13: $(cat "$E2E_TMP/menu.log")"
-echo "the menu on Debian 13: $(tail -n 1 "$E2E_TMP/menu.log")"
+hello=("Hello from the Qubrix demo disc (started from /media/$label/TOOLS)." "Goodbye.")
+mount_for_test -o loop,ro "$image" "$disc"
+mount_for_test --bind "$disc" "$medium_in_root"
+debian_root_mount
+# The Tools category, then its listing "Say hello" (TOOLS\hello.sh).
+debian_root_menu "/media/$label" "$label" "$(IFS='|'; echo "run|1|0|${hello[*]}")"
 
 [[ $(checksums "$disc") == "$(checksums "$stage")" ]] || fail "files on the disc changed"
 
@@ -171,7 +118,7 @@ grep -q "read back and found equal" "$E2E_TMP/image.log" ||
 [[ $(blkid -s LABEL -o value "$iso") == "$label" ]] ||
     fail "the image's label is $(blkid -s LABEL -o value "$iso")"
 iso_disc=$E2E_TMP/media/iso
-mkdir -p "$iso_disc" "$root/media/iso"
+mkdir -p "$iso_disc"
 fuseiso "$iso" "$iso_disc" -o ro,allow_other 2>"$E2E_TMP/fuseiso.log" ||
     fail "fuseiso: $(cat "$E2E_TMP/fuseiso.log")"
 E2E_MOUNTS+=("$iso_disc")
@@ -179,17 +126,9 @@ listing() { (cd "$1" && find . -mindepth 1 -printf '%m %y %p %l\n' | sort); }
 [[ $(listing "$iso_disc") == "$(listing "$stage")" ]] ||
     fail "the image's tree differs: $(diff <(listing "$stage") <(listing "$iso_disc") | head -n 20)"
 [[ $(checksums "$iso_disc") == "$(checksums "$stage")" ]] || fail "the image's files differ"
-mount_in_root --bind "$iso_disc" "$root/media/iso"
-chroot --userspec=65534:65534 --groups=65534 "$root" /usr/bin/env -i HOME=/tmp/home \
-    XDG_RUNTIME_DIR=/tmp/runtime PATH=/usr/bin:/bin LANG=C.UTF-8 \
-    MEDIUM="/media/iso" LABEL="" timeout 200 xvfb-run -a \
-    -s "-nolisten tcp -screen 0 1024x768x24" bash /tmp/e2e/medium_menu.sh \
-    >"$E2E_TMP/menu.log" 2>&1 ||
-    fail "the menu from the image on Debian 13:
-$(cat "$E2E_TMP/menu.log")"
-grep -q '^PASS$' "$E2E_TMP/menu.log" ||
-    fail "the menu from the image on Debian 13: $(cat "$E2E_TMP/menu.log")"
-echo "the menu from the image on Debian 13: $(tail -n 1 "$E2E_TMP/menu.log")"
+mount_for_test --bind "$iso_disc" "$DEBIAN_ROOT/media/iso"
+hello[0]="Hello from the Qubrix demo disc (started from /media/iso/TOOLS)."
+debian_root_menu /media/iso "" "$(IFS='|'; echo "run|1|0|${hello[*]}")"
 
 for ((i = ${#E2E_MOUNTS[@]} - 1; i >= 0; i--)); do
     unmount_image "${E2E_MOUNTS[i]}"
