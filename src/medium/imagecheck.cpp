@@ -244,6 +244,8 @@ VolumeLabel volumeLabel(std::string_view requested) {
             jolietUnits = kJolietUnits;
         }
     }
+    // A cut that ends in a blank would only show as a stray blank where the label ends.
+    label.joliet.erase(label.joliet.find_last_not_of(' ') + 1);
     if (label.iso.empty())
         label = {"DISC", "DISC"};
     return label;

@@ -140,6 +140,7 @@ TEST(VolumeLabel, IsoCharactersUpperCaseAndJolietKeepsTheText) {
              Case{"An author's very long label, cut here: 12345",
                   {"AN_AUTHOR_S_VERY_LONG_LABEL__CUT", "An author's very"}},
              Case{"  blanks around\t ", {"BLANKS_AROUND", "blanks around"}},
+             Case{"My Journey Disc Of Tools", {"MY_JOURNEY_DISC_OF_TOOLS", "My Journey Disc"}},
              Case{"a*b/c:d;e?f\\g\x01h", {"A_B_C_D_E_F_G_H", "a_b_c_d_e_f_g_h"}},
              // 15 units and a character of two: it does not fit, and nothing after it goes in.
              Case{"123456789012345\xF0\x9F\x98\x80x", {"123456789012345_X", "123456789012345"}},
