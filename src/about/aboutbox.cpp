@@ -4,6 +4,7 @@
 #include "ui/pictures.h"
 #include "ui/placement.h"
 #include "ui/product.h"
+#include "ui/readers.h"
 #include "ui/toolglyphs.h"
 #include "version/exever.h"
 
@@ -53,6 +54,8 @@ void TAboutBox::buildLayout() {
     Copyright->setAlignment(Qt::AlignCenter);
 
     Image1 = place<QLabel>(Panel1, "Image1", 16, 16, 150, 72);
+    // The product's name and version are painted into the logo and written nowhere else.
+    Image1->setAccessibleName(QString("%1 %2").arg(productName, productVersion));
 
     cmdUpdate = place<QPushButton>(Panel1, "cmdUpdate", 184, 64, 73, 25);
     cmdUpdate->setText(tr("&Update"));
@@ -64,6 +67,7 @@ void TAboutBox::buildLayout() {
     // The arrow lies under the button it overlaps: pictures are painted beneath controls.
     Image2 = place<QLabel>(Panel1, "Image2", 216, 40, 61, 80);
     Image2->stackUnder(cmdUpdate);
+    showOnlyToSight(Image2);
 
     OKButton = place<QPushButton>(this, "OKButton", 112, 160, 65, 25);
     OKButton->setText(tr("&OK"));

@@ -3,6 +3,7 @@
 #include "ui/pictures.h"
 #include "ui/placement.h"
 #include "ui/product.h"
+#include "ui/readers.h"
 #include "ui/toolglyphs.h"
 
 #include <QButtonGroup>
@@ -38,6 +39,8 @@ QLabel* picture(QWidget* parent, const char* name, int left, int top, int width,
     auto* label = place<QLabel>(parent, name, left, top, width, height);
     label->setPixmap(pixmap);
     label->setScaledContents(true);
+    // The window's pictures are ground and ornament: the words beside them say it all.
+    showOnlyToSight(label);
     return label;
 }
 
@@ -72,6 +75,7 @@ QToolButton* MainLayout::toolButton(QWidget* bar, const char* name, const QStrin
     button->setAutoRaise(true);
     button->setFixedSize(25, 21);
     button->setIcon(toolIcon(icon));
+    nameAfterHint(button);
     bar->layout()->addWidget(button);
     return button;
 }
@@ -135,6 +139,7 @@ void MainLayout::buildTopBand(QWidget* client) {
     MOC->setToolTip("Cancel");
     MOC->setIcon(toolIcon(ToolGlyph::Cancel));
     for (QToolButton* button : {MOK, MOC}) {
+        nameAfterHint(button);
         button->setAutoRaise(true);
         button->setEnabled(false);
     }
@@ -142,13 +147,14 @@ void MainLayout::buildTopBand(QWidget* client) {
     lblCWD->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     MenuEdit = place<QLineEdit>(client, "MenuEdit", 75, 30, 479, 21);
     MenuEdit->setToolTip("Quick Editor");
+    nameAfterHint(MenuEdit);
     MenuEdit->setEnabled(false);
 }
 
 void MainLayout::showDiscFolder(const QString& discFolder) {
     // The label reads as the start of the quick editor's path: the disc's folder, where stored
-    // paths lead, or "/" for the root, with the whole folder in its tool tip. It takes the room its text
-    // needs, up to a limit, and the quick editor the rest of the row.
+    // paths lead, or "/" for the root, with the whole folder in its tool tip. It takes the room its
+    // text needs, up to a limit, and the quick editor the rest of the row.
     constexpr int widest = 120;
     const QFontMetrics metrics(lblCWD->font());
     const QString text =
@@ -206,6 +212,7 @@ void MainLayout::buildListBand(QWidget* client) {
     CatBox = new QListWidget(Splitter3);
     CatBox->setObjectName("CatBox");
     CatBox->setToolTip("Categories");
+    nameAfterHint(CatBox);
     CatBox->setSelectionMode(QAbstractItemView::SingleSelection);
     CatBox->setContextMenuPolicy(Qt::CustomContextMenu);
     // Listings dragged from the listing list are dropped on a category row.
@@ -213,6 +220,7 @@ void MainLayout::buildListBand(QWidget* client) {
 
     lstDesc = new QListWidget(Splitter3);
     lstDesc->setObjectName("lstDesc");
+    lstDesc->setAccessibleName("Listings");
     lstDesc->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstDesc->setDragEnabled(true);
     lstDesc->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -236,6 +244,9 @@ void MainLayout::buildNotePopup(QWidget* client) {
         edit->document()->setDocumentMargin(0);
         edit->setVisible(false);
     }
+    // The outline only frames the note; the note itself is read, never typed into.
+    showOnlyToSight(Outline);
+    NotePad->setAccessibleName("Note");
     NotePad->setLineWrapMode(QTextEdit::WidgetWidth);
     // A word wider than the pop-up breaks where it must instead of running out of view.
     NotePad->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -246,6 +257,12 @@ void MainLayout::buildEditingBand(QWidget* client) {
     txtDescription = place<QLineEdit>(client, "txtDescription", 101, 320, 372, 28);
     for (QLineEdit* edit : {txtFilename, txtDescription})
         edit->setFont(arialPixels(13));
+    // The labels stand in the picture strip, not beside the edits in the band: readers learn
+    // the edits' names from the labels' texts, not from where the labels stand.
+    Label1->setBuddy(txtFilename);
+    Label2->setBuddy(txtDescription);
+    txtFilename->setAccessibleName(Label1->text());
+    txtDescription->setAccessibleName(Label2->text());
 
     Browse = place<QPushButton>(client, "Browse", 478, 289, 73, 25);
     Browse->setText("&Browse...");
@@ -324,8 +341,11 @@ void MainLayout::buildLogo(QWidget* client) {
     StaticText1 = new QLabel(name.left(4), client);
     StaticText1->setObjectName("StaticText1");
     StaticText1->setStyleSheet("color: red; background: transparent;");
-    StaticText3 = new QLabel(name.mid(4) + ' ' + productVersion, client);
+    StaticText3 = new QLabel(client);
     StaticText3->setObjectName("StaticText3");
+    // Marked before its text is set: readers keep the first account they are given of a widget.
+    showOnlyToSight(StaticText3);
+    StaticText3->setText(name.mid(4) + ' ' + productVersion);
     StaticText3->setStyleSheet("color: palette(window-text); background: transparent;");
     for (QLabel* label : {StaticText1, StaticText3}) {
         QFont font("Arial Rounded MT Bold");
@@ -334,6 +354,8 @@ void MainLayout::buildLogo(QWidget* client) {
         label->setFont(font);
         label->adjustSize();
     }
+    // Read as the one name it spells.
+    StaticText1->setAccessibleName(name + ' ' + productVersion);
     const int nameTop = chkRoot->mapTo(client, QPoint()).y() - StaticText1->height() - 1;
     StaticText3->move(Image3->x() - 3 - StaticText3->width(), nameTop);
     StaticText1->move(StaticText3->x() - StaticText1->width(), nameTop);

@@ -36,6 +36,10 @@ CatalogueBrowser::CatalogueBrowser(CatalogueDocument& document, const BrowsingCo
             &CatalogueBrowser::CatBoxChange);
     connect(controls.lstDesc, &QListWidget::itemSelectionChanged, this,
             &CatalogueBrowser::lstDescClick);
+    // An edit may change a listing's note without a change of its row: the notes are told
+    // again once the edit's rows are in place.
+    connect(&document, &CatalogueDocument::catalogueEdited, this,
+            &CatalogueBrowser::describeListings, Qt::QueuedConnection);
     connect(controls.CatBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         if (m_catPopupEnabled())
             m_controls.CatPopup->popup(m_controls.CatBox->viewport()->mapToGlobal(at));
@@ -70,7 +74,23 @@ void CatalogueBrowser::CatBoxChange() {
             lstDesc->addItem(displayText(m_document.model().GetListingDescription(i),
                                          m_document.model().catalogueEncoding));
     }
+    describeListings();
     lstDescClick();
+}
+
+void CatalogueBrowser::describeListings() {
+    // Readers speak a listing's note as the description of its row; the pop-up shows it only
+    // on demand.
+    const qubrix::Catalogue& model = m_document.model();
+    QListWidget* lstDesc = m_controls.lstDesc;
+    const int rows = std::min(lstDesc->count(), int(model.noteIndex.size()));
+    for (int row = 0; row < rows; ++row) {
+        const int note = model.noteIndex[std::size_t(row)];
+        const bool known = note >= 0 && std::size_t(note) < model.lstMemo.size();
+        lstDesc->item(row)->setData(
+            Qt::AccessibleDescriptionRole,
+            known ? displayText(model.lstMemo[std::size_t(note)], model.notesEncoding) : QString());
+    }
 }
 
 void CatalogueBrowser::lstDescClick() {

@@ -61,9 +61,10 @@ public:
     void selectCategoryRow(int row) override;
     void CatBoxChange() override;
     void lstDescClick();
+    // Gives each listing row its note as the description readers speak.
+    void describeListings();
 
 private:
-
     CatalogueDocument& m_document;
     BrowsingControls m_controls;
     NoteViewer& m_notes;

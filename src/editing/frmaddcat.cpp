@@ -13,6 +13,7 @@ TfrmAddCat::TfrmAddCat(QWidget* parent) : QDialog(parent) {
 
     Edit1 = place<QLineEdit>(this, "Edit1", 16, 16, 177, 21);
     Edit1->setMaxLength(nameLength);
+    Edit1->setAccessibleName("Add Category");
 
     cmdOK = place<QPushButton>(this, "cmdOK", 24, 52, 75, 25);
     cmdOK->setText(tr("&OK"));
@@ -36,6 +37,8 @@ TfrmAddCat::TfrmAddCat(QWidget* parent) : QDialog(parent) {
 std::optional<QString> TfrmAddCat::askCategoryName(Purpose purpose, const QString& name) {
     Edit1->setText(name);
     setWindowTitle(purpose == Purpose::Rename ? "Rename Category" : "Add Category");
+    // The edit has no label: the caption says what it asks for.
+    Edit1->setAccessibleName(windowTitle());
     if (exec() != Accepted)
         return std::nullopt;
     return Edit1->text();

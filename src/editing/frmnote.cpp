@@ -1,6 +1,7 @@
 #include "editing/frmnote.h"
 
 #include "ui/placement.h"
+#include "ui/readers.h"
 #include "ui/toolglyphs.h"
 
 #include <QFrame>
@@ -26,6 +27,8 @@ TfrmNote::TfrmNote(NoteEntry& entry, QWidget* parent) : QDialog(parent), m_entry
 
     EditNote = place<QTextEdit>(this, "EditNote", 0, 32, 185, 89);
     EditNote->setAcceptRichText(false);
+    // The edit has no label: the caption says what it takes.
+    EditNote->setAccessibleName(windowTitle());
     EditNote->setLineWrapMode(QTextEdit::WidgetWidth);
     // A note is one line of text: Tab moves on to the buttons instead of typing a tab.
     EditNote->setTabChangesFocus(true);
@@ -41,6 +44,7 @@ QToolButton* TfrmNote::pictureButton(const char* name, const QString& hint, int 
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setIcon(toolIcon(picture));
+    nameAfterHint(button);
     return button;
 }
 

@@ -4,6 +4,7 @@
 #include "ui/pictures.h"
 #include "ui/placement.h"
 #include "ui/product.h"
+#include "ui/readers.h"
 #include "ui/toolglyphs.h"
 
 #include <algorithm>
@@ -96,6 +97,8 @@ void TfrmValidName::buildTopBand() {
                       "conventions."));
     Memo2->setAlignment(Qt::AlignCenter);
     Image1 = place<QLabel>(this, "Image1", 392, 32, 38, 60);
+    // The warning sign repeats what the line above it says.
+    showOnlyToSight(Image1);
 }
 
 void TfrmValidName::buildNameRows() {
