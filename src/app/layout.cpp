@@ -65,6 +65,24 @@ MainLayout::MainLayout(QMainWindow& window, const QString& discFolder) : m_windo
     buildNotePopup(client);
     buildMenus();
     showDiscFolder(discFolder);
+    chainTabOrder();
+}
+
+void MainLayout::chainTabOrder() {
+    // Tab goes the way the eye does: the tool bar, the two lists and the buttons that act on the
+    // chosen listing, the quick editor with its OK and Cancel, the editing band row by row and
+    // the option boxes.
+    const std::initializer_list<QWidget*> chain = {
+        ToolInstall, ToolCopy, ToolCopyFolder, cmdSort, cmdCat,         cmdSave,    cmdDelete,
+        cmdMenu,     cmdAdd,   CatBox,         lstDesc, cmdInstall,     cmdCopy,    MenuEdit,
+        MOK,         MOC,      txtFilename,    Browse,  txtDescription, btnAddNote, cmdOK,
+        cmdCancel,   btnSave,  btnClose,       chkSave, chkValid,       chkRoot};
+    QWidget* previous = nullptr;
+    for (QWidget* next : chain) {
+        if (previous)
+            QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 QToolButton* MainLayout::toolButton(QWidget* bar, const char* name, const QString& hint,

@@ -22,6 +22,8 @@ private:
     void buildEditingBand(QWidget* client);
     void buildLogo(QWidget* client);
     void buildMenus();
+    void addShortcuts();
+    void chainTabOrder();
     QToolButton* toolButton(QWidget* bar, const char* name, const QString& hint, ToolGlyph icon);
     QToolButton* captionedButton(QWidget* bar, const char* name, const QString& caption,
                                  const QString& hint, ToolGlyph icon);

@@ -1,6 +1,8 @@
 #include "app/mainlayout.h"
 
 #include <QAction>
+#include <QKeySequence>
+#include <QListWidget>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -97,4 +99,19 @@ void MainLayout::buildMenus() {
     Rename1 = item(CatPopup, "Rename1", "&Rename");
     N5 = separator(CatPopup, "N5");
     Delete2 = item(CatPopup, "Delete2", "Re&move");
+
+    addShortcuts();
+}
+
+void MainLayout::addShortcuts() {
+    // The usual keys of the commands, none of them an access key of the window. Each works only
+    // while its command is shown and enabled, so in the end user's menu Save and Remove stay
+    // out of reach.
+    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    Contents1->setShortcut(QKeySequence(Qt::Key_F1));
+    // Delete removes a listing only in the listing list: in an edit it deletes a character.
+    mnuDelete->setShortcut(QKeySequence(Qt::Key_Delete));
+    mnuDelete->setShortcutContext(Qt::WidgetShortcut);
+    lstDesc->addAction(mnuDelete);
 }

@@ -5,6 +5,7 @@
 #include "text/encoding.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -19,6 +20,7 @@ NoteViewer::NoteViewer(CatalogueDocument& document, Services services, const Not
       m_notePadViewport(controls.NotePad->viewport()) {
     m_listViewport->installEventFilter(this);
     m_notePadViewport->installEventFilter(this);
+    controls.lstDesc->installEventFilter(this);
 }
 
 void NoteViewer::lstDescMouseDown(int y) {
@@ -92,17 +94,37 @@ void NoteViewer::NotePadMouseUp() {
     hideNotePopup();
 }
 
+bool NoteViewer::lstDescKeyDown(int key) {
+    if (key == Qt::Key_Escape && m_controls.NotePad->isVisible()) {
+        hideNotePopup();
+        return true;
+    }
+    if (key != Qt::Key_Return && key != Qt::Key_Enter && key != Qt::Key_F2)
+        return false;
+    QListWidget* lstDesc = m_controls.lstDesc;
+    QListWidgetItem* current = lstDesc->currentItem();
+    if (!current || !current->isSelected())
+        return false;
+    // The pop-up opens beside the row, as if the row had been double-clicked in its middle.
+    lstDescMouseDown(lstDesc->visualItemRect(current).center().y());
+    ShowNote(lstDesc->currentRow());
+    return true;
+}
+
 bool NoteViewer::eventFilter(QObject* watched, QEvent* event) {
     // The viewports were taken at construction: while the window is destroyed, the lists are no
     // longer lists, yet their viewports still see events.
-    if (watched == m_listViewport) {
+    if (watched == m_controls.lstDesc && event->type() == QEvent::KeyPress) {
+        const auto* press = static_cast<QKeyEvent*>(event);
+        if (press->modifiers() == Qt::NoModifier || press->modifiers() == Qt::KeypadModifier)
+            return lstDescKeyDown(press->key()) || QObject::eventFilter(watched, event);
+    } else if (watched == m_listViewport) {
         if (event->type() == QEvent::MouseButtonPress)
             lstDescMouseDown(static_cast<QMouseEvent*>(event)->position().toPoint().y());
         else if (event->type() == QEvent::MouseButtonDblClick)
             QMetaObject::invokeMethod(this, &NoteViewer::lstDescDblClick, Qt::QueuedConnection);
-    } else if (watched == m_notePadViewport &&
-               (event->type() == QEvent::MouseButtonPress ||
-                event->type() == QEvent::MouseButtonRelease)) {
+    } else if (watched == m_notePadViewport && (event->type() == QEvent::MouseButtonPress ||
+                                                event->type() == QEvent::MouseButtonRelease)) {
         NotePadMouseUp();
     }
     return QObject::eventFilter(watched, event);

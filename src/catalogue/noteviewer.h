@@ -19,7 +19,8 @@ struct NoteControls {
 };
 
 // The note pop-up: a double click on a listing shows its note next to the press, a click on
-// the note closes it.
+// the note closes it. From the keyboard, Enter or F2 on the selected listing shows it beside the
+// row and Escape closes it.
 class NoteViewer final : public QObject {
     Q_OBJECT
 
@@ -33,6 +34,8 @@ public:
     // Beeps for a listing without note.
     void ShowNote(int row);
     void NotePadMouseUp();
+    // True when the key opened or closed the pop-up.
+    bool lstDescKeyDown(int key);
     void hideNotePopup();
 
 protected:

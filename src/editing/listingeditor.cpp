@@ -123,8 +123,9 @@ void ListingEditor::cmdBrowseClick() {
         QFileInfo(m_document.catalogPath()).path(),
         {{"Programs (*.com, *.exe, *.bat)", {"*.[cC][oO][mM]", "*.[eE][xX][eE]", "*.[bB][aA][tT]"}},
          {"All files (*.*)", {"*"}}});
-    if (!chosen.isEmpty())
-        setPickedPath(chosen);
+    // The name is in place: what is left to type is the description.
+    if (!chosen.isEmpty() && setPickedPath(chosen))
+        m_controls.txtDescription->setFocus();
 }
 
 bool ListingEditor::setPickedPath(const QString& fullPath) {

@@ -2,9 +2,14 @@
 #include "guitestbase.h"
 
 #include <QAccessible>
+#include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTextEdit>
 
 namespace {
 
@@ -171,6 +176,157 @@ private slots:
         trigger("cmdOK");
         QTRY_COMPARE(lstDesc->item(0)->data(Qt::AccessibleDescriptionRole).toString(),
                      QString("shows the files"));
+    }
+
+    void shortcutsTriggerTheirCommands_data() {
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("triggered");
+        const QKeyCombination save(Qt::ControlModifier, Qt::Key_S);
+        const QKeyCombination remove(Qt::Key_Delete);
+        QTest::newRow("Ctrl+S") << save << "lstDesc" << false << "mnuSave" << 1;
+        QTest::newRow("Ctrl+S in an edit") << save << "txtDescription" << false << "mnuSave" << 1;
+        QTest::newRow("Ctrl+S in the menu") << save << "lstDesc" << true << "mnuSave" << 0;
+        QTest::newRow("Delete in the listings") << remove << "lstDesc" << false << "mnuDelete" << 1;
+        QTest::newRow("Delete in an edit")
+            << remove << "txtDescription" << false << "mnuDelete" << 0;
+        QTest::newRow("Delete in the categories")
+            << remove << "CatBox" << false << "mnuDelete" << 0;
+        QTest::newRow("Delete in the menu") << remove << "lstDesc" << true << "mnuDelete" << 0;
+        QTest::newRow("F1") << QKeyCombination(Qt::Key_F1) << "CatBox" << true << "Contents1" << 1;
+        QTest::newRow("Ctrl+Q") << QKeyCombination(Qt::ControlModifier, Qt::Key_Q) << "MenuEdit"
+                                << false << "mnuExit" << 1;
+    }
+
+    void shortcutsTriggerTheirCommands() {
+        QFETCH(QKeyCombination, key);
+        QFETCH(QString, focus);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, command);
+        QFETCH(int, triggered);
+        writeExample();
+        QVERIFY(createWindows());
+        TfrmMain& main = mainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        if (readOnly)
+            trigger("ReadOnly");
+        clickRow(control<QListWidget>("lstDesc"), 0);
+        auto* focused = main.findChild<QWidget*>(focus);
+        focused->setFocus();
+        QCOMPARE(QApplication::focusWidget(), focused);
+        QSignalSpy fired(main.findChild<QAction*>(command), &QAction::triggered);
+        QTest::keyClick(focused, key.key(), key.keyboardModifiers());
+        QCOMPARE(fired.size(), triggered);
+        if (command == "mnuDelete" && triggered == 1)
+            QCOMPARE(dialogs().boxes.size(), 1); // the removal asks first
+        if (command == "Contents1")
+            QCOMPARE(desktop().helpRequests, 1);
+    }
+
+    void noteByKey_data() {
+        QTest::addColumn<QKeyCombination>("key");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("beeps");
+        QTest::newRow("Return") << QKeyCombination(Qt::Key_Return) << 0 << true << 0;
+        QTest::newRow("keypad Enter")
+            << QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter) << 0 << true << 0;
+        QTest::newRow("F2") << QKeyCombination(Qt::Key_F2) << 0 << true << 0;
+        QTest::newRow("no note") << QKeyCombination(Qt::Key_Return) << 1 << false << 1;
+        QTest::newRow("Shift+Return")
+            << QKeyCombination(Qt::ShiftModifier, Qt::Key_Return) << 0 << false << 0;
+    }
+
+    void noteByKey() {
+        QFETCH(QKeyCombination, key);
+        QFETCH(int, row);
+        QFETCH(bool, shown);
+        QFETCH(int, beeps);
+        writeExample();
+        QVERIFY(createWindows());
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        auto* lstDesc = control<QListWidget>("lstDesc");
+        auto* note = control<QTextEdit>("NotePad");
+        clickRow(lstDesc, row);
+        QTest::keyClick(lstDesc, key.key(), key.keyboardModifiers());
+        QCOMPARE(note->isVisible(), shown);
+        QCOMPARE(dialogs().beeps, beeps);
+        if (!shown)
+            return;
+        QCOMPARE(note->toPlainText(),
+                 QString("Installs the demo program into a folder of your choice."));
+        // Beside the row, where a double click on it opens the note.
+        const int rowMiddle = lstDesc->visualItemRect(lstDesc->item(row)).center().y();
+        QCOMPARE(note->y(), rowMiddle + 78);
+        QTest::keyClick(lstDesc, Qt::Key_Escape);
+        QVERIFY(!note->isVisible());
+        QVERIFY(lstDesc->hasFocus());
+    }
+
+    void tabFollowsTheScreen() {
+        writeExample();
+        QVERIFY(createWindows());
+        TfrmMain& main = mainWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        clickRow(control<QListWidget>("lstDesc"), 0);
+        const QStringList order = {
+            "ToolInstall", "ToolCopy",    "ToolCopyFolder", "cmdSort",        "cmdCat",
+            "cmdSave",     "cmdDelete",   "cmdMenu",        "cmdAdd",         "CatBox",
+            "lstDesc",     "cmdInstall",  "cmdCopy",        "MenuEdit",       "MOK",
+            "MOC",         "txtFilename", "Browse",         "txtDescription", "btnAddNote",
+            "cmdOK",       "cmdCancel",   "btnSave",        "btnClose",       "chkSave",
+            "chkValid",    "chkRoot"};
+        // The two editor buttons, one pressed at a time, are one stop of Tab; the arrow keys move
+        // between them.
+        const auto stopOf = [](const QString& name) {
+            return name == "cmdMenu" || name == "cmdAdd" ? QString("editor buttons") : name;
+        };
+        QStringList reachable;
+        for (const QString& name : order) {
+            const QWidget* widget = main.findChild<QWidget*>(name);
+            if (widget->isVisible() && widget->isEnabled() && !reachable.contains(stopOf(name)))
+                reachable << stopOf(name);
+        }
+        QVERIFY2(reachable.size() > 20, qPrintable(reachable.join(' ')));
+        main.findChild<QWidget*>(reachable.first())->setFocus();
+        QStringList visited = {stopOf(QApplication::focusWidget()->objectName())};
+        while (visited.size() < reachable.size()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << stopOf(QApplication::focusWidget()->objectName());
+        }
+        QCOMPARE(visited, reachable);
+        // Back-tab walks the same way back.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(stopOf(QApplication::focusWidget()->objectName()),
+                 reachable[reachable.size() - 2]);
+    }
+
+    void browseLeadsOnToTheDescription_data() {
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("boxes");
+        QTest::newRow("picked on the disc") << "TOOLS/ZIP.EXE"
+                                            << "txtDescription" << 0;
+        QTest::newRow("cancelled") << ""
+                                   << "Browse" << 0;
+        QTest::newRow("outside the disc") << "/etc/hostname"
+                                          << "Browse" << 1;
+    }
+
+    void browseLeadsOnToTheDescription() {
+        QFETCH(QString, picked);
+        QFETCH(QString, focus);
+        QFETCH(int, boxes);
+        writeOnDisc("TOOLS/ZIP.EXE", "MZ");
+        QVERIFY(createWindows());
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        if (!picked.isEmpty())
+            dialogs().pickedFiles = {picked.startsWith('/') ? picked : onDisc(picked)};
+        trigger("Browse");
+        QCOMPARE(dialogs().boxes.size(), boxes);
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
     }
 };
 
