@@ -64,9 +64,10 @@ void TAboutBox::buildLayout() {
     cmdUpdate->setAutoDefault(false);
     connect(cmdUpdate, &QPushButton::clicked, this, &TAboutBox::cmdUpdateClick);
 
-    // The arrow lies under the button it overlaps: pictures are painted beneath controls.
-    Image2 = place<QLabel>(Panel1, "Image2", 216, 40, 61, 80);
-    Image2->stackUnder(cmdUpdate);
+    // The arrow points up at the button from the free corner beneath it, at its proportions
+    // (61 x 80), leaving the button and the copyright line whole.
+    Image2 = place<QLabel>(Panel1, "Image2", 240, 92, 38, 50);
+    Image2->setScaledContents(true);
     showOnlyToSight(Image2);
 
     OKButton = place<QPushButton>(this, "OKButton", 112, 160, 65, 25);

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QMenuBar>
+#include <QScreen>
 
 QString TfrmMain::dataFolder(FileService& files) {
     const QString directory = files.currentDirectory();
@@ -212,4 +213,18 @@ void TfrmMain::setClientHeight(int height) {
     m_clientHeight = height;
     setFixedSize(ClientArea::width, menuBar()->sizeHint().height() + height);
     m_controls.editingBand->setVisible(height > ClientArea::menuHeight);
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    // The window opens in the middle of its screen; afterwards it stays where the user puts it,
+    // also when the editing band opens or closes.
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen* where = screen()) {
+            QRect placed = frameGeometry();
+            placed.moveCenter(where->availableGeometry().center());
+            move(placed.topLeft());
+        }
+    }
+    QMainWindow::showEvent(event);
 }

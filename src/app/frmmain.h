@@ -48,6 +48,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The current directory, where the data files live, ending with "/".
@@ -75,4 +76,5 @@ private:
     CategoryCommands* m_categories = nullptr;
     ListingEditor* m_editor = nullptr;
     int m_clientHeight = ClientArea::creationHeight;
+    bool m_placed = false; // centred on its screen at the first show
 };

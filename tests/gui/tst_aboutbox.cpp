@@ -12,7 +12,7 @@ class TestAboutBox : public GuiTestBase {
 
 private slots:
     void textsAndPictures();
-    void updateButtonLiesOverTheArrow();
+    void theArrowPointsAtTheUpdateButtonFromBeneath();
     void updateAskedYesOpensTheHomePage();
     void updateAskedNoOpensNothing();
     void okAndCloseBoxCloseTheBox();
@@ -47,11 +47,18 @@ void TestAboutBox::textsAndPictures() {
     box().close();
 }
 
-void TestAboutBox::updateButtonLiesOverTheArrow() {
+void TestAboutBox::theArrowPointsAtTheUpdateButtonFromBeneath() {
     QVERIFY(createWindows());
     auto* panel = control<QWidget>("Panel1");
+    const QRect button = control<QWidget>("cmdUpdate")->geometry();
+    const QRect arrow = control<QWidget>("Image2")->geometry();
     QCOMPARE(panel->childAt(230, 70), control<QWidget>("cmdUpdate"));
-    QCOMPARE(panel->childAt(270, 110), control<QWidget>("Image2"));
+    QCOMPARE(panel->childAt(260, 110), control<QWidget>("Image2"));
+    QVERIFY(arrow.top() > button.bottom());
+    QVERIFY(panel->contentsRect().contains(arrow));
+    QVERIFY(!arrow.intersects(control<QWidget>("Copyright")->geometry()));
+    // The arrow keeps its proportions, 61 x 80.
+    QVERIFY(qAbs(arrow.width() * 80 - arrow.height() * 61) <= 80);
 }
 
 void TestAboutBox::updateAskedYesOpensTheHomePage() {

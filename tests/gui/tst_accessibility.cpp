@@ -1,12 +1,14 @@
 #include "app/frmmain.h"
 #include "guitestbase.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
@@ -327,6 +329,62 @@ private slots:
         trigger("Browse");
         QCOMPARE(dialogs().boxes.size(), boxes);
         QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+    }
+
+    void mainWindowOpensCentred() {
+        QVERIFY(createWindows());
+        TfrmMain& main = mainWindow();
+        const QRect room = main.screen()->availableGeometry();
+        const QPoint off = main.frameGeometry().center() - room.center();
+        QVERIFY2(off.manhattanLength() <= 2,
+                 qPrintable(QString("%1, %2 from the middle").arg(off.x()).arg(off.y())));
+        // Cut to the menu and back, it stays where it is.
+        const QPoint at = main.pos();
+        trigger("cmdMenu");
+        trigger("cmdAdd");
+        QCOMPARE(main.pos(), at);
+    }
+
+    void noPictureCoversAControl_data() {
+        QTest::addColumn<QString>("window");
+        for (const char* window : {"frmMain", "AboutBox", "frmValidName", "frmNote"})
+            QTest::newRow(window) << QString(window);
+    }
+
+    // A picture shares no room with a control, unless it is the control's ground: it holds the
+    // whole control, which lies over it.
+    void noPictureCoversAControl() {
+        QFETCH(QString, window);
+        writeExample();
+        QVERIFY(createWindows());
+        QWidget* shown = windowNamed(window);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown));
+        clickRow(control<QListWidget>("lstDesc"), 0); // shows the picture strip's buttons
+        const auto placeOf = [shown](const QWidget* widget) {
+            return QRect(widget->mapTo(shown, QPoint()), widget->size());
+        };
+        int pictures = 0;
+        for (const QLabel* picture : shown->findChildren<QLabel*>()) {
+            if (picture->pixmap().isNull() || !picture->isVisible())
+                continue;
+            ++pictures;
+            for (QWidget* control : shown->findChildren<QWidget*>()) {
+                const bool isControl = qobject_cast<QAbstractButton*>(control) ||
+                                       control->focusPolicy() != Qt::NoFocus;
+                if (!isControl || !control->isVisible() || control->isWindow() ||
+                    !placeOf(picture).intersects(placeOf(control)))
+                    continue;
+                const QPoint middle = control->rect().center();
+                const bool ground = placeOf(picture).contains(placeOf(control)) &&
+                                    shown->childAt(control->mapTo(shown, middle)) == control;
+                QVERIFY2(ground,
+                         qPrintable(picture->objectName() + " covers " + control->objectName()));
+            }
+        }
+        QVERIFY(pictures > 0 || window == "frmNote");
+        if (shown != &mainWindow())
+            shown->hide();
     }
 };
 
