@@ -428,7 +428,7 @@ ImageResult makeImage(const ImagePlan& plan, bool verify, const ImageProgress& p
         return written(ImageOutcome::Failed, systemError("Cannot write " + plan.output));
     return written(
         ImageOutcome::Written,
-        plan.output + " holds the disc " + plan.label.joliet +
+        plan.output + " holds the disc labelled \"" + plan.label.joliet + "\"" +
             (verify ? ", read back and found equal to " + plan.folder + "." : ", not read back."));
 }
 

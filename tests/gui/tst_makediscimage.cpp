@@ -31,8 +31,9 @@ void TestMakeDiscImage::asksChecksAndMakes_data() {
     QTest::addColumn<bool>("acceptWarnings");
     QTest::addColumn<QStringList>("boxes"); // caption icon: a piece of the text
     QTest::addColumn<bool>("made");
-    QTest::newRow("clean") << "" << QStringList{"d.iso"} << false
-                           << QStringList{"Information: holds the disc My Label"} << true;
+    QTest::newRow("clean")
+        << "" << QStringList{"d.iso"} << false
+        << QStringList{"Information: holds the disc labelled \"My Label\", read back"} << true;
     QTest::newRow("save dialog canceled")
         << "" << QStringList{""} << false << QStringList{} << false;
     QTest::newRow("output inside the disc")
