@@ -206,3 +206,29 @@ type_into() {
     xdotool type --delay 20 "$2"
     sleep 0.3
 }
+
+# Waits up to 20 s until the window is no longer shown.
+wait_gone() {
+    local deadline=$((SECONDS + 20))
+    while xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1"; do
+        ((SECONDS < deadline)) || fail "window $1 stayed open"
+        sleep 0.2
+    done
+}
+
+# Files > Make Disc Image... in the window: the image's path typed into the picker, the label
+# into its question, and Yes to the check's warnings (a box with OK alone would stay).
+make_image_from_window() {
+    local window=$1 iso=$2 label=$3 dialog answer
+    press "$window" alt+f i
+    for answer in "$iso" "$label"; do
+        dialog=$(find_window '^Make Disc Image$')
+        press "$dialog" ctrl+a
+        type_into "$dialog" "$answer"
+        press "$dialog" Return
+        wait_gone "$dialog"
+    done
+    dialog=$(find_window '^Make Disc Image$')
+    press "$dialog" alt+y
+    wait_gone "$dialog"
+}

@@ -30,15 +30,6 @@ chmod 600 "$disc/DOCS/guide.txt"
 head -c 70000 /dev/urandom >"$disc/DOCS/licence.txt"
 disc_files=$(checksums "$disc")
 
-# Waits up to 20 s until the window is no longer shown.
-wait_gone() {
-    local deadline=$((SECONDS + 20))
-    while xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1"; do
-        ((SECONDS < deadline)) || fail "window $1 stayed open"
-        sleep 0.2
-    done
-}
-
 # Browse, the file, then the description typed in the description box, an optional note in the
 # Notes dialog, and Enter there for OK.
 add_listing() {
@@ -117,21 +108,7 @@ program=$(sed -n "s/^program='\(.*\)'$/\1/p" "$disc/autorun.sh" 2>/dev/null)
 # owner), and the report after the image was written and read back.
 mkdir "$HOME/images"
 iso=$HOME/images/journey.iso
-press "$window" alt+f i
-picker=$(find_window '^Make Disc Image$')
-press "$picker" ctrl+a
-type_into "$picker" "$iso"
-press "$picker" Return
-wait_gone "$picker"
-question=$(find_window '^Make Disc Image$')
-press "$question" ctrl+a
-type_into "$question" "My Journey Disc Of Tools"
-press "$question" Return
-wait_gone "$question"
-warning=$(find_window '^Make Disc Image$')
-# Yes answers a question only: a box with OK alone would stay.
-press "$warning" alt+y
-wait_gone "$warning"
+make_image_from_window "$window" "$iso" "My Journey Disc Of Tools"
 deadline=$((SECONDS + 180))
 until report=$(xdotool search --onlyvisible --name '^Make Disc Image$' 2>/dev/null | head -n 1) &&
     [[ -n $report ]]; do

@@ -17,33 +17,11 @@ files_before=$(checksums "$stage")
 mkdir "$E2E_TMP/images"
 iso=$E2E_TMP/images/demo.iso
 
-# Waits up to 20 s until the window is no longer shown.
-wait_gone() {
-    local deadline=$((SECONDS + 20))
-    while xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1"; do
-        ((SECONDS < deadline)) || fail "window $1 stayed open"
-        sleep 0.2
-    done
-}
-
 start_xvfb
 start_qubrix "$stage"
 window=$(find_window '^Qubrix 3\.1')
-press "$window" alt+f i
-picker=$(find_window '^Make Disc Image$')
-press "$picker" ctrl+a
-type_into "$picker" "$iso"
-press "$picker" Return
-wait_gone "$picker"
-question=$(find_window '^Make Disc Image$')
-press "$question" ctrl+a
-type_into "$question" "Author's Demo"
-press "$question" Return
-wait_gone "$question"
 # The demo disc was never prepared: the check says so, and the author goes on.
-warning=$(find_window '^Make Disc Image$')
-press "$warning" alt+y
-wait_gone "$warning"
+make_image_from_window "$window" "$iso" "Author's Demo"
 
 deadline=$((SECONDS + 60))
 until [[ -f $iso ]]; do
