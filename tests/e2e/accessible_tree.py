@@ -1,11 +1,16 @@
 #!/usr/bin/python3
 """Walks Qubrix's accessible tree over at-spi, as a screen reader sees it.
 
-Usage: accessible_tree.py MODE TIMEOUT
+Usage: accessible_tree.py walk MODE TIMEOUT
+       accessible_tree.py shown NAME TIMEOUT
 
-Waits up to TIMEOUT seconds for the application "qubrix" to show its main window, prints one
-line per node a reader reaches (MODE, role, name) and ends with status 1 when a node that takes
-the focus or informs has no name: a reader would announce it as a bare role.
+Each waits up to TIMEOUT seconds for the application "qubrix" to show its main window.
+
+walk prints one line per node a reader reaches (MODE, role, name) and ends with status 1 when a
+node that takes the focus or informs has no name: a reader would announce it as a bare role.
+
+shown waits until a node of that name is shown and prints its text, as a reader reads it out;
+status 1 when none is shown by then.
 """
 
 import subprocess
@@ -117,13 +122,39 @@ def menu_nodes(bar, deadline):
         subprocess.run(["xdotool", "key", "Escape"], check=False)
 
 
+def read_out(node):
+    try:
+        text = node.queryText()
+    except NotImplementedError:
+        return node.name
+    return text.getText(0, -1)
+
+
+def shown_node(app, name, deadline):
+    while time.monotonic() < deadline:
+        for window in app:
+            for node, _ in walk(window, []):
+                if (node.name or "").strip() == name and shown(node) and shown(window):
+                    return node
+        time.sleep(0.2)
+    return None
+
+
 def main():
-    mode, timeout = sys.argv[1], float(sys.argv[2])
+    command, argument, timeout = sys.argv[1], sys.argv[2], float(sys.argv[3])
     deadline = time.monotonic() + timeout
     app = find_application(deadline)
     if app is None:
-        print(f"{mode}: no application named qubrix with a shown window on the bus")
+        print("no application named qubrix with a shown window on the bus")
         return 1
+    if command == "shown":
+        node = shown_node(app, argument, deadline)
+        if node is None:
+            print(f"no node named {argument!r} is shown")
+            return 1
+        print(read_out(node))
+        return 0
+    mode = argument
     unnamed = []
     rows = 0
     for window in app:
