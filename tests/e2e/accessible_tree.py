@@ -3,6 +3,7 @@
 
 Usage: accessible_tree.py walk MODE TIMEOUT
        accessible_tree.py shown NAME TIMEOUT
+       accessible_tree.py layout TITLE TIMEOUT
 
 Each waits up to TIMEOUT seconds for the application "qubrix" to show its main window.
 
@@ -11,6 +12,10 @@ node that takes the focus or informs has no name: a reader would announce it as 
 
 shown waits until a node of that name is shown and prints its text, as a reader reads it out;
 status 1 when none is shown by then.
+
+layout checks the shown window of that title as the eye sees it: no two controls share room and
+none reaches past the window's edge. It prints each control's place and ends with status 1 on a
+fault.
 """
 
 import subprocess
@@ -140,6 +145,61 @@ def shown_node(app, name, deadline):
     return None
 
 
+# What a user sees and works as one thing on the screen; a list's rows lie in their list.
+PLACED_ROLES = NAMED_ROLES - {
+    pyatspi.ROLE_LIST_ITEM,
+    pyatspi.ROLE_MENU,
+    pyatspi.ROLE_MENU_ITEM,
+    pyatspi.ROLE_CHECK_MENU_ITEM,
+    pyatspi.ROLE_RADIO_MENU_ITEM,
+}
+
+
+def place_of(node):
+    extents = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+    return extents.x, extents.y, extents.width, extents.height
+
+
+def overlap(one, other):
+    left, top = max(one[0], other[0]), max(one[1], other[1])
+    right = min(one[0] + one[2], other[0] + other[2])
+    bottom = min(one[1] + one[3], other[1] + other[3])
+    return right > left and bottom > top
+
+
+def check_layout(app, title, deadline):
+    window = None
+    while window is None and time.monotonic() < deadline:
+        window = next((w for w in app if w is not None and w.name == title and shown(w)), None)
+        time.sleep(0.2)
+    if window is None:
+        print(f"no window titled {title!r} is shown")
+        return 1
+    frame = place_of(window)
+    controls = []
+    for node, path in walk(window, []):
+        if node.getRole() in PLACED_ROLES and shown(node):
+            controls.append((node, path, place_of(node)))
+    faults = []
+    for index, (node, path, place) in enumerate(controls):
+        label = f"{node.getRoleName()} {node.name.strip()!r}"
+        print(f"{title} | {label} | {place[0] - frame[0]},{place[1] - frame[1]} {place[2]}x{place[3]}")
+        if place[2] <= 0 or place[3] <= 0:
+            faults.append(f"{label} has no room")
+        elif not (frame[0] <= place[0] and place[0] + place[2] <= frame[0] + frame[2] and
+                  frame[1] <= place[1] and place[1] + place[3] <= frame[1] + frame[3]):
+            faults.append(f"{label} is cut by the window's edge")
+        for other, other_path, other_place in controls[index + 1:]:
+            nested = other_path[:len(path)] == path or path[:len(other_path)] == other_path
+            if not nested and overlap(place, other_place):
+                faults.append(f"{label} and {other.getRoleName()} {other.name.strip()!r} overlap")
+    if not controls:
+        faults.append("no control is shown")
+    for fault in faults:
+        print(f"{title}: {fault}")
+    return 1 if faults else 0
+
+
 def main():
     command, argument, timeout = sys.argv[1], sys.argv[2], float(sys.argv[3])
     deadline = time.monotonic() + timeout
@@ -147,6 +207,8 @@ def main():
     if app is None:
         print("no application named qubrix with a shown window on the bus")
         return 1
+    if command == "layout":
+        return check_layout(app, argument, deadline)
     if command == "shown":
         node = shown_node(app, argument, deadline)
         if node is None:
