@@ -3,7 +3,8 @@ build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-mu
                 qt6-qpa-plugins libsndfile1-dev libblkid-dev libisofs-dev libgtest-dev
                 libgmock-dev patchelf qt6-wayland qt6-svg-dev)
 test_packages=(xvfb xauth xdotool xclip e2fsprogs util-linux clang-14 libclang-rt-14-dev
-               mmdebstrap xorriso fuseiso desktop-file-utils appstream lintian)
+               dbus-daemon dbus-bin at-spi2-core python3-pyatspi mmdebstrap xorriso fuseiso
+               desktop-file-utils appstream lintian)
 # What scripts/package.sh needs beyond the build packages.
 package_packages=(dpkg-dev file)
 run_packages=(qt6-wayland e2fsprogs util-linux)

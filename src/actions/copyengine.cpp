@@ -67,7 +67,7 @@ bool isInside(const std::string& path, const std::string& root) {
 struct Step {
     enum class Kind { Folder, File, Link, FolderEnd };
     Kind kind = Kind::File;
-    std::string source;                   // Folder, File
+    std::string source;                   // Folder, File, Link: the path on the medium
     std::string destination;              // every kind
     std::string linkText;                 // Link
     std::uint64_t size = 0;               // File
@@ -339,11 +339,11 @@ private:
     int m_fd;
 };
 
-// How one transfer ended; error is the errno of a failure, on the side named by readSide.
+// How one transfer ended; error is the errno of a failure. Either side's failure is reported
+// against the source: the report lists the files of the medium that were not copied.
 struct TransferResult {
     enum class Status { Done, Cancelled, Failed } status = Status::Done;
     int error = 0;
-    bool readSide = false;
 };
 
 // The next stretch of data at or after offset in a file of size bytes, as [begin, end):
@@ -378,9 +378,9 @@ public:
             if (begin == size)
                 break;
             if (::lseek(in, begin, SEEK_SET) < 0)
-                return {TransferResult::Status::Failed, errno, true};
+                return {TransferResult::Status::Failed, errno};
             if (::lseek(out, begin, SEEK_SET) < 0)
-                return {TransferResult::Status::Failed, errno, false};
+                return {TransferResult::Status::Failed, errno};
             off_t reached = begin;
             const TransferResult result = copyStretch(in, out, end - begin, reached);
             if (result.status != TransferResult::Status::Done || reached < end)
@@ -389,7 +389,7 @@ public:
         }
         // A hole at the end is made by the size alone.
         if (::ftruncate(out, size) != 0)
-            return {TransferResult::Status::Failed, errno, false};
+            return {TransferResult::Status::Failed, errno};
         return {};
     }
 
@@ -417,7 +417,7 @@ private:
                 if (count < 0 && errno == EINTR)
                     continue;
                 if (count < 0)
-                    return {TransferResult::Status::Failed, errno, !isNoSpace(errno)};
+                    return {TransferResult::Status::Failed, errno};
             } else {
                 const TransferResult failure = readWrite(
                     in, out, std::min(readWriteChunk, static_cast<std::size_t>(left)), count);
@@ -442,14 +442,14 @@ private:
             count = ::read(in, m_buffer.data(), length);
         while (count < 0 && errno == EINTR);
         if (count < 0)
-            return {TransferResult::Status::Failed, errno, true};
+            return {TransferResult::Status::Failed, errno};
         for (ssize_t written = 0; written < count;) {
             const ssize_t step =
                 ::write(out, m_buffer.data() + written, static_cast<std::size_t>(count - written));
             if (step < 0 && errno == EINTR)
                 continue;
             if (step < 0)
-                return {TransferResult::Status::Failed, errno, false};
+                return {TransferResult::Status::Failed, errno};
             written += step;
         }
         return {};
@@ -554,9 +554,9 @@ private:
             S_ISDIR(existing.st_mode))
             return true; // merged into the folder that is there
         if (error == EEXIST)
-            m_report.failures.push_back({step.destination, "A file of this name is in the way"});
+            m_report.failures.push_back({step.source, "A file of this name is in the way"});
         else
-            fail(step.destination, error);
+            fail(step.source, error);
         return false;
     }
 
@@ -571,12 +571,12 @@ private:
         if (::lstat(step.destination.c_str(), &existing) != 0)
             return Decision::Write;
         if (S_ISDIR(existing.st_mode)) {
-            m_report.failures.push_back({step.destination, "A folder of this name is in the way"});
+            m_report.failures.push_back({step.source, "A folder of this name is in the way"});
             return Decision::Skip;
         }
         if (source != nullptr && existing.st_dev == source->st_dev &&
             existing.st_ino == source->st_ino) {
-            m_report.failures.push_back({step.destination, "It is the source file itself"});
+            m_report.failures.push_back({step.source, "It is the source file itself"});
             return Decision::Skip;
         }
         if (m_overwriteAll)
@@ -635,7 +635,7 @@ private:
             out.reset(createFile(target, mode));
         }
         if (!out.valid()) {
-            fail(step.destination, errno);
+            fail(step.source, errno);
             finishFile(step, 0);
             return;
         }
@@ -643,7 +643,7 @@ private:
         const bool written = writeCopy(step, in.get(), out, status, target);
         if (written && target != step.destination &&
             ::rename(target.c_str(), step.destination.c_str()) != 0) {
-            fail(step.destination, errno);
+            fail(step.source, errno);
             ::unlink(target.c_str());
         } else if (written) {
             ++m_report.filesCopied;
@@ -664,7 +664,7 @@ private:
             m_transfer.run(in, out.get(), static_cast<std::uint64_t>(status.st_size));
         bool ok = result.status == TransferResult::Status::Done;
         if (result.status == TransferResult::Status::Failed)
-            fail(result.readSide ? step.source : step.destination, result.error);
+            fail(step.source, result.error);
         if (result.status == TransferResult::Status::Cancelled)
             m_report.notCopied.push_back(step.source);
         if (ok) {
@@ -672,7 +672,7 @@ private:
             ::futimens(out.get(), times);
         }
         if (!out.close() && ok) {
-            fail(step.destination, errno);
+            fail(step.source, errno);
             ok = false;
         }
         if (!ok)
@@ -691,10 +691,10 @@ private:
                                            ? temporaryBeside(step.destination)
                                            : step.destination;
             if (::symlink(step.linkText.c_str(), target.c_str()) != 0)
-                fail(step.destination, errno);
+                fail(step.source, errno);
             else if (target != step.destination &&
                      ::rename(target.c_str(), step.destination.c_str()) != 0) {
-                fail(step.destination, errno);
+                fail(step.source, errno);
                 ::unlink(target.c_str());
             } else
                 ++m_report.filesCopied;
@@ -722,7 +722,9 @@ bool makeDestination(const std::string& folder, CopyReport& report) {
         error = std::make_error_code(std::errc::not_a_directory);
     report.outcome =
         isNoSpace(error.value()) ? CopyReport::Outcome::NoSpace : CopyReport::Outcome::Refused;
-    report.failures.push_back({folder, reasonOf(error.value())});
+    // About no file of the medium: the reason names the folder.
+    report.failures.push_back(
+        {"", "The folder \"" + folder + "\" cannot be made: " + reasonOf(error.value())});
     return false;
 }
 

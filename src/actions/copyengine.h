@@ -33,7 +33,7 @@ struct OverwriteQuestion {
 enum class OverwriteAnswer { Yes, YesToAll, No, NoToAll, Cancel };
 
 struct CopyFailure {
-    std::string path;
+    std::string path; // what on the medium was not copied; empty when it is about none
     std::string reason;
 };
 

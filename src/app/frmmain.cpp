@@ -212,7 +212,8 @@ void TfrmMain::showEditingBand(bool shown) {
 void TfrmMain::setClientHeight(int height) {
     m_clientHeight = height;
     setFixedSize(ClientArea::width, menuBar()->sizeHint().height() + height);
-    m_controls.editingBand->setVisible(height > ClientArea::menuHeight);
+    for (QWidget* control : m_controls.belowMenu)
+        control->setVisible(height > ClientArea::menuHeight);
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {

@@ -66,6 +66,9 @@ MainLayout::MainLayout(QMainWindow& window, const QString& discFolder) : m_windo
     buildMenus();
     showDiscFolder(discFolder);
     chainTabOrder();
+    for (QWidget* control : client->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (control->y() >= ClientArea::menuHeight)
+            belowMenu.push_back(control);
 }
 
 void MainLayout::chainTabOrder() {

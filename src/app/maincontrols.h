@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 class QAction;
 class QCheckBox;
 class QFrame;
@@ -123,4 +125,7 @@ struct MainControls {
 
     // Parent of the editing band's controls, hidden while the window is cut to the menu.
     QWidget* editingBand = nullptr;
+    // Everything below the menu's cut, the editing band among them: hidden with it, so that
+    // what lies off the window is neither read out nor reached.
+    std::vector<QWidget*> belowMenu;
 };

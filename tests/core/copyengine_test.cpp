@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <thread>
 
 #include <fcntl.h>
@@ -360,6 +361,59 @@ TEST(CopyEngine, LinkToAFolderAroundTheCopyIsALoop) {
     EXPECT_EQ(report.failures[0].path, disc.file("top/f/up/f"));
     EXPECT_EQ(report.failures[0].reason, "Symbolic link loop");
     EXPECT_EQ(readFile(home.file("F/a.txt")), "a");
+}
+
+// Whichever side fails, the report names what on the disc was not copied, never the place it
+// was meant to go.
+TEST(CopyEngine, FailuresNameTheSourceOnTheDisc) {
+    struct Row {
+        const char* what;
+        std::string onDisc;    // blank-separated files below f, "name>target" for a link
+        std::string inTheWay;  // at the destination: "d:" a folder, "f:" a file
+        CopyMode mode;         // of F\A.TXT
+        std::string notCopied; // below the disc, "" for none
+        std::string reason;
+    };
+    const std::vector<Row> rows = {
+        {"a folder where a file goes", "a.txt", "d:a.txt", CopyMode::File, "f/a.txt",
+         "A folder of this name is in the way"},
+        {"a file where a folder goes", "a.txt sub/x.txt", "f:sub", CopyMode::Folder, "f/sub",
+         "A file of this name is in the way"},
+        {"a folder where a link goes", "a.txt l>a.txt", "d:l", CopyMode::Folder, "f/l",
+         "A folder of this name is in the way"},
+        {"a file where the destination folder goes", "a.txt", "f:to", CopyMode::File, "",
+         "cannot be made: Not a directory"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempFolder disc, home;
+        std::istringstream entries(row.onDisc);
+        for (std::string entry; entries >> entry;) {
+            const auto arrow = entry.find('>');
+            fs::create_directories(
+                fs::path(disc.file("f/" + entry.substr(0, arrow))).parent_path());
+            if (arrow == std::string::npos)
+                writeFile(disc.file("f/" + entry), "data");
+            else
+                fs::create_symlink(entry.substr(arrow + 1),
+                                   disc.file("f/" + entry.substr(0, arrow)));
+        }
+        const std::string blocker = home.file(row.inTheWay.substr(2));
+        if (row.inTheWay.starts_with("d:"))
+            fs::create_directory(blocker);
+        else
+            writeFile(blocker, "mine");
+        const std::string destination = row.notCopied.empty() ? blocker + "/in" : home.path();
+
+        RecordingObserver observer;
+        const CopyReport report = copy(disc.path(), "F\\A.TXT", row.mode, destination, observer);
+
+        ASSERT_EQ(report.failures.size(), 1u);
+        EXPECT_EQ(report.failures[0].path, row.notCopied.empty() ? "" : disc.file(row.notCopied));
+        EXPECT_NE(report.failures[0].reason.find(row.reason), std::string::npos)
+            << report.failures[0].reason;
+        EXPECT_TRUE(report.notCopied.empty());
+    }
 }
 
 TEST(CopyEngine, RefusalsCopyNothing) {

@@ -60,12 +60,14 @@ require_binary() {
     [[ -n ${QUBRIX_BIN:-} && -x $QUBRIX_BIN ]] || fail "QUBRIX_BIN does not name the built qubrix"
 }
 
-# Starts Xvfb on a free display number that it picks itself and points DISPLAY at it.
+# Starts Xvfb on a free display number that it picks itself and points DISPLAY at it; the
+# screen is 1024x768 unless E2E_SCREEN gives another size.
 start_xvfb() {
     require_tools Xvfb xdotool
     local number=$E2E_TMP/display i
     : >"$number"
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$number" 2>"$E2E_TMP/xvfb.log" &
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 "${E2E_SCREEN:-1024x768}x24" 3>"$number" \
+        2>"$E2E_TMP/xvfb.log" &
     XVFB_PID=$!
     for ((i = 0; i < 100; i++)); do
         [[ $(wc -l <"$number") -ge 1 ]] && break

@@ -307,6 +307,40 @@ private slots:
         QCOMPARE(main.pos(), at);
     }
 
+    // A control or a label that lies past the client area's edge is out of sight: it must not
+    // be shown to readers either, as the window is cut to the menu and back.
+    void nothingShownPastTheEdge_data() {
+        QTest::addColumn<QStringList>("commands");
+        QTest::newRow("editor") << QStringList{};
+        QTest::newRow("cut to the menu") << QStringList{"cmdMenu"};
+        QTest::newRow("read-only") << QStringList{"ReadOnly"};
+        QTest::newRow("and back") << QStringList{"cmdMenu", "cmdAdd"};
+    }
+
+    void nothingShownPastTheEdge() {
+        QFETCH(QStringList, commands);
+        writeExample();
+        QVERIFY(createWindows());
+        TfrmMain& main = mainWindow();
+        for (const QString& command : commands)
+            trigger(qPrintable(command));
+        const QWidget* client = main.centralWidget();
+        QStringList past;
+        for (QWidget* widget : client->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<const QLabel*>(widget);
+            const bool control = qobject_cast<const QAbstractButton*>(widget) ||
+                                 widget->focusPolicy() != Qt::NoFocus ||
+                                 (label && !label->text().isEmpty());
+            if (!control || !widget->isVisibleTo(&main) || widget->isWindow())
+                continue;
+            const QRect place(widget->mapTo(client, QPoint()), widget->size());
+            if (!client->rect().contains(place))
+                past << nameOf(widget);
+        }
+        QVERIFY2(past.isEmpty(), qPrintable(past.join(", ")));
+        QCOMPARE(control<QWidget>("Label1")->isVisibleTo(&main), commands.size() != 1);
+    }
+
     void noPictureCoversAControl_data() {
         QTest::addColumn<QString>("window");
         for (const char* window : {"frmMain", "AboutBox", "frmValidName", "frmNote"})
