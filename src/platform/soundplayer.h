@@ -16,9 +16,9 @@ struct DecodedSound {
     std::vector<qint16> samples; // interleaved frames
 };
 
-// Decodes a RIFF WAVE file held in memory with libsndfile. libsndfile drops a short last block
-// of a block-coded (ADPCM) file, so that block is padded to full size for the decoder and the
-// frame count of the fact chunk, where there is one, cuts the padding off again.
+// Decodes a RIFF WAVE file held in memory: 16-bit PCM or Microsoft ADPCM, as sound 1000 is
+// stored. The program decodes it itself, so that it loads no codec library; the frame count
+// of the fact chunk, where there is one, cuts the padding of the last block off.
 std::optional<DecodedSound> decodeWave(const QByteArray& file);
 
 // Plays one embedded WAVE file without waiting for it; a new start cuts the sound still

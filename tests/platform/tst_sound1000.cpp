@@ -48,6 +48,25 @@ private slots:
         QVERIFY(!decodeWave("RIFF\x04\0\0\0WAVE"));
         QByteArray truncated = embeddedSound().left(80); // ends inside the fact chunk
         QVERIFY(!decodeWave(truncated));
+        // A predictor the file does not define.
+        QByteArray predictor = embeddedSound();
+        predictor[predictor.indexOf("data") + 8] = 7;
+        QVERIFY(!decodeWave(predictor));
+    }
+
+    // Stereo 16-bit PCM: frames as they are stored, the odd byte at the end left out; other
+    // sample formats are refused.
+    void decodesPcm() {
+        QByteArray file("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x40\x1f\0\0"
+                        "\0\x7d\0\0\x04\0\x10\0data\x09\0\0\0\x01\0\xff\xff\0\x80\xff\x7f\x05",
+                        53);
+        const std::optional<DecodedSound> sound = decodeWave(file);
+        QVERIFY(sound);
+        QCOMPARE(sound->sampleRate, 8000);
+        QCOMPARE(sound->channels, 2);
+        QCOMPARE(sound->samples, (std::vector<qint16>{1, -1, -32768, 32767}));
+        file[34] = 8; // 8-bit samples
+        QVERIFY(!decodeWave(file));
     }
 
     // Playing only starts the sound: when play() returns, the sound is still being played
