@@ -2,16 +2,20 @@
 
 #include "platform/soundlibrary.h"
 
-#include <QAudioDevice>
-#include <QAudioFormat>
-#include <QAudioSink>
 #include <QCoreApplication>
 #include <QFile>
-#include <QMediaDevices>
 #include <QPointer>
 #include <QtEndian>
 
+#include <pulse/simple.h>
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <mutex>
 #include <type_traits>
 #include <utility>
 
@@ -163,49 +167,69 @@ std::optional<DecodedSound> decodeWave(const QByteArray& file) {
 SoundPlayer::SoundPlayer(const QString& resourcePath, QObject* parent)
     : QObject(parent), m_resourcePath(resourcePath) {}
 
-SoundPlayer::~SoundPlayer() = default;
+// The threads are stopped and waited for first: they play from m_sound.
+SoundPlayer::~SoundPlayer() {
+    m_playbacks.clear();
+}
 
 void SoundPlayer::play() {
-    if (!m_sink && !prepare())
+    if (!prepare())
         return;
-    m_sink->stop();
-    m_buffer.close();
-    m_buffer.open(QIODevice::ReadOnly);
-    m_sink->start(&m_buffer);
+    // The sound still playing is cut short. Its thread is not waited for: the server may keep
+    // a write waiting for a while.
+    for (Playback& playback : m_playbacks)
+        playback.thread.request_stop();
+    std::erase_if(m_playbacks, [](const Playback& playback) { return !*playback.playing; });
+    auto playing = std::make_shared<std::atomic<bool>>(true);
+    std::promise<bool> opened;
+    std::future<bool> open = opened.get_future();
+    // Each stream is used on one thread only, from its opening on.
+    std::jthread thread([this, playing, opened = std::move(opened)](std::stop_token stop) mutable {
+        const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(m_sound->sampleRate),
+                                  static_cast<std::uint8_t>(m_sound->channels)};
+        pa_simple* stream = pa_simple_new(nullptr, "Qubrix", PA_STREAM_PLAYBACK, nullptr, "Sound",
+                                          &spec, nullptr, nullptr, nullptr);
+        if (stream == nullptr)
+            *playing = false;
+        opened.set_value(stream != nullptr);
+        if (stream == nullptr)
+            return;
+        // The sound is short: it goes into the server's buffer whole, and the thread then
+        // waits for it to be played out unless a new start comes first.
+        const auto* data = reinterpret_cast<const char*>(m_sound->samples.data());
+        const std::size_t bytes = m_sound->samples.size() * sizeof(qint16);
+        const bool written = pa_simple_write(stream, data, bytes, nullptr) == 0;
+        const pa_usec_t latency = written ? pa_simple_get_latency(stream, nullptr) : 0;
+        std::mutex mutex;
+        std::unique_lock lock(mutex);
+        std::condition_variable_any().wait_for(
+            lock, stop, std::chrono::microseconds(latency == pa_usec_t(-1) ? 0 : latency),
+            [] { return false; });
+        if (stop.stop_requested())
+            pa_simple_flush(stream, nullptr);
+        else if (written)
+            pa_simple_drain(stream, nullptr);
+        pa_simple_free(stream);
+        *playing = false;
+    });
+    // Opening takes a moment, and fails at once without a sound server (no audio device, as on
+    // a build machine): then nothing is played.
+    open.wait();
+    m_playbacks.push_back({std::move(playing), std::move(thread)});
 }
 
 bool SoundPlayer::isPlaying() const {
-    return m_sink && m_sink->state() == QAudio::ActiveState;
+    return !m_playbacks.empty() && *m_playbacks.back().playing;
 }
 
 bool SoundPlayer::prepare() {
-    // Asked again on each play, so a device plugged in later is used; decoding happens once.
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull() || m_prepareTried)
-        return false;
-    m_prepareTried = true;
-    QFile file(m_resourcePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const std::optional<DecodedSound> sound = decodeWave(file.readAll());
-    if (!sound)
-        return false;
-    QAudioFormat format;
-    format.setSampleRate(sound->sampleRate);
-    format.setChannelCount(sound->channels);
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (!device.isFormatSupported(format))
-        return false;
-    m_pcm = QByteArray(reinterpret_cast<const char*>(sound->samples.data()),
-                       static_cast<qsizetype>(sound->samples.size() * sizeof(qint16)));
-    m_buffer.setBuffer(&m_pcm);
-    m_sink = std::make_unique<QAudioSink>(device, format);
-    // Give the device back once the sound has played out.
-    connect(m_sink.get(), &QAudioSink::stateChanged, this, [this](QAudio::State state) {
-        if (state == QAudio::IdleState)
-            m_sink->stop();
-    });
-    return true;
+    if (!m_decodeTried) {
+        m_decodeTried = true;
+        QFile file(m_resourcePath);
+        if (file.open(QIODevice::ReadOnly))
+            m_sound = decodeWave(file.readAll());
+    }
+    return m_sound.has_value();
 }
 
 // The player lives as long as the application object, so its audio output is closed while Qt

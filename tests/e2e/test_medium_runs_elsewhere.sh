@@ -81,10 +81,11 @@ bundle=$(checksums "$stage/.qubrix")
 size=$(du -sb "$stage/.qubrix" | cut -f 1)
 ((size < 100 * 1000 * 1000)) || fail "the program folder takes $size bytes, over 100 MB"
 # What the end user's menu never loads stays behind: the disc-image library and what it needs,
-# the sound codecs, and the Wayland shells other than xdg-shell.
+# sound codecs, Qt Multimedia with Qt Network and theirs, and the Wayland shells other than
+# xdg-shell.
 left_out=$(find "$stage/.qubrix/lib" "$stage/.qubrix/plugins/wayland-shell-integration" \
     -type f -printf '%f\n' |
-    grep -E '^lib(isofs|jte|acl|bz2|sndfile|FLAC|vorbis|opus|ogg|mpg123|mp3lame)|-shell' |
+    grep -E '^lib(isofs|jte|acl|bz2|sndfile|FLAC|vorbis|opus|ogg|mpg123|mp3lame|Qt6Multimedia|Qt6Network|krb5|gssapi|k5crypto|proxy|brotli)|-shell' |
     grep -vx 'libxdg-shell.so')
 [[ -z $left_out ]] || fail "the program folder carries what the menu never loads: $left_out"
 # A LD_LIBRARY_PATH that names another Qt does not lead the loader away from the folder's own.

@@ -1,11 +1,11 @@
 #include "platform/soundplayer.h"
 
-#include <QAudioDevice>
 #include <QFile>
-#include <QMediaDevices>
 #include <QTest>
 
 #include <cmath>
+
+#include <pulse/simple.h>
 
 namespace {
 
@@ -19,6 +19,16 @@ double rms(const std::vector<qint16>& samples, std::size_t from, std::size_t to)
     for (std::size_t i = from; i < to; ++i)
         sum += double(samples[i]) * samples[i];
     return std::sqrt(sum / double(to - from));
+}
+
+// Whether a sound server takes a stream, as it does where there is an audio device.
+bool soundServerAnswers() {
+    const pa_sample_spec spec{PA_SAMPLE_S16LE, 22050, 1};
+    pa_simple* stream = pa_simple_new(nullptr, "Qubrix test", PA_STREAM_PLAYBACK, nullptr, "Sound",
+                                      &spec, nullptr, nullptr, nullptr);
+    if (stream != nullptr)
+        pa_simple_free(stream);
+    return stream != nullptr;
 }
 
 } // namespace
@@ -74,7 +84,7 @@ private slots:
     // play starts it again.
     void playingDoesNotWait() {
         SoundPlayer player(":/sound1000.wav", nullptr);
-        const bool device = !QMediaDevices::defaultAudioOutput().isNull();
+        const bool device = soundServerAnswers();
         for (int play = 0; play < 2; ++play) {
             player.play();
             QCOMPARE(player.isPlaying(), device);
