@@ -163,8 +163,8 @@ isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
         QUBRIX_ISO(iso_node_set_mtime)(reinterpret_cast<IsoNode*>(root), top.st_mtime);
         QUBRIX_ISO(iso_node_set_atime)(reinterpret_cast<IsoNode*>(root), top.st_atime);
         QUBRIX_ISO(iso_node_set_ctime)(reinterpret_cast<IsoNode*>(root), top.st_ctime);
-        QUBRIX_ISO(iso_node_set_permissions)
-        (reinterpret_cast<IsoNode*>(root), masteredMode(ImageEntryType::Folder, top.st_mode));
+        const auto mode = masteredMode(ImageEntryType::Folder, top.st_mode);
+        QUBRIX_ISO(iso_node_set_permissions)(reinterpret_cast<IsoNode*>(root), mode);
     }
     std::map<std::string, IsoDir*, std::less<>> folders{{"", root}};
     for (const ImageEntry& entry : plan.entries) {
@@ -182,9 +182,10 @@ isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
             return nullptr;
         }
         // The mode of the file as the library found it, which may have changed since the scan.
-        if (entry.type != ImageEntryType::Link)
-            QUBRIX_ISO(iso_node_set_permissions)
-            (node, masteredMode(entry.type, QUBRIX_ISO(iso_node_get_permissions)(node)));
+        if (entry.type != ImageEntryType::Link) {
+            const auto mode = masteredMode(entry.type, QUBRIX_ISO(iso_node_get_permissions)(node));
+            QUBRIX_ISO(iso_node_set_permissions)(node, mode);
+        }
         if (entry.type == ImageEntryType::Folder)
             folders.emplace(entry.path, reinterpret_cast<IsoDir*>(node));
     }

@@ -29,8 +29,10 @@ std::optional<std::string> start() {
         }
         QUBRIX_ISO(iso_init)();
         QUBRIX_ISO(iso_set_local_charset)(const_cast<char*>("UTF-8"), 0);
-        QUBRIX_ISO(iso_set_msgs_severities)
-        (const_cast<char*>("SORRY"), const_cast<char*>("NEVER"), const_cast<char*>(""));
+        char queued[] = "SORRY";
+        char printed[] = "NEVER";
+        char prefix[] = "";
+        QUBRIX_ISO(iso_set_msgs_severities)(queued, printed, prefix);
     });
     return failure;
 }
