@@ -1,6 +1,6 @@
 # Debian 12 packages the project needs, and a function that installs the missing ones.
-build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-multimedia-dev
-                qt6-qpa-plugins libsndfile1-dev libblkid-dev libisofs-dev libgtest-dev
+build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libpulse-dev
+                qt6-qpa-plugins libblkid-dev libisofs-dev libgtest-dev
                 libgmock-dev patchelf qt6-wayland qt6-svg-dev)
 test_packages=(xvfb xauth xdotool xclip e2fsprogs util-linux clang-14 libclang-rt-14-dev
                dbus-daemon dbus-bin at-spi2-core python3-pyatspi mmdebstrap xorriso fuseiso

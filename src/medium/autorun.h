@@ -16,8 +16,9 @@ struct BundleNeeds {
 };
 
 // The medium's autorun.sh: the desktop runs it from the medium's top after asking the user.
-// It starts the bundled program there, or tells on stderr and in a dialog or notification why
-// this machine cannot run it. It holds no text of the medium that a shell would evaluate.
+// It starts the bundled program there, or tells on stderr and in a dialog why this machine
+// cannot run it, and why the program could not start when it fails all the same. It holds no
+// text of the medium that a shell would evaluate.
 std::string autorunScript(const BundleNeeds& needs);
 
 // text as one word of the POSIX shell, in single quotes.

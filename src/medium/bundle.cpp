@@ -48,7 +48,9 @@ constexpr std::string_view kBaseLibraries[] = {
     "libpulse-mainloop-glib.so.0",
 };
 
-// The plugins the program loads: the platforms it runs on and what they load in turn.
+// The plugins the program loads: the platforms it runs on and what they load in turn. Of the
+// Wayland shells only xdg-shell is loaded on a desktop; the others serve kiosks, cars and Qt's
+// own compositors.
 constexpr std::string_view kRequiredPlugins[] = {
     "platforms/libqxcb.so",
     "platforms/libqwayland-generic.so",
@@ -60,7 +62,6 @@ constexpr std::string_view kOptionalPlugins[] = {
 };
 constexpr std::string_view kPluginFolders[] = {
     "xcbglintegrations/",
-    "wayland-shell-integration/",
     "wayland-decoration-client/",
     "wayland-graphics-integration-client/",
 };

@@ -16,6 +16,8 @@ namespace qubrix {
 inline constexpr std::string_view kBundleFolder = ".qubrix";
 // The program inside it, which autorun.sh starts.
 inline constexpr std::string_view kProgramTarget = "bin/qubrix";
+// The platform plugin Qt falls back on everywhere, which autorun.sh checks before the start.
+inline constexpr std::string_view kPlatformPlugin = "plugins/platforms/libqxcb.so";
 
 // Whether soname belongs to the desktop base: the libraries of the C and C++ runtimes, X11,
 // xcb, xkbcommon, fontconfig, freetype, GLib, GL, EGL, D-Bus, wayland-client, ALSA and

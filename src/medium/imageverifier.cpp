@@ -18,26 +18,26 @@ namespace {
 constexpr std::size_t kChunk = 64 * 1024;
 
 struct ReadOptsFree {
-    void operator()(IsoReadOpts* opts) const { iso_read_opts_free(opts); }
+    void operator()(IsoReadOpts* opts) const { QUBRIX_ISO(iso_read_opts_free)(opts); }
 };
 struct DataSourceUnref {
-    void operator()(IsoDataSource* source) const { iso_data_source_unref(source); }
+    void operator()(IsoDataSource* source) const { QUBRIX_ISO(iso_data_source_unref)(source); }
 };
 struct DirIterFree {
-    void operator()(IsoDirIter* iter) const { iso_dir_iter_free(iter); }
+    void operator()(IsoDirIter* iter) const { QUBRIX_ISO(iso_dir_iter_free)(iter); }
 };
 
 // Every node of the image below dir by its path, names joined by '/'.
 void collect(IsoDir* dir, const std::string& prefix, std::map<std::string, IsoNode*>& nodes) {
     IsoDirIter* raw = nullptr;
-    if (iso_dir_get_children(dir, &raw) != 1)
+    if (QUBRIX_ISO(iso_dir_get_children)(dir, &raw) != 1)
         return;
     const std::unique_ptr<IsoDirIter, DirIterFree> iter(raw);
     IsoNode* node = nullptr;
-    while (iso_dir_iter_next(iter.get(), &node) == 1) {
-        const std::string path = prefix + iso_node_get_name(node);
+    while (QUBRIX_ISO(iso_dir_iter_next)(iter.get(), &node) == 1) {
+        const std::string path = prefix + QUBRIX_ISO(iso_node_get_name)(node);
         nodes.emplace(path, node);
-        if (iso_node_get_type(node) == LIBISO_DIR)
+        if (QUBRIX_ISO(iso_node_get_type)(node) == LIBISO_DIR)
             collect(reinterpret_cast<IsoDir*>(node), path + '/', nodes);
     }
 }
@@ -55,7 +55,7 @@ bool readFull(int fd, char* buffer, std::size_t size) {
 
 bool readFull(IsoStream* stream, char* buffer, std::size_t size) {
     while (size > 0) {
-        const int got = iso_stream_read(stream, buffer, size);
+        const int got = QUBRIX_ISO(iso_stream_read)(stream, buffer, size);
         if (got <= 0)
             return false;
         buffer += got;
@@ -79,8 +79,8 @@ public:
         const int fd = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             return "cannot read " + source + " again.";
-        IsoStream* stream = iso_file_get_stream(file);
-        if (iso_stream_open(stream) < 0) {
+        IsoStream* stream = QUBRIX_ISO(iso_file_get_stream)(file);
+        if (QUBRIX_ISO(iso_stream_open)(stream) < 0) {
             ::close(fd);
             return "cannot read its copy of " + source + ".";
         }
@@ -96,7 +96,7 @@ public:
             if (m_progress)
                 m_progress(ImagePhase::Verifying, m_done, m_total);
         }
-        iso_stream_close(stream);
+        QUBRIX_ISO(iso_stream_close)(stream);
         ::close(fd);
         return difference;
     }
@@ -125,23 +125,23 @@ IsoNodeType typeOf(ImageEntryType type) {
 // How the node differs from the entry's file as it is now in what its inode tells, or nullopt.
 std::optional<std::string> attributeDifference(IsoNode* node, const ImageEntry& entry,
                                                const std::string& source) {
-    if (iso_node_get_type(node) != typeOf(entry.type))
+    if (QUBRIX_ISO(iso_node_get_type)(node) != typeOf(entry.type))
         return entry.path + " has another type.";
     struct stat info {};
     if (::lstat(source.c_str(), &info) != 0)
         return "cannot look at " + source + " again.";
     if (entry.type != ImageEntryType::Link &&
-        (iso_node_get_mode(node) & 07777) != masteredMode(entry.type, info.st_mode))
+        (QUBRIX_ISO(iso_node_get_mode)(node) & 07777) != masteredMode(entry.type, info.st_mode))
         return entry.path + " has another mode.";
-    if (iso_node_get_mtime(node) != info.st_mtime)
+    if (QUBRIX_ISO(iso_node_get_mtime)(node) != info.st_mtime)
         return entry.path + " has another time.";
     std::error_code error;
     if (entry.type == ImageEntryType::Link &&
-        iso_symlink_get_dest(reinterpret_cast<IsoSymlink*>(node)) !=
+        QUBRIX_ISO(iso_symlink_get_dest)(reinterpret_cast<IsoSymlink*>(node)) !=
             std::filesystem::read_symlink(source, error).string())
         return entry.path + " leads elsewhere.";
     if (entry.type == ImageEntryType::File &&
-        iso_file_get_size(reinterpret_cast<IsoFile*>(node)) != info.st_size)
+        QUBRIX_ISO(iso_file_get_size)(reinterpret_cast<IsoFile*>(node)) != info.st_size)
         return entry.path + " has another size.";
     return std::nullopt;
 }
@@ -181,31 +181,34 @@ std::optional<std::string> labelDifference(const std::string& image, const Volum
 std::optional<std::string> imageDifference(const std::string& image, const ImagePlan& plan,
                                            const ImageProgress& progress,
                                            const std::atomic<bool>& cancel, bool& canceled) {
-    isofs::start();
     canceled = false;
+    if (auto missing = isofs::start())
+        return *missing;
     IsoDataSource* rawSource = nullptr;
-    if (iso_data_source_new_from_file(image.c_str(), &rawSource) < 0)
+    if (QUBRIX_ISO(iso_data_source_new_from_file)(image.c_str(), &rawSource) < 0)
         return "cannot open " + image + ".";
     const std::unique_ptr<IsoDataSource, DataSourceUnref> source(rawSource);
     IsoReadOpts* rawOpts = nullptr;
-    iso_read_opts_new(&rawOpts, 0);
+    QUBRIX_ISO(iso_read_opts_new)(&rawOpts, 0);
     const std::unique_ptr<IsoReadOpts, ReadOptsFree> opts(rawOpts);
     IsoImage* rawImage = nullptr;
-    iso_image_new("", &rawImage);
+    QUBRIX_ISO(iso_image_new)("", &rawImage);
     const isofs::Image read(rawImage);
-    if (const int code = iso_image_import(rawImage, source.get(), opts.get(), nullptr); code < 0)
-        return "it cannot be read: " + std::string(iso_error_to_msg(code));
+    if (const int code = QUBRIX_ISO(iso_image_import)(rawImage, source.get(), opts.get(), nullptr);
+        code < 0)
+        return "it cannot be read: " + std::string(QUBRIX_ISO(iso_error_to_msg)(code));
     isofs::takeMessage();
     if (auto difference = labelDifference(image, plan.label))
         return difference;
     struct stat top {};
     if (::stat(plan.folder.c_str(), &top) != 0)
         return "cannot look at " + plan.folder + " again.";
-    if ((iso_node_get_mode(reinterpret_cast<IsoNode*>(iso_image_get_root(rawImage))) & 07777) !=
-        masteredMode(ImageEntryType::Folder, top.st_mode))
+    if ((QUBRIX_ISO(iso_node_get_mode)(
+             reinterpret_cast<IsoNode*>(QUBRIX_ISO(iso_image_get_root)(rawImage))) &
+         07777) != masteredMode(ImageEntryType::Folder, top.st_mode))
         return "its top has another mode.";
     std::map<std::string, IsoNode*> nodes;
-    collect(iso_image_get_root(rawImage), {}, nodes);
+    collect(QUBRIX_ISO(iso_image_get_root)(rawImage), {}, nodes);
     ContentComparer contents(progress, cancel, plan.fileBytes);
     std::size_t expected = 0;
     for (const ImageEntry& entry : plan.entries) {

@@ -134,12 +134,12 @@ struct BurnSourceFree {
 using BurnSource = std::unique_ptr<burn_source, BurnSourceFree>;
 
 struct WriteOptsFree {
-    void operator()(IsoWriteOpts* opts) const { iso_write_opts_free(opts); }
+    void operator()(IsoWriteOpts* opts) const { QUBRIX_ISO(iso_write_opts_free)(opts); }
 };
 
 std::string failure(const std::string& what, int code) {
     const std::string told = isofs::takeMessage();
-    return what + ": " + (told.empty() ? std::string(iso_error_to_msg(code)) : told);
+    return what + ": " + (told.empty() ? std::string(QUBRIX_ISO(iso_error_to_msg)(code)) : told);
 }
 
 // The image tree of the plan's entries, each node with the times of its file and its mode as
@@ -148,23 +148,23 @@ isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
     IsoImage* raw = nullptr;
     // The library has one label for every tree: the ISO 9660 one. writeStream puts the Joliet
     // one into its descriptor.
-    if (const int code = iso_image_new(plan.label.iso.c_str(), &raw); code < 0) {
+    if (const int code = QUBRIX_ISO(iso_image_new)(plan.label.iso.c_str(), &raw); code < 0) {
         error = failure("Cannot start the image", code);
         return nullptr;
     }
     isofs::Image image(raw);
-    iso_tree_set_follow_symlinks(raw, 0);
-    iso_tree_set_ignore_special(raw, 1);
-    iso_image_set_volume_id(raw, plan.label.iso.c_str());
-    iso_image_set_application_id(raw, "QUBRIX");
-    IsoDir* root = iso_image_get_root(raw);
+    QUBRIX_ISO(iso_tree_set_follow_symlinks)(raw, 0);
+    QUBRIX_ISO(iso_tree_set_ignore_special)(raw, 1);
+    QUBRIX_ISO(iso_image_set_volume_id)(raw, plan.label.iso.c_str());
+    QUBRIX_ISO(iso_image_set_application_id)(raw, "QUBRIX");
+    IsoDir* root = QUBRIX_ISO(iso_image_get_root)(raw);
     struct stat top {};
     if (::stat(plan.folder.c_str(), &top) == 0) {
-        iso_node_set_mtime(reinterpret_cast<IsoNode*>(root), top.st_mtime);
-        iso_node_set_atime(reinterpret_cast<IsoNode*>(root), top.st_atime);
-        iso_node_set_ctime(reinterpret_cast<IsoNode*>(root), top.st_ctime);
-        iso_node_set_permissions(reinterpret_cast<IsoNode*>(root),
-                                 masteredMode(ImageEntryType::Folder, top.st_mode));
+        QUBRIX_ISO(iso_node_set_mtime)(reinterpret_cast<IsoNode*>(root), top.st_mtime);
+        QUBRIX_ISO(iso_node_set_atime)(reinterpret_cast<IsoNode*>(root), top.st_atime);
+        QUBRIX_ISO(iso_node_set_ctime)(reinterpret_cast<IsoNode*>(root), top.st_ctime);
+        const auto mode = masteredMode(ImageEntryType::Folder, top.st_mode);
+        QUBRIX_ISO(iso_node_set_permissions)(reinterpret_cast<IsoNode*>(root), mode);
     }
     std::map<std::string, IsoDir*, std::less<>> folders{{"", root}};
     for (const ImageEntry& entry : plan.entries) {
@@ -175,16 +175,17 @@ isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
         const std::string name = entry.path.substr(slash == std::string::npos ? 0 : slash + 1);
         IsoNode* node = nullptr;
         const std::string source = plan.folder + '/' + entry.path;
-        if (const int code =
-                iso_tree_add_new_node(raw, folders.at(parent), name.c_str(), source.c_str(), &node);
+        if (const int code = QUBRIX_ISO(iso_tree_add_new_node)(raw, folders.at(parent),
+                                                               name.c_str(), source.c_str(), &node);
             code < 0) {
             error = failure("Cannot put " + entry.path + " into the image", code);
             return nullptr;
         }
         // The mode of the file as the library found it, which may have changed since the scan.
-        if (entry.type != ImageEntryType::Link)
-            iso_node_set_permissions(node,
-                                     masteredMode(entry.type, iso_node_get_permissions(node)));
+        if (entry.type != ImageEntryType::Link) {
+            const auto mode = masteredMode(entry.type, QUBRIX_ISO(iso_node_get_permissions)(node));
+            QUBRIX_ISO(iso_node_set_permissions)(node, mode);
+        }
         if (entry.type == ImageEntryType::Folder)
             folders.emplace(entry.path, reinterpret_cast<IsoDir*>(node));
     }
@@ -193,17 +194,17 @@ isofs::Image buildTree(const ImagePlan& plan, std::string& error) {
 
 std::unique_ptr<IsoWriteOpts, WriteOptsFree> writeOptions() {
     IsoWriteOpts* opts = nullptr;
-    iso_write_opts_new(&opts, 0);
+    QUBRIX_ISO(iso_write_opts_new)(&opts, 0);
     // Level 3 allows files of 4 GiB and more, in several extents.
-    iso_write_opts_set_iso_level(opts, 3);
-    iso_write_opts_set_rockridge(opts, 1);
-    iso_write_opts_set_joliet(opts, 1);
+    QUBRIX_ISO(iso_write_opts_set_iso_level)(opts, 3);
+    QUBRIX_ISO(iso_write_opts_set_rockridge)(opts, 1);
+    QUBRIX_ISO(iso_write_opts_set_joliet)(opts, 1);
     // Modes as buildTree set them; the author's user and group mean nothing on another machine.
-    iso_write_opts_set_replace_mode(opts, 0, 0, 1, 1);
-    iso_write_opts_set_default_uid(opts, 0);
-    iso_write_opts_set_default_gid(opts, 0);
+    QUBRIX_ISO(iso_write_opts_set_replace_mode)(opts, 0, 0, 1, 1);
+    QUBRIX_ISO(iso_write_opts_set_default_uid)(opts, 0);
+    QUBRIX_ISO(iso_write_opts_set_default_gid)(opts, 0);
     // Each tree's folder records carry the folders' own times, not the time of mastering.
-    iso_write_opts_set_dir_rec_mtime(opts, 7);
+    QUBRIX_ISO(iso_write_opts_set_dir_rec_mtime)(opts, 7);
     return std::unique_ptr<IsoWriteOpts, WriteOptsFree>(opts);
 }
 
@@ -395,7 +396,8 @@ std::vector<NameIssue> checkStagingFolder(const std::string& folder) {
 
 ImageResult makeImage(const ImagePlan& plan, bool verify, const ImageProgress& progress,
                       const std::atomic<bool>& cancel) {
-    isofs::start();
+    if (auto missing = isofs::start())
+        return written(ImageOutcome::Failed, *missing);
     isofs::takeMessage();
     std::string error;
     const isofs::Image image = buildTree(plan, error);
@@ -405,7 +407,8 @@ ImageResult makeImage(const ImagePlan& plan, bool verify, const ImageProgress& p
     if (part.fd() < 0)
         return written(ImageOutcome::Failed, systemError("Cannot write beside " + plan.output));
     burn_source* raw = nullptr;
-    if (const int code = iso_image_create_burn_source(image.get(), writeOptions().get(), &raw);
+    if (const int code =
+            QUBRIX_ISO(iso_image_create_burn_source)(image.get(), writeOptions().get(), &raw);
         code < 0)
         return written(ImageOutcome::Failed, failure("The image could not be made", code));
     ImageResult result;

@@ -1,19 +1,49 @@
 #include "medium/isofs.h"
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
-namespace qubrix::isofs {
+#include <dlfcn.h>
 
-void start() {
+namespace qubrix::isofs {
+namespace {
+
+void* library() {
+    static void* const handle = ::dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+    return handle;
+}
+
+} // namespace
+
+std::optional<std::string> start() {
     static std::once_flag started;
+    static std::optional<std::string> failure;
     std::call_once(started, [] {
-        iso_init();
-        iso_set_local_charset(const_cast<char*>("UTF-8"), 0);
-        iso_set_msgs_severities(const_cast<char*>("SORRY"), const_cast<char*>("NEVER"),
-                                const_cast<char*>(""));
+        if (library() == nullptr) {
+            failure = std::string("Disc images are made with the library ") + kLibrary +
+                      " (Debian package libisofs6), which cannot be loaded: " + ::dlerror();
+            return;
+        }
+        QUBRIX_ISO(iso_init)();
+        QUBRIX_ISO(iso_set_local_charset)(const_cast<char*>("UTF-8"), 0);
+        char queued[] = "SORRY";
+        char printed[] = "NEVER";
+        char prefix[] = "";
+        QUBRIX_ISO(iso_set_msgs_severities)(queued, printed, prefix);
     });
+    return failure;
+}
+
+void* symbol(const char* name) {
+    void* const function = library() == nullptr ? nullptr : ::dlsym(library(), name);
+    if (function == nullptr) {
+        std::fprintf(stderr, "%s lacks %s\n", kLibrary, name);
+        std::abort();
+    }
+    return function;
 }
 
 std::string takeMessage() {
@@ -22,8 +52,8 @@ std::string takeMessage() {
     std::array<char, 80> severity{};
     int code = 0;
     int image = 0;
-    while (iso_obtain_msgs(const_cast<char*>("SORRY"), &code, &image, text.data(),
-                           severity.data()) == 1)
+    while (QUBRIX_ISO(iso_obtain_msgs)(const_cast<char*>("SORRY"), &code, &image, text.data(),
+                                       severity.data()) == 1)
         if (first.empty())
             first = text.data();
     return first;

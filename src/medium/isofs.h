@@ -15,9 +15,26 @@
 
 namespace qubrix::isofs {
 
-// Starts the library once for the process, with names taken and given as UTF-8 whatever the
-// locale, and its messages kept for us rather than printed.
-void start();
+// The library is opened at the first image, not with the program: a start goes without it,
+// and so does the program folder on a medium. Its functions are called as
+// QUBRIX_ISO(iso_image_new)(...).
+inline constexpr char kLibrary[] = "libisofs.so.6";
+
+// Opens the library and starts it once for the process, with names taken and given as UTF-8
+// whatever the locale, and its messages kept for us rather than printed. Why it cannot be
+// opened, or nullopt.
+std::optional<std::string> start();
+
+// The library's function of that name; the library is open. A library of this soname that
+// lacks it ends the program.
+void* symbol(const char* name);
+
+#define QUBRIX_ISO(name)                                                                           \
+    ([] {                                                                                          \
+        static const auto function =                                                               \
+            reinterpret_cast<decltype(&::name)>(::qubrix::isofs::symbol(#name));                   \
+        return function;                                                                           \
+    }())
 
 // The text of the most severe message the library kept since the last call, or empty.
 std::string takeMessage();
@@ -36,7 +53,7 @@ std::optional<std::size_t> descriptorAt(const unsigned char* area, std::size_t s
                                         Descriptor kind);
 
 struct ImageUnref {
-    void operator()(IsoImage* image) const { iso_image_unref(image); }
+    void operator()(IsoImage* image) const { QUBRIX_ISO(iso_image_unref)(image); }
 };
 using Image = std::unique_ptr<IsoImage, ImageUnref>;
 

@@ -376,10 +376,12 @@ void MediumPreparer::build(const fs::path& into, const std::vector<BundleFile>& 
         copyFile(file.source, target, [this](std::uint64_t) { checkCancel(); });
         if (file.ownBuild)
             runTool("strip", {"--strip-debug", shown(target.string())}, "binutils", *m_cancel);
+        // DT_RPATH, which the loader reads before LD_LIBRARY_PATH: a system's libraries named
+        // there must not take the place of the folder's. DT_RUNPATH would come after it.
         if (file.linked)
             runTool("patchelf",
-                    {"--set-rpath", QString::fromStdString(runPathFor(file.target)),
-                     shown(target.string())},
+                    {"--force-rpath", "--set-rpath",
+                     QString::fromStdString(runPathFor(file.target)), shown(target.string())},
                     "patchelf", *m_cancel);
         fs::permissions(target, file.executable ? kProgramMode : kFileMode);
     }

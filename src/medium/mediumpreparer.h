@@ -79,7 +79,8 @@ struct PreparePlan {
 // Makes a staging folder ready to be mastered: writes autorun.sh and the program folder at its
 // top and touches nothing else there. Run again, it brings an older program folder up to
 // date. It asks the system (ldd, patchelf) about the libraries and copies them as they are
-// installed; their run paths lead to the folder's lib/, so nothing needs LD_LIBRARY_PATH.
+// installed; their run paths (DT_RPATH) lead to the folder's lib/, so nothing needs
+// LD_LIBRARY_PATH, and a LD_LIBRARY_PATH that is set cannot lead elsewhere.
 //
 // It works in two steps, so that a window can ask in between: collect builds the program
 // folder on this machine and tells its size, write checks the room and writes it into the

@@ -57,7 +57,8 @@ TEST(Plugins, TheRunningPlatformsAndWhatTheyLoad) {
     const PluginChoice choice = choosePlugins(
         {"platforms/libqxcb.so", "platforms/libqvnc.so", "platforms/libqwayland-egl.so",
          "platformthemes/libqgtk3.so", "xcbglintegrations/libqxcb-glx-integration.so",
-         "wayland-shell-integration/libxdg-shell.so", "imageformats/libqjpeg.so",
+         "wayland-shell-integration/libxdg-shell.so", "wayland-shell-integration/libivi-shell.so",
+         "wayland-shell-integration/libqt-shell.so", "imageformats/libqjpeg.so",
          "wayland-decoration-client/deeper/libx.so"});
     EXPECT_EQ(choice.chosen,
               (std::vector<std::string>{"platforms/libqwayland-egl.so", "platforms/libqxcb.so",

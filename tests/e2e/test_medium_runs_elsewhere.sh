@@ -80,6 +80,26 @@ cat "$E2E_TMP/prepare.log"
 bundle=$(checksums "$stage/.qubrix")
 size=$(du -sb "$stage/.qubrix" | cut -f 1)
 ((size < 100 * 1000 * 1000)) || fail "the program folder takes $size bytes, over 100 MB"
+# What the end user's menu never loads stays behind: the disc-image library and what it needs,
+# sound codecs, Qt Multimedia with Qt Network and theirs, and the Wayland shells other than
+# xdg-shell.
+left_out=$(find "$stage/.qubrix/lib" "$stage/.qubrix/plugins/wayland-shell-integration" \
+    -type f -printf '%f\n' |
+    grep -E '^lib(isofs|jte|acl|bz2|sndfile|FLAC|vorbis|opus|ogg|mpg123|mp3lame|Qt6Multimedia|Qt6Network|krb5|gssapi|k5crypto|proxy|brotli)|-shell' |
+    grep -vx 'libxdg-shell.so')
+[[ -z $left_out ]] || fail "the program folder carries what the menu never loads: $left_out"
+# A LD_LIBRARY_PATH that names another Qt does not lead the loader away from the folder's own.
+command -v gcc >/dev/null || fail "gcc is not installed (scripts/packages.sh lists build-essential)"
+mkdir "$E2E_TMP/other-qt"
+gcc -shared -Wl,-soname,libQt6Core.so.6 -o "$E2E_TMP/other-qt/libQt6Core.so.6" -x c /dev/null ||
+    fail "cannot build a stand-in libQt6Core.so.6"
+loader=$(patchelf --print-interpreter "$stage/.qubrix/bin/qubrix")
+for file in bin/qubrix plugins/platforms/libqxcb.so; do
+    found=$(LD_LIBRARY_PATH=$E2E_TMP/other-qt LD_TRACE_LOADED_OBJECTS=1 "$loader" "$stage/.qubrix/$file" |
+        sed -n 's/^[[:space:]]*libQt6Core\.so\.6 => \(.*\) (0x.*/\1/p')
+    [[ $(realpath -m "$found") == "$(realpath "$stage/.qubrix/lib/libQt6Core.so.6")" ]] ||
+        fail "with LD_LIBRARY_PATH set, $file loads libQt6Core.so.6 from ${found:-nowhere}"
+done
 
 # Preparing again restores a damaged file and removes a stray one.
 echo damaged >"$stage/.qubrix/lib/libQt6Core.so.6"

@@ -73,6 +73,11 @@ QStringList leftovers(const QString& folder) {
     return QDir(folder).entryList({"*.part-*"}, QDir::Files | QDir::Hidden);
 }
 
+bool libraryIsMapped(const QByteArray& name) {
+    QFile maps("/proc/self/maps");
+    return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("/" + name);
+}
+
 } // namespace
 
 class TestImageWriter : public QObject {
@@ -103,6 +108,9 @@ void TestImageWriter::writesATreeThatReadsBackAlike() {
     QCOMPARE(plan.issues.size(), 2u); // the long name is cut on Windows, the pipe left out
     std::uint64_t written = 0, verified = 0;
     const std::atomic<bool> cancel{false};
+    // The image library is opened at the first image: the program and its copy on a medium
+    // start without it.
+    QVERIFY(!libraryIsMapped("libisofs.so"));
     const qubrix::ImageResult result = qubrix::makeImage(
         plan, true,
         [&](ImagePhase phase, std::uint64_t done, std::uint64_t) {
@@ -110,6 +118,7 @@ void TestImageWriter::writesATreeThatReadsBackAlike() {
         },
         cancel);
     QCOMPARE(result.outcome, ImageOutcome::Written);
+    QVERIFY(libraryIsMapped("libisofs.so"));
     QCOMPARE(verified, 100'000u + 18u);
     QCOMPARE(written, static_cast<std::uint64_t>(QFileInfo(m_dir.path() + "/d.iso").size()));
     QVERIFY(leftovers(m_dir.path()).isEmpty());
