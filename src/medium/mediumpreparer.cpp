@@ -69,7 +69,7 @@ EntryKind entryKind(const std::string& path) {
 
 StagingTop inspect(const std::string& folder) {
     StagingTop top;
-    top.catalogue = entryKind(folder + "/" + kCatalogue) == EntryKind::File;
+    top.catalogue = entryKind(folder + "/" + kCatalogue);
     top.writable = ::access(folder.c_str(), W_OK) == 0;
     top.bundle = entryKind(folder + "/" + std::string(kBundleFolder));
     top.autorun = entryKind(folder + "/" + kAutorun);

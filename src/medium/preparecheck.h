@@ -12,7 +12,7 @@ enum class EntryKind { Absent, Folder, File, Link, Other };
 
 // The top of the staging folder as prepare finds it.
 struct StagingTop {
-    bool catalogue = false; // qubrix.dat is there
+    EntryKind catalogue = EntryKind::Absent; // qubrix.dat
     bool writable = false;
     EntryKind bundle = EntryKind::Absent;   // the program folder
     EntryKind autorun = EntryKind::Absent;  // autorun.sh
