@@ -19,12 +19,10 @@ std::size_t characterCount(std::string_view text) {
         std::count_if(text.begin(), text.end(), [](char c) { return !isUtf8Continuation(c); }));
 }
 
-// Joliet counts UTF-16 units: a character beyond U+FFFF takes two.
-std::size_t jolietLength(std::string_view name) {
-    return characterCount(name) +
-           static_cast<std::size_t>(std::count_if(name.begin(), name.end(), [](char c) {
-               return static_cast<unsigned char>(c) >= 0xF0;
-           }));
+// Whether text holds a character beyond U+FFFF, which Joliet's UCS-2 cannot hold.
+bool beyondUcs2(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
 }
 
 std::string_view leafName(std::string_view path) {
@@ -96,12 +94,7 @@ public:
             add(IssueLevel::Error, entry,
                 "is a link that leads off the medium (to " + entry.linkTarget +
                     "): make it lead to a file on the medium, or put the file there.");
-        if (!isValidUtf8(name))
-            add(IssueLevel::Warning, entry,
-                "has a name that is not UTF-8: Windows shows it with characters replaced.");
-        else if (jolietLength(name) > kJolietNameLength)
-            add(IssueLevel::Warning, entry,
-                "has a name of more than 64 characters: Windows shows it cut.");
+        checkJoliet(entry);
         if (const auto refusal = windowsRefusal(name))
             add(IssueLevel::Warning, entry,
                 "cannot be opened on Windows: it has " + *refusal + ".");
@@ -137,6 +130,31 @@ private:
         else if (characterCount(entry.path) + 1 > kMaxPathLength)
             add(IssueLevel::Error, entry,
                 "has a path longer than the 255 characters ISO 9660 allows: shorten it.");
+    }
+
+    // What the Joliet tree, which Windows reads, holds otherwise than the name here: a
+    // character it cannot hold becomes '_', a name is cut after 64 characters, and an entry
+    // whose path is longer than 120 characters is left out of it, with all it holds (told for
+    // the first only).
+    void checkJoliet(const ImageEntry& entry) {
+        const std::string_view name = leafName(entry.path);
+        if (!isValidUtf8(name))
+            add(IssueLevel::Warning, entry,
+                "has a name that is not UTF-8: Windows shows it with '_' in place of what is "
+                "not.");
+        else if (beyondUcs2(name))
+            add(IssueLevel::Warning, entry,
+                "has a character that Joliet cannot hold (beyond U+FFFF): Windows shows '_' in "
+                "its place.");
+        if (characterCount(name) > kJolietNameLength)
+            add(IssueLevel::Warning, entry,
+                "has a name of more than 64 characters: Windows shows it cut.");
+        if (characterCount(entry.path) > kJolietPathLength &&
+            characterCount(parentPath(entry.path)) <= kJolietPathLength)
+            add(IssueLevel::Warning, entry,
+                "has a path longer than the 120 characters Joliet holds: Windows does not show "
+                "it" +
+                    std::string(entry.type == ImageEntryType::Folder ? " or what it holds." : "."));
     }
 
     // Only what others could not read before: the rest of the change shows the end user

@@ -46,18 +46,19 @@ struct NameIssue {
 // characters.
 inline constexpr std::size_t kMaxFolderDepth = 8;
 inline constexpr std::size_t kMaxPathLength = 255;
-// Joliet keeps 64 characters of a name.
+// Joliet keeps 64 characters of a name, and leaves out what lies at a path of more than 120.
 inline constexpr std::size_t kJolietNameLength = 64;
+inline constexpr std::size_t kJolietPathLength = 120;
 // A file of this size or more needs several extents.
 inline constexpr std::uint64_t kMultiExtentSize = std::uint64_t(4) << 30;
 
 // Checks every name of entries (a folder's entries after the folder itself): errors for what
 // would be lost or broken on the disc (unreadable entries, folders deeper than ISO 9660 allows,
 // links leading off the medium, directly or through other links among entries), warnings for what
-// the author may accept (names that are no UTF-8, names Windows cuts, refuses or confuses, files
-// written in several extents, special files and the file system's lost+found left out, files and
-// folders the disc opens to everyone that others could not read before). Errors come first, each
-// group in the order of entries.
+// the author may accept (names the Joliet tree changes, cuts or leaves out, names Windows refuses
+// or confuses, files written in several extents, special files and the file system's lost+found
+// left out, files and folders the disc opens to everyone that others could not read before). Errors
+// come first, each group in the order of entries.
 std::vector<NameIssue> checkImageNames(const std::vector<ImageEntry>& entries);
 
 bool hasErrors(const std::vector<NameIssue>& issues);
