@@ -237,17 +237,19 @@ void clearLeftovers(const fs::path& folder) {
     if (!fs::exists(fs::symlink_status(current, error)) &&
         fs::is_directory(fs::symlink_status(old, error)))
         fs::rename(old, current);
-    if (fs::is_regular_file(fs::symlink_status(current / kAutorun, error)))
+    if (fs::is_regular_file(fs::symlink_status(current / kAutorun, error))) {
+        fs::permissions(current, fs::perms::owner_write, fs::perm_options::add);
         fs::rename(current / kAutorun, folder / kAutorun);
+    }
     removeOwnFolder(old);
     removeOwnFolder(folder / kNewBundleFolder);
     syncFolder(folder);
 }
 
-// Puts the new program folder, autorun.sh at its top, in place of the old one, then autorun.sh
-// in place of the old one, and gives the old folder's name, still to be removed. A kill on the
-// way leaves the old disc, or the new one with autorun.sh still in its program folder, which
-// clearLeftovers finishes.
+// Swaps the new program folder, which holds the new autorun.sh, in for the old one, then moves
+// autorun.sh out of it to the top, over the old one. Gives where the old folder now lies, still
+// to be removed. A kill on the way leaves the old disc, or the new one with autorun.sh still in
+// its program folder, which clearLeftovers finishes.
 fs::path swapIn(const fs::path& fresh, const fs::path& folder) {
     const fs::path current = folder / kBundleFolder;
     fs::path replaced = fresh;
