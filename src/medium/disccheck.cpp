@@ -4,9 +4,12 @@
 #include "actions/medium.h"
 #include "catalogue/catalogue.h"
 #include "medium/bundle.h"
+#include "medium/preparecheck.h"
 #include "text/ascii.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 namespace qubrix {
@@ -59,6 +62,35 @@ std::optional<std::string> missingFile(const std::string& folder, const std::str
     return std::nullopt;
 }
 
+// Whether a name at the top is one that prepare or a save of the catalogue writes under while
+// it works, and removes once done: the folder beside the program folder, or a staging copy of
+// the catalogue or its notes (".qubrix.dat.qubrix-new", ".descript.txt.qubrix-partial").
+bool isStagingName(std::string_view name) {
+    return name == kNewBundleFolder || name == kOldBundleFolder ||
+           (name.starts_with('.') &&
+            (name.ends_with(".qubrix-new") || name.ends_with(".qubrix-partial")));
+}
+
+// What a prepare or a save that was cut short left at the top of folder.
+std::vector<NameIssue> stagingLeftovers(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error))
+        if (const std::string name = it->path().filename().string(); isStagingName(name))
+            names.push_back(name);
+    const std::string unmoved = std::string(kBundleFolder) + "/" + kAutorunName;
+    if (std::filesystem::is_regular_file(folder + "/" + unmoved, error))
+        names.push_back(unmoved);
+    std::sort(names.begin(), names.end());
+    std::vector<NameIssue> issues;
+    for (const std::string& name : names)
+        issues.push_back({IssueLevel::Warning, name,
+                          "was left by a prepare or a save that was cut short and would go onto "
+                          "the disc: prepare the folder again, or save the catalogue again"});
+    return issues;
+}
+
 } // namespace
 
 std::vector<NameIssue> checkCatalogueListings(const std::string& folder) {
@@ -92,6 +124,7 @@ std::vector<NameIssue> checkDiscBeforeImage(const std::string& folder) {
         issues.push_back({IssueLevel::Warning, folder,
                           "was never prepared: the disc would not start its menu (prepare it "
                           "first)"});
+    appendIssues(issues, stagingLeftovers(folder));
     appendIssues(issues, checkCatalogueListings(folder));
     return issues;
 }

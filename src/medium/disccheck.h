@@ -16,7 +16,8 @@ std::vector<NameIssue> checkCatalogueListings(const std::string& folder);
 
 // What an image of folder should warn of beyond its names: a folder that was never prepared
 // (without autorun.sh and the program folder at its top the disc would not start its menu),
-// then the listings as checkCatalogueListings finds them.
+// what a prepare or a save of the catalogue that was cut short left at its top, then the
+// listings as checkCatalogueListings finds them.
 std::vector<NameIssue> checkDiscBeforeImage(const std::string& folder);
 
 // Adds more to the end of issues.

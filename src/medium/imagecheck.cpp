@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <deque>
 #include <map>
 #include <utility>
 
@@ -18,12 +19,10 @@ std::size_t characterCount(std::string_view text) {
         std::count_if(text.begin(), text.end(), [](char c) { return !isUtf8Continuation(c); }));
 }
 
-// Joliet counts UTF-16 units: a character beyond U+FFFF takes two.
-std::size_t jolietLength(std::string_view name) {
-    return characterCount(name) +
-           static_cast<std::size_t>(std::count_if(name.begin(), name.end(), [](char c) {
-               return static_cast<unsigned char>(c) >= 0xF0;
-           }));
+// Whether text holds a character beyond U+FFFF, which Joliet's UCS-2 cannot hold.
+bool beyondUcs2(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
 }
 
 std::string_view leafName(std::string_view path) {
@@ -68,6 +67,12 @@ std::string lowerAsciiText(std::string_view text) {
 
 class NameChecker {
 public:
+    explicit NameChecker(const std::vector<ImageEntry>& entries) {
+        for (const ImageEntry& entry : entries)
+            if (entry.type == ImageEntryType::Link)
+                m_links.emplace(entry.path, entry.linkTarget);
+    }
+
     void check(const ImageEntry& entry) {
         const std::string_view name = leafName(entry.path);
         if (entry.type == ImageEntryType::FileSystemFolder) {
@@ -80,13 +85,16 @@ public:
         else
             checkMode(entry);
         checkPlace(entry);
-        if (entry.type == ImageEntryType::Link && linkLeavesMedium(entry.path, entry.linkTarget))
+        const auto readLink = [this](const std::string& path) -> std::optional<std::string> {
+            const auto at = m_links.find(path);
+            return at == m_links.end() ? std::nullopt : std::optional(at->second);
+        };
+        if (entry.type == ImageEntryType::Link &&
+            linkLeavesMedium(entry.path, entry.linkTarget, readLink))
             add(IssueLevel::Error, entry,
                 "is a link that leads off the medium (to " + entry.linkTarget +
                     "): make it lead to a file on the medium, or put the file there.");
-        if (jolietLength(name) > kJolietNameLength)
-            add(IssueLevel::Warning, entry,
-                "has a name of more than 64 characters: Windows shows it cut.");
+        checkJoliet(entry);
         if (const auto refusal = windowsRefusal(name))
             add(IssueLevel::Warning, entry,
                 "cannot be opened on Windows: it has " + *refusal + ".");
@@ -124,6 +132,31 @@ private:
                 "has a path longer than the 255 characters ISO 9660 allows: shorten it.");
     }
 
+    // What the Joliet tree, which Windows reads, holds otherwise than the name here: a
+    // character it cannot hold becomes '_', a name is cut after 64 characters, and an entry
+    // whose path is longer than 120 characters is left out of it, with all it holds (told for
+    // the first only).
+    void checkJoliet(const ImageEntry& entry) {
+        const std::string_view name = leafName(entry.path);
+        if (!isValidUtf8(name))
+            add(IssueLevel::Warning, entry,
+                "has a name that is not UTF-8: Windows shows it with '_' in place of what is "
+                "not.");
+        else if (beyondUcs2(name))
+            add(IssueLevel::Warning, entry,
+                "has a character that Joliet cannot hold (beyond U+FFFF): Windows shows '_' in "
+                "its place.");
+        if (characterCount(name) > kJolietNameLength)
+            add(IssueLevel::Warning, entry,
+                "has a name of more than 64 characters: Windows shows it cut.");
+        if (characterCount(entry.path) > kJolietPathLength &&
+            characterCount(parentPath(entry.path)) <= kJolietPathLength)
+            add(IssueLevel::Warning, entry,
+                "has a path longer than the 120 characters Joliet holds: Windows does not show "
+                "it" +
+                    std::string(entry.type == ImageEntryType::Folder ? " or what it holds." : "."));
+    }
+
     // Only what others could not read before: the rest of the change shows the end user
     // nothing new.
     void checkMode(const ImageEntry& entry) {
@@ -143,6 +176,8 @@ private:
     }
 
     std::vector<NameIssue> m_issues;
+    // The target of every link, by its path.
+    std::map<std::string, std::string, std::less<>> m_links;
     // Each name folded to lower case under its folder, with the first entry that had it.
     std::map<std::string, std::string> m_folded;
 };
@@ -150,7 +185,7 @@ private:
 } // namespace
 
 std::vector<NameIssue> checkImageNames(const std::vector<ImageEntry>& entries) {
-    NameChecker checker;
+    NameChecker checker(entries);
     for (const ImageEntry& entry : entries)
         checker.check(entry);
     return checker.issues();
@@ -177,20 +212,58 @@ std::string shortIssueListText(const std::vector<NameIssue>& issues, std::size_t
 }
 
 bool linkLeavesMedium(std::string_view linkPath, std::string_view target) {
+    return linkLeavesMedium(linkPath, target, [](const std::string&) { return std::nullopt; });
+}
+
+bool linkLeavesMedium(
+    std::string_view linkPath, std::string_view target,
+    const std::function<std::optional<std::string>(const std::string&)>& readLink) {
+    // The names that lead from the top to where the walk stands, and those still to walk.
+    std::vector<std::string> at;
+    for (std::string_view parent = parentPath(linkPath); !parent.empty();
+         parent = parentPath(parent))
+        at.insert(at.begin(), std::string(leafName(parent)));
+    std::deque<std::string> ahead;
+    const auto walkAlso = [&ahead](std::string_view text) {
+        std::vector<std::string> names;
+        for (std::size_t start = 0; start <= text.size();) {
+            const std::size_t slash = std::min(text.find('/', start), text.size());
+            names.emplace_back(text.substr(start, slash - start));
+            start = slash + 1;
+        }
+        ahead.insert(ahead.begin(), names.begin(), names.end());
+    };
     if (target.empty() || target.front() == '/')
         return true;
-    std::size_t depth = depthOf(linkPath) - 1;
-    while (!target.empty()) {
-        const std::size_t slash = target.find('/');
-        const std::string_view name = target.substr(0, slash);
-        target = slash == std::string_view::npos ? std::string_view() : target.substr(slash + 1);
+    walkAlso(target);
+    // As many links as the system follows in one path before it gives up.
+    constexpr int kMaxLinks = 40;
+    int followed = 0;
+    while (!ahead.empty()) {
+        const std::string name = std::move(ahead.front());
+        ahead.pop_front();
+        if (name.empty() || name == ".")
+            continue;
         if (name == "..") {
-            if (depth == 0)
+            if (at.empty())
                 return true;
-            --depth;
-        } else if (!name.empty() && name != ".") {
-            ++depth;
+            at.pop_back();
+            continue;
         }
+        at.push_back(name);
+        std::string path;
+        for (const std::string& step : at)
+            path += (path.empty() ? "" : "/") + step;
+        const std::optional<std::string> next = readLink(path);
+        if (!next)
+            continue;
+        // A circle of links leads nowhere, on the medium as here.
+        if (++followed > kMaxLinks)
+            return false;
+        if (next->empty() || next->front() == '/')
+            return true;
+        at.pop_back();
+        walkAlso(*next);
     }
     return false;
 }

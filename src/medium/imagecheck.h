@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,17 +46,19 @@ struct NameIssue {
 // characters.
 inline constexpr std::size_t kMaxFolderDepth = 8;
 inline constexpr std::size_t kMaxPathLength = 255;
-// Joliet keeps 64 characters of a name.
+// Joliet keeps 64 characters of a name, and leaves out what lies at a path of more than 120.
 inline constexpr std::size_t kJolietNameLength = 64;
+inline constexpr std::size_t kJolietPathLength = 120;
 // A file of this size or more needs several extents.
 inline constexpr std::uint64_t kMultiExtentSize = std::uint64_t(4) << 30;
 
 // Checks every name of entries (a folder's entries after the folder itself): errors for what
 // would be lost or broken on the disc (unreadable entries, folders deeper than ISO 9660 allows,
-// links leading off the medium), warnings for what the author may accept (names Windows cuts,
-// refuses or confuses, files written in several extents, special files and the file system's
-// lost+found left out, files and folders the disc opens to everyone that others could not read
-// before). Errors come first, each group in the order of entries.
+// links leading off the medium, directly or through other links among entries), warnings for what
+// the author may accept (names the Joliet tree changes, cuts or leaves out, names Windows refuses
+// or confuses, files written in several extents, special files and the file system's lost+found
+// left out, files and folders the disc opens to everyone that others could not read before). Errors
+// come first, each group in the order of entries.
 std::vector<NameIssue> checkImageNames(const std::vector<ImageEntry>& entries);
 
 bool hasErrors(const std::vector<NameIssue>& issues);
@@ -68,6 +71,14 @@ std::string shortIssueListText(const std::vector<NameIssue>& issues, std::size_t
 
 // True when a link at linkPath (relative to the top) whose target is target leads to a place
 // outside the top, or when target is absolute: on the mounted medium it would lead elsewhere.
+// The target is followed name by name as the system follows it, each link on the way through
+// readLink (the target of the link at a path relative to the top, or nullopt for no link), so
+// that a link that climbs out through another ("x -> L/.." with "L -> .") is found; it leaves
+// when any step climbs above the top, even if a later one comes back in under the top's name.
+bool linkLeavesMedium(
+    std::string_view linkPath, std::string_view target,
+    const std::function<std::optional<std::string>(const std::string&)>& readLink);
+// As above, with no links on the way.
 bool linkLeavesMedium(std::string_view linkPath, std::string_view target);
 
 // The permission bits an entry gets on the disc, where the end user is neither its owner nor in

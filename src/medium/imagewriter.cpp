@@ -14,10 +14,13 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -208,19 +211,62 @@ std::unique_ptr<IsoWriteOpts, WriteOptsFree> writeOptions() {
     return std::unique_ptr<IsoWriteOpts, WriteOptsFree>(opts);
 }
 
-// The file being written beside the output: removed unless it is kept by a rename.
+// Whether name is one PartFile gives: the output's name, ".part-" and six letters or digits.
+bool isPartName(std::string_view name) {
+    constexpr std::string_view kPart = ".part-";
+    constexpr std::size_t kUnique = 6;
+    if (name.size() <= kPart.size() + kUnique ||
+        name.substr(name.size() - kUnique - kPart.size(), kPart.size()) != kPart)
+        return false;
+    return std::all_of(name.end() - kUnique, name.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    });
+}
+
+// Removes the part files of runs into folder that were killed: this user's files of a part
+// file's name that no running image holds locked.
+void clearKilledParts(const std::string& folder) {
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string path = it->path().string();
+        struct stat info {};
+        if (!isPartName(it->path().filename().string()) || ::lstat(path.c_str(), &info) != 0 ||
+            !S_ISREG(info.st_mode) || info.st_uid != ::geteuid())
+            continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
+// The file being written beside the output: removed unless it is kept by a rename. It stays
+// locked while it is written, so that another run into the same folder does not take it for the
+// left-over of a killed one; the part files of killed runs are cleared when it is made.
 class PartFile {
 public:
     explicit PartFile(const std::string& output) : m_path(output + ".part-XXXXXX") {
+        // Clearing and making part files happen under a lock on the folder, so that a part file
+        // is never seen between its making and its lock.
+        const std::string folder = fs::path(output).parent_path().string();
+        const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folderFd >= 0 && ::flock(folderFd, LOCK_EX) == 0)
+            clearKilledParts(folder);
         m_fd = ::mkostemp(m_path.data(), O_CLOEXEC);
-        if (m_fd >= 0)
+        if (m_fd >= 0) {
             ::fchmod(m_fd, 0644);
+            ::flock(m_fd, LOCK_EX);
+        }
+        if (folderFd >= 0)
+            ::close(folderFd);
     }
     ~PartFile() {
-        if (m_fd >= 0)
-            ::close(m_fd);
         if (!m_kept)
             ::unlink(m_path.c_str());
+        if (m_fd >= 0)
+            ::close(m_fd);
     }
     PartFile(const PartFile&) = delete;
     PartFile& operator=(const PartFile&) = delete;
@@ -255,14 +301,12 @@ public:
 
     // Puts the whole file in place of output; false with errno set when that fails.
     bool keepAs(const std::string& output) {
-        if (::fsync(m_fd) != 0 || ::close(m_fd) != 0) {
-            m_fd = -1;
-            return false;
-        }
-        m_fd = -1;
-        if (::rename(m_path.c_str(), output.c_str()) != 0)
+        // Renamed while still open and locked: closed first, it could be cleared as a left-over.
+        if (::fsync(m_fd) != 0 || ::rename(m_path.c_str(), output.c_str()) != 0)
             return false;
         m_kept = true;
+        if (::close(std::exchange(m_fd, -1)) != 0)
+            return false;
         const int folder =
             ::open(fs::path(output).parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (folder >= 0) {
@@ -344,6 +388,15 @@ std::optional<std::string> outputPlaceRefusal(const std::string& output) {
         return "The folder " + outputFolder + " for the image is not there.";
     if (fs::is_directory(output, error))
         return output + " is a folder: give the name of the image file.";
+    // The image would take the place of a device or a pipe, not go into it.
+    struct stat info {};
+    if (::lstat(output.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        return output + " is " +
+               (S_ISBLK(info.st_mode) || S_ISCHR(info.st_mode) ? "a device"
+                : S_ISFIFO(info.st_mode)                       ? "a pipe"
+                : S_ISLNK(info.st_mode)                        ? "a symbolic link"
+                                                               : "a socket") +
+               ", not a file: give the name of an image file.";
     // The image is written beside output and renamed over it: the folder must take new files.
     if (::access(outputFolder.c_str(), W_OK | X_OK) != 0)
         return "No image can be written in " + outputFolder + ": " + std::strerror(errno) + '.';

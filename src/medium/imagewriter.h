@@ -27,7 +27,7 @@ struct ImagePlan {
 };
 
 // Why no image can be written at output, or nullopt: its folder is missing or cannot be
-// written in, or output is a folder.
+// written in, or output is there and is no file (a folder, a device, a pipe).
 std::optional<std::string> outputPlaceRefusal(const std::string& output);
 
 // The label a disc of folder gets when none is asked for: the medium's own when folder is the
@@ -62,7 +62,8 @@ using ImageProgress =
 // Ridge and Joliet, with the modes masteredMode gives and the times they have, writing files of
 // 4 GiB or more in several extents, labelled with both of the plan's labels. The
 // image is written beside output and, once whole (and verified when verify is set), renamed
-// over it: a cancel or a failure removes it and leaves a file already at output as it was.
+// over it: a cancel or a failure removes it and leaves a file already at output as it was. What
+// killed runs into output's folder left beside their outputs is cleared first.
 // cancel is looked at between chunks, from any thread.
 ImageResult makeImage(const ImagePlan& plan, bool verify, const ImageProgress& progress,
                       const std::atomic<bool>& cancel);

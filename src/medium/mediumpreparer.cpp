@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <gnu/libc-version.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/utsname.h>
 #include <unistd.h>
@@ -69,7 +70,7 @@ EntryKind entryKind(const std::string& path) {
 
 StagingTop inspect(const std::string& folder) {
     StagingTop top;
-    top.catalogue = entryKind(folder + "/" + kCatalogue) == EntryKind::File;
+    top.catalogue = entryKind(folder + "/" + kCatalogue);
     top.writable = ::access(folder.c_str(), W_OK) == 0;
     top.bundle = entryKind(folder + "/" + std::string(kBundleFolder));
     top.autorun = entryKind(folder + "/" + kAutorun);
@@ -140,9 +141,10 @@ struct Descriptor {
 };
 
 // Copies a file in chunks, telling after each how many bytes it copied; the target is made
-// anew, readable and writable by its owner only until its mode is set.
+// anew, readable and writable by its owner only until its mode is set. With flush, the copy is
+// on the disc before it is closed.
 void copyFile(const fs::path& from, const fs::path& to,
-              const std::function<void(std::uint64_t)>& copied) {
+              const std::function<void(std::uint64_t)>& copied, bool flush = false) {
     const Descriptor in{::open(from.c_str(), O_RDONLY | O_CLOEXEC)};
     if (in.fd < 0)
         throw Stop(systemError("Cannot read", from));
@@ -168,6 +170,8 @@ void copyFile(const fs::path& from, const fs::path& to,
         }
         copied(static_cast<std::uint64_t>(got));
     }
+    if (flush && ::fsync(out.fd) != 0 && errno != EINVAL)
+        throw Stop(systemError("Cannot write", to));
     // Some file systems tell only now that the data did not fit.
     const int fd = std::exchange(out.fd, -1);
     if (::close(fd) != 0)
@@ -187,25 +191,107 @@ constexpr fs::perms kProgramMode = fs::perms::owner_all | fs::perms::group_read 
 constexpr fs::perms kFileMode =
     fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read;
 
-// Puts the new program folder in place of the old one in one step where the file system can
-// swap two names; the old one's files are then removed.
-void replaceFolder(const fs::path& fresh, const fs::path& current) {
+// Puts a folder's entries, as far as they go, on the disc.
+void syncFolder(const fs::path& folder) {
+    const Descriptor fd{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    // EINVAL: the file system has nothing to flush for folders.
+    if (fd.fd < 0 || (::fsync(fd.fd) != 0 && errno != EINVAL))
+        throw Stop(systemError("Cannot write", folder));
+}
+
+// Gives the owner write access to every folder below path, so that a program folder copied
+// back from a finished disc, all read-only, can be removed. Links are not followed.
+void makeRemovable(const fs::path& path) {
+    std::error_code error;
+    if (!fs::is_directory(fs::symlink_status(path, error)))
+        return;
+    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, error);
+    for (fs::directory_iterator it(path, error), end; !error && it != end; it.increment(error))
+        makeRemovable(it->path());
+}
+
+// Removes a folder that prepare wrote, with everything in it; what cannot be removed stops
+// prepare.
+void removeOwnFolder(const fs::path& path) {
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (!fs::exists(status))
+        return;
+    if (!fs::is_directory(status))
+        throw Stop(path.string() + " is in the way: it is not a folder that prepare left. Move it "
+                                   "away first.");
+    makeRemovable(path);
+    fs::remove_all(path, error);
+    if (error)
+        throw Stop("Cannot remove " + path.string() + ": " + error.message() + ".");
+}
+
+// Puts what an earlier run that was cut short left into order, so that the folder holds one
+// whole disc again: the old program folder where the new one was not yet moved in, autorun.sh
+// at the top where the new program folder was moved in without it, and no half-written or
+// replaced program folder beside it.
+void clearLeftovers(const fs::path& folder) {
+    const fs::path current = folder / kBundleFolder;
+    const fs::path old = folder / kOldBundleFolder;
+    std::error_code error;
+    if (!fs::exists(fs::symlink_status(current, error)) &&
+        fs::is_directory(fs::symlink_status(old, error)))
+        fs::rename(old, current);
+    if (fs::is_regular_file(fs::symlink_status(current / kAutorun, error))) {
+        fs::permissions(current, fs::perms::owner_write, fs::perm_options::add);
+        fs::rename(current / kAutorun, folder / kAutorun);
+    }
+    removeOwnFolder(old);
+    removeOwnFolder(folder / kNewBundleFolder);
+    syncFolder(folder);
+}
+
+// Swaps the new program folder, which holds the new autorun.sh, in for the old one, then moves
+// autorun.sh out of it to the top, over the old one. Gives where the old folder now lies, still
+// to be removed. A kill on the way leaves the old disc, or the new one with autorun.sh still in
+// its program folder, which clearLeftovers finishes.
+fs::path swapIn(const fs::path& fresh, const fs::path& folder) {
+    const fs::path current = folder / kBundleFolder;
+    fs::path replaced = fresh;
     if (!fs::exists(fs::symlink_status(current))) {
         fs::rename(fresh, current);
-        return;
-    }
-    if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, current.c_str(), RENAME_EXCHANGE) != 0) {
+    } else if (::renameat2(AT_FDCWD, fresh.c_str(), AT_FDCWD, current.c_str(), RENAME_EXCHANGE) !=
+               0) {
         if (errno != EINVAL && errno != ENOSYS)
             throw fs::filesystem_error("cannot replace", current,
                                        std::error_code(errno, std::generic_category()));
-        fs::remove_all(current);
+        // Where two names cannot be swapped, the old folder steps aside under a name that a
+        // run after a kill here puts back.
+        replaced = folder / kOldBundleFolder;
+        fs::rename(current, replaced);
         fs::rename(fresh, current);
-        return;
     }
-    // The new folder is in place: old files that cannot be removed do not undo that.
-    std::error_code ignored;
-    fs::remove_all(fresh, ignored);
+    fs::rename(current / kAutorun, folder / kAutorun);
+    syncFolder(folder);
+    return replaced;
 }
+
+// Holds an exclusive lock on a folder, so that two prepares never write into it at once.
+class FolderLock final {
+public:
+    explicit FolderLock(const std::string& folder)
+        : m_fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        // A file system that keeps no locks cannot be guarded; prepare goes ahead there.
+        m_taken = m_fd < 0 || ::flock(m_fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+    }
+    ~FolderLock() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+    bool taken() const { return m_taken; }
+
+private:
+    int m_fd;
+    bool m_taken = false;
+};
 
 // The program, its sound library and the plugins it needs, as this installation has them.
 BundleSources sourcesOf(const Installation& installation) {
@@ -408,26 +494,40 @@ std::optional<QString> MediumPreparer::roomRefusal(const PreparePlan& plan, File
 
 PrepareReport MediumPreparer::write(const PreparePlan& plan, FileService& files) {
     const std::string folder = local(plan.folder);
+    const FolderLock lock(folder);
+    if (!lock.taken())
+        return failed(
+            tr("Another prepare is writing into %1: wait until it has ended.").arg(plan.folder));
     // The folder may have changed since the plan was made.
     if (const auto refusal = prepareRefusal(folder, inspect(folder)))
         return failed(shown(*refusal));
-    if (const auto refusal = roomRefusal(plan, files))
-        return failed(*refusal);
     const fs::path staging = fs::path(folder) / kNewBundleFolder;
+    fs::path replaced;
     try {
+        clearLeftovers(folder);
+        if (const auto refusal = roomRefusal(plan, files))
+            return failed(*refusal);
         copyOnto(plan, staging);
         // After this the folder changes; a cancel comes too late.
         checkCancel();
-        fs::rename(staging / kAutorun, fs::path(folder) / kAutorun);
-        replaceFolder(staging, fs::path(folder) / kBundleFolder);
+        replaced = swapIn(staging, fs::path(folder));
     } catch (const Canceled&) {
         std::error_code ignored;
+        makeRemovable(staging);
         fs::remove_all(staging, ignored);
         return canceled(plan.folder);
     } catch (const std::exception& failure) {
         std::error_code ignored;
+        makeRemovable(staging);
         fs::remove_all(staging, ignored);
         return failed(QString::fromLocal8Bit(failure.what()));
+    }
+    try {
+        removeOwnFolder(replaced);
+    } catch (const std::exception& failure) {
+        // The new disc stands, but the old program folder beside it would go onto the disc.
+        return failed(tr("%1 holds the new program folder, but the old one is left beside it. %2")
+                          .arg(plan.folder, QString::fromLocal8Bit(failure.what())));
     }
     PrepareReport report;
     report.outcome = PrepareOutcome::Prepared;
@@ -441,10 +541,9 @@ PrepareReport MediumPreparer::write(const PreparePlan& plan, FileService& files)
     return report;
 }
 
-// Writes the built files into staging, a folder beside the program folder, which an earlier
-// run that was cut short may have left.
+// Writes the built files into staging, a folder beside the program folder, and puts them on
+// the disc before the folder is swapped in.
 void MediumPreparer::copyOnto(const PreparePlan& plan, const fs::path& staging) {
-    fs::remove_all(staging);
     fs::create_directory(staging);
     for (const std::string& folder : plan.folders)
         fs::create_directory(staging / folder);
@@ -457,13 +556,17 @@ void MediumPreparer::copyOnto(const PreparePlan& plan, const fs::path& staging) 
         report(done, total, step);
         const fs::path source = plan.built->path() / plan.files[i];
         const fs::path target = staging / plan.files[i];
-        copyFile(source, target,
-                 [&](std::uint64_t copied) { report(done += copied, total, step); });
+        copyFile(
+            source, target, [&](std::uint64_t copied) { report(done += copied, total, step); },
+            true);
         fs::permissions(target, fs::status(source).permissions());
     }
-    for (const std::string& folder : plan.folders)
+    for (const std::string& folder : plan.folders) {
         fs::permissions(staging / folder, kProgramMode);
+        syncFolder(staging / folder);
+    }
     fs::permissions(staging, kProgramMode);
+    syncFolder(staging);
 }
 
 PrepareReport MediumPreparer::prepare(const QString& folder, FileService& files) {

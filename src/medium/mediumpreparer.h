@@ -87,6 +87,11 @@ struct PreparePlan {
 // folder. Both may run on a thread of their own: they use no widgets, and the tools they run
 // are waited for without an event loop. Setting cancel stops either step within a fraction
 // of a second, a running tool included, and the folder is then left as it was.
+//
+// Writing holds a lock on the folder, so a second prepare of it at the same time is refused. It
+// first puts in order what a killed run left, writes the new program folder beside the old one
+// and flushes it, then swaps it in and moves autorun.sh out of it to the top: a kill at any
+// point leaves the old disc or the new one, and the next run finishes or clears the rest.
 class MediumPreparer final {
 public:
     // How far a step has come: done of total (files while collecting, bytes while writing) and
@@ -104,7 +109,8 @@ public:
     static std::optional<QString> roomRefusal(const PreparePlan& plan, FileService& files);
     // The room the plan takes in its folder, for blocks of blockSize bytes.
     static std::uint64_t roomNeeded(const PreparePlan& plan, std::uint64_t blockSize);
-    // The second step: checks the room first, then writes the plan into its folder.
+    // The second step: checks the room first, then writes the plan into its folder. An old
+    // program folder that cannot be removed once the new one is in place makes it a failure.
     PrepareReport write(const PreparePlan& plan, FileService& files);
     // Both steps.
     PrepareReport prepare(const QString& folder, FileService& files);

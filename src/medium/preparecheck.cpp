@@ -7,8 +7,14 @@
 namespace qubrix {
 
 std::optional<std::string> prepareRefusal(const std::string& folder, const StagingTop& top) {
-    if (!top.catalogue)
+    if (top.catalogue == EntryKind::Absent)
         return folder + " holds no qubrix.dat: it is not the top of a medium's staging folder.";
+    // The disc must carry the catalogue itself; a link would lead wherever it leads on the
+    // end user's machine.
+    if (top.catalogue == EntryKind::Link)
+        return folder + "/qubrix.dat is a symbolic link: put the catalogue itself there.";
+    if (top.catalogue != EntryKind::File)
+        return folder + "/qubrix.dat is not a file: put the catalogue itself there.";
     if (!top.writable)
         return folder + " cannot be written.";
     const std::string bundle = folder + "/" + std::string(kBundleFolder);

@@ -12,15 +12,19 @@ enum class EntryKind { Absent, Folder, File, Link, Other };
 
 // The top of the staging folder as prepare finds it.
 struct StagingTop {
-    bool catalogue = false; // qubrix.dat is there
+    EntryKind catalogue = EntryKind::Absent; // qubrix.dat
     bool writable = false;
     EntryKind bundle = EntryKind::Absent;   // the program folder
     EntryKind autorun = EntryKind::Absent;  // autorun.sh
     EntryKind leftover = EntryKind::Absent; // the new program folder an interrupted run left
 };
 
-// The name of the program folder while it is being written, beside the one it replaces.
+// The name of the program folder while it is being written, beside the one it replaces, and
+// of the old one once they are swapped, until it is removed.
 inline constexpr char kNewBundleFolder[] = ".qubrix-new";
+// The old program folder's name while the new one is moved in where the file system cannot
+// swap two names in one step.
+inline constexpr char kOldBundleFolder[] = ".qubrix-old";
 
 // Why prepare must leave folder as it is, or nullopt when it may go ahead: the program folder
 // is then written anew beside the old one, which it replaces at the end, so an older bundle

@@ -328,6 +328,19 @@ TEST(CopyEngine, SymbolicLinks) {
         copy(disc.path(), "F\\AWAY\\SECRET.TXT", CopyMode::File, home.file("e"), observer);
     ASSERT_EQ(through.failures.size(), 1u);
     EXPECT_EQ(through.failures[0].reason, "It leads outside the medium");
+    // A folder copy of such a link, or of a folder reached through it, copies nothing off the
+    // medium.
+    fs::create_directories(off.file("inner"));
+    writeFile(off.file("inner/deep.txt"), "secret");
+    const CopyReport folderLink =
+        copy(disc.path(), "F\\AWAY", CopyMode::Folder, home.file("g"), observer);
+    EXPECT_EQ(snapshot(home.file("g")).count("secret.txt"), 0u);
+    EXPECT_EQ(folderLink.outcome, Outcome::Finished);
+    const CopyReport folderThrough =
+        copy(disc.path(), "F\\AWAY\\INNER", CopyMode::Folder, home.file("h"), observer);
+    ASSERT_EQ(folderThrough.failures.size(), 1u);
+    EXPECT_EQ(folderThrough.failures[0].reason, "It leads outside the medium");
+    EXPECT_FALSE(fs::exists(home.file("h/deep.txt")));
 }
 
 // Holes are skipped, not written out: the copy takes no more room than the original.

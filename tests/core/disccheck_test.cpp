@@ -56,6 +56,21 @@ TEST(CheckDiscBeforeImage, WarnsOfAnUnpreparedFolderAndAMissingCatalogue) {
     writeFile(disc.file("autorun.sh"), "#!/bin/sh\n");
     std::filesystem::create_directories(disc.file(".qubrix/bin"));
     EXPECT_TRUE(checkDiscBeforeImage(disc.path()).empty());
+    // What prepare and saves that were cut short left, each told once; look-alikes are not.
+    for (const char* name : {".qubrix-new/bin/qubrix", ".qubrix-old/lib/x", ".qubrix/autorun.sh",
+                             ".qubrix.dat.qubrix-new", ".descript.txt.qubrix-partial",
+                             "notes.qubrix-new", ".qubrix-newer"}) {
+        std::filesystem::create_directories(std::filesystem::path(disc.file(name)).parent_path());
+        writeFile(disc.file(name), "");
+    }
+    std::vector<std::string> told;
+    for (const NameIssue& issue : checkDiscBeforeImage(disc.path())) {
+        EXPECT_NE(issue.text.find("cut short"), std::string::npos) << issue.text;
+        told.push_back(issue.path);
+    }
+    EXPECT_EQ(told, (std::vector<std::string>{".descript.txt.qubrix-partial", ".qubrix-new",
+                                              ".qubrix-old", ".qubrix.dat.qubrix-new",
+                                              ".qubrix/autorun.sh"}));
 }
 
 } // namespace

@@ -125,15 +125,19 @@ TEST(PrepareRefusal, LeavesTheFolderAloneWhenSomethingIsInTheWay) {
         const char* refusal; // a part of the text, or nullptr to go ahead
     };
     for (const Case& c : {
-             Case{{true, true, K::Absent, K::Absent, K::Absent}, nullptr},
-             Case{{true, true, K::Folder, K::File, K::Folder}, nullptr},
-             Case{{true, true, K::Folder, K::Link, K::Absent}, nullptr},
-             Case{{false, true, K::Absent, K::Absent, K::Absent}, "/m holds no qubrix.dat"},
-             Case{{true, false, K::Absent, K::Absent, K::Absent}, "/m cannot be written"},
-             Case{{true, true, K::File, K::Absent, K::Absent}, "/m/.qubrix is in the way"},
-             Case{{true, true, K::Link, K::Absent, K::Absent}, "/m/.qubrix is in the way"},
-             Case{{true, true, K::Folder, K::Folder, K::Absent}, "/m/autorun.sh is in the way"},
-             Case{{true, true, K::Folder, K::File, K::File}, "/m/.qubrix-new is in the way"},
+             Case{{K::File, true, K::Absent, K::Absent, K::Absent}, nullptr},
+             Case{{K::File, true, K::Folder, K::File, K::Folder}, nullptr},
+             Case{{K::File, true, K::Folder, K::Link, K::Absent}, nullptr},
+             Case{{K::Absent, true, K::Absent, K::Absent, K::Absent}, "/m holds no qubrix.dat"},
+             Case{{K::Link, true, K::Absent, K::Absent, K::Absent},
+                  "/m/qubrix.dat is a symbolic link"},
+             Case{{K::Folder, true, K::Absent, K::Absent, K::Absent},
+                  "/m/qubrix.dat is not a file"},
+             Case{{K::File, false, K::Absent, K::Absent, K::Absent}, "/m cannot be written"},
+             Case{{K::File, true, K::File, K::Absent, K::Absent}, "/m/.qubrix is in the way"},
+             Case{{K::File, true, K::Link, K::Absent, K::Absent}, "/m/.qubrix is in the way"},
+             Case{{K::File, true, K::Folder, K::Folder, K::Absent}, "/m/autorun.sh is in the way"},
+             Case{{K::File, true, K::Folder, K::File, K::File}, "/m/.qubrix-new is in the way"},
          }) {
         const auto refusal = prepareRefusal("/m", c.top);
         if (c.refusal == nullptr)

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -94,6 +96,7 @@ private slots:
     void refusesBeforeWriting_data();
     void refusesBeforeWriting();
     void fullDiscFailsAndLeavesNothing();
+    void killedRunsAreClearedRunningOnesKept();
 
 private:
     QTemporaryDir m_dir;
@@ -312,6 +315,9 @@ void TestImageWriter::refusesBeforeWriting_data() {
     QTest::newRow("output folder read-only") << "full"
                                              << "sealed/x.iso"
                                              << "No image can be written in";
+    QTest::newRow("output is a pipe") << "full"
+                                      << "pipe"
+                                      << "is a pipe, not a file";
 }
 
 void TestImageWriter::refusesBeforeWriting() {
@@ -323,6 +329,7 @@ void TestImageWriter::refusesBeforeWriting() {
     QVERIFY(QDir(dir.path()).mkdir("empty"));
     ReadOnlyFolder sealed(dir.path() + "/sealed");
     QVERIFY(sealed.seal());
+    QVERIFY(::mkfifo(QFile::encodeName(dir.path() + "/pipe").constData(), 0644) == 0);
     const QStringList before = QDir(dir.path()).entryList();
     const qubrix::ImagePlan plan =
         qubrix::planImage(native(dir.path() + "/" + folder), native(dir.path() + "/" + output), "");
@@ -349,6 +356,28 @@ void TestImageWriter::fullDiscFailsAndLeavesNothing() {
     QCOMPARE(result.outcome, ImageOutcome::Failed);
     QVERIFY2(QString::fromStdString(result.text).contains("the disc is full"), result.text.c_str());
     QCOMPARE(left, QStringList());
+}
+
+// A run that was killed left its part file; one still running holds its own locked. Only the
+// first goes, and nothing that merely looks alike.
+void TestImageWriter::killedRunsAreClearedRunningOnesKept() {
+    const QString top = m_dir.path() + "/killed";
+    writeFile(top + "/a.txt", "a");
+    const QString out = m_dir.path() + "/killed-out";
+    for (const char* name : {"old.iso.part-a1B2c3", "running.iso.part-Zz9Yy8", "film.part",
+                             "notes.part-1", "x.part-abc"})
+        writeFile(out + "/" + name, "part");
+    const int running = ::open(QFile::encodeName(out + "/running.iso.part-Zz9Yy8").constData(),
+                               O_RDONLY | O_CLOEXEC);
+    QVERIFY(running >= 0 && ::flock(running, LOCK_EX) == 0);
+    const qubrix::ImagePlan plan = qubrix::planImage(native(top), native(out + "/x.iso"), "");
+    const std::atomic<bool> cancel{false};
+    const qubrix::ImageResult result = qubrix::makeImage(plan, false, {}, cancel);
+    ::close(running);
+    QCOMPARE(result.outcome, ImageOutcome::Written);
+    QCOMPARE(QDir(out).entryList(QDir::Files),
+             (QStringList{"film.part", "notes.part-1", "running.iso.part-Zz9Yy8", "x.iso",
+                          "x.part-abc"}));
 }
 
 QTEST_GUILESS_MAIN(TestImageWriter)

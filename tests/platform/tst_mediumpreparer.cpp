@@ -1,5 +1,6 @@
 #include "fakeinstallation.h"
 #include "medium/mediumpreparer.h"
+#include "ownerrightsonly.h"
 #include "platform/linuxfileservice.h"
 #include "testfiles.h"
 
@@ -10,10 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,6 +36,19 @@ QStringList stateOf(const QString& folder) {
     }
     state.sort();
     return state;
+}
+
+// Makes every file below folder, and folder itself, read-only, as a copy taken off a disc is.
+void sealTree(const QString& folder) {
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    QStringList paths{folder};
+    while (it.hasNext())
+        paths << it.next();
+    // Folders last: their entries must stay reachable until then.
+    std::reverse(paths.begin(), paths.end());
+    for (const QString& path : paths)
+        ::chmod(QFile::encodeName(path).constData(), QFileInfo(path).isDir() ? 0555 : 0444);
 }
 
 } // namespace
@@ -61,7 +79,12 @@ private slots:
         const QString scratch = dir.path() + "/scratch";
         QVERIFY(QDir().mkpath(scratch));
         const auto restore =
-            qScopeGuard([tmpdir = qgetenv("TMPDIR")] { qputenv("TMPDIR", tmpdir); });
+            qScopeGuard([tmpdir = qgetenv("TMPDIR"), wasSet = qEnvironmentVariableIsSet("TMPDIR")] {
+                if (wasSet)
+                    qputenv("TMPDIR", tmpdir);
+                else
+                    qunsetenv("TMPDIR");
+            });
         qputenv("TMPDIR", QFile::encodeName(scratch));
         writeFile(folder + "/qubrix.dat", "[Main]\r\n111\r\n");
         // What an older run left.
@@ -112,6 +135,81 @@ private slots:
         QCOMPARE(report.outcome, PrepareOutcome::Canceled);
         QCOMPARE(report.text, "Stopped: " + folder + " is as it was.");
         QCOMPARE(stateOf(folder), before);
+    }
+
+    // What an older disc or a run that was cut short left, and a prepare running at the same
+    // time: prepare ends with one whole disc and nothing beside it, or says why not.
+    void earlierRunsAndOldDiscs_data() {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("told"); // a piece of the text of a failure, or none
+        QTest::newRow("a read-only program folder copied off a disc") << "sealed old"
+                                                                      << "";
+        QTest::newRow("a read-only half-written new folder") << "sealed new"
+                                                             << "";
+        QTest::newRow("new folder moved in, autorun.sh still in it") << "swapped"
+                                                                     << "";
+        QTest::newRow("old folder stepped aside, new one not moved in") << "aside"
+                                                                        << "";
+        QTest::newRow("an old folder that cannot be removed") << "foreign"
+                                                              << "the old one is left beside it";
+        QTest::newRow("another prepare writing") << "locked"
+                                                 << "Another prepare is writing";
+    }
+
+    void earlierRunsAndOldDiscs() {
+        QFETCH(QString, left);
+        QFETCH(QString, told);
+        QTemporaryDir dir;
+        const QString folder = dir.path() + "/disc";
+        writeFile(folder + "/qubrix.dat", "[Main]\r\n111\r\n");
+        writeFile(folder + "/autorun.sh", "old", true);
+        const QString old = left == "aside" ? "/.qubrix-old" : "/.qubrix";
+        writeFile(folder + old + "/lib/stray", "old");
+        writeFile(folder + old + "/bin/qubrix", "old", true);
+        if (left == "sealed old") {
+            sealTree(folder + "/.qubrix");
+            ::chmod(QFile::encodeName(folder + "/autorun.sh").constData(), 0444);
+        } else if (left == "sealed new") {
+            writeFile(folder + "/.qubrix-new/lib/half", "half");
+            sealTree(folder + "/.qubrix-new");
+        } else if (left == "swapped") {
+            writeFile(folder + "/.qubrix/autorun.sh", "#!/bin/sh\n", true);
+            writeFile(folder + "/.qubrix-new/lib/stray", "older");
+        } else if (left == "foreign") {
+            const QByteArray locked = QFile::encodeName(folder + "/.qubrix/lib");
+            if (::chown(locked.constData(), 65534, 65534) != 0)
+                QSKIP("handing a folder to another user needs root");
+            ::chmod(locked.constData(), 0555);
+        }
+        // Another prepare holds the folder as long as this descriptor stays open.
+        const int holder = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+        QVERIFY(holder >= 0);
+        const auto release = qScopeGuard([holder] { ::close(holder); });
+        if (left == "locked")
+            QVERIFY(::flock(holder, LOCK_EX | LOCK_NB) == 0);
+        LinuxFileService files;
+        PrepareReport report;
+        {
+            const OwnerRightsOnly asAnyUser;
+            report =
+                MediumPreparer(smallInstallation(dir.path() + "/installed")).prepare(folder, files);
+        }
+        if (!told.isEmpty()) {
+            QVERIFY2(!report.ok(), qPrintable(report.text));
+            QVERIFY2(report.text.contains(told), qPrintable(report.text));
+            // Locked out, nothing was written; with the new disc in place, it is the old
+            // folder beside it that is told about.
+            QCOMPARE(readAll(folder + "/autorun.sh").startsWith("#!/bin/sh"), left == "foreign");
+            QCOMPARE(QFile::exists(folder + "/.qubrix-new"), left == "foreign");
+            return;
+        }
+        QVERIFY2(report.ok(), qPrintable(report.text));
+        QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 (QStringList{".qubrix", "autorun.sh", "qubrix.dat"}));
+        QVERIFY(readAll(folder + "/autorun.sh").startsWith("#!/bin/sh"));
+        QVERIFY(!QFile::exists(folder + "/.qubrix/lib/stray"));
+        QVERIFY(!QFile::exists(folder + "/.qubrix/autorun.sh"));
+        QVERIFY(QFileInfo(folder + "/.qubrix/bin/qubrix").size() > 3);
     }
 };
 
