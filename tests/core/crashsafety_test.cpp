@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <random>
 #include <thread>
@@ -306,36 +307,65 @@ TEST_F(TwoPrograms, AStartOrASaveDuringASaveWaitsForIt) {
     }
 }
 
+// Another program, a process of its own, changes the catalogue or the notes file and saves.
+void saveAsAnotherProgram(const std::function<void(Catalogue&)>& change,
+                          const std::string& catalogPath, const std::string& notesPath) {
+    const int status = test::runInChild([&] {
+        Catalogue theirs;
+        theirs.LoadCatalogue(catalogPath, notesPath);
+        change(theirs);
+        return theirs.SaveCatalogue(catalogPath, notesPath, 110).ok ? 0 : 1;
+    });
+    ASSERT_EQ(status, 0);
+}
+
 TEST_F(TwoPrograms, ASaveOverTheOtherProgramsChangeWaitsForConsent) {
-    Catalogue mine = loaded();
-    const pid_t other = ::fork();
-    if (other == 0) {
-        Catalogue theirs = loaded();
-        theirs.lstAll.push_back("Theirs;THEIRS.TXT;-1");
-        ::_exit(theirs.SaveCatalogue(catalogPath, notesPath, 110).ok ? 0 : 1);
+    struct Case {
+        const char* what;
+        std::function<void(Catalogue&)> change;
+        bool catalogueChanged;
+    };
+    const Case cases[] = {
+        {"catalogue", [](Catalogue& c) { c.lstAll.push_back("Theirs;THEIRS.TXT;-1"); }, true},
+        {"notes alone", [](Catalogue& c) { c.lstMemo.front() = "Their note"; }, false},
+    };
+    for (const Case& c : cases) {
+        prepare(Layout::Plain);
+        Catalogue mine = loaded();
+        saveAsAnotherProgram(c.change, catalogPath, notesPath);
+        const std::string theirs = test::readFile(catalogPath);
+        const std::string theirNotes = test::readFile(notesPath);
+
+        mine.lstAll.push_back("Mine;MINE.TXT;-1");
+        const WriteOutcome refused = mine.SaveCatalogue(catalogPath, notesPath, 110);
+        EXPECT_FALSE(refused.ok) << c.what;
+        ASSERT_TRUE(refused.changedOnDisk) << c.what;
+        EXPECT_EQ(test::readFile(catalogPath), theirs) << c.what;
+        EXPECT_EQ(test::readFile(notesPath), theirNotes) << c.what;
+        const Catalogue::DiskChange change = mine.diskChange(refused);
+        EXPECT_EQ(change.catalogueChanged, c.catalogueChanged) << c.what;
+        EXPECT_EQ(change.notesChanged, !c.catalogueChanged) << c.what;
+        EXPECT_EQ(change.onDisk.listings, c.catalogueChanged ? 1501u : 1500u) << c.what;
+        EXPECT_EQ(change.here.listings, 1501u) << c.what;
+        EXPECT_EQ(change.onDisk.notes, 1500u) << c.what;
+
+        // A third program saves while the author is asked: the consent given covers the change
+        // that was named, not this one.
+        saveAsAnotherProgram([](Catalogue& t) { t.lstAll.push_back("Third;THIRD.TXT;-1"); },
+                             catalogPath, notesPath);
+        const std::string third = test::readFile(catalogPath);
+        const PairStamp* agreed = &refused.onDisk;
+        const WriteOutcome again = mine.SaveCatalogue(catalogPath, notesPath, 110, agreed);
+        EXPECT_TRUE(again.changedOnDisk) << c.what;
+        EXPECT_EQ(test::readFile(catalogPath), third) << c.what;
+
+        agreed = &again.onDisk;
+        ASSERT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110, agreed).ok) << c.what;
+        EXPECT_NE(test::readFile(catalogPath).find("Mine;MINE.TXT"), std::string::npos);
+        // What this program wrote itself is no change of another's.
+        mine.lstAll.push_back("More;MORE.TXT;-1");
+        EXPECT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110).ok) << c.what;
     }
-    int status = 0;
-    ::waitpid(other, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const std::string theirs = test::readFile(catalogPath);
-
-    mine.lstAll.push_back("Mine;MINE.TXT;-1");
-    const WriteOutcome refused = mine.SaveCatalogue(catalogPath, notesPath, 110);
-    EXPECT_FALSE(refused.ok);
-    ASSERT_TRUE(refused.changedOnDisk);
-    EXPECT_EQ(test::readFile(catalogPath), theirs);
-    const Catalogue::DiskChange change = mine.diskChange(refused);
-    EXPECT_TRUE(change.catalogueChanged);
-    EXPECT_FALSE(change.notesChanged);
-    EXPECT_EQ(change.onDisk.listings, 1501u);
-    EXPECT_EQ(change.here.listings, 1501u);
-    EXPECT_EQ(change.onDisk.notes, 1500u);
-
-    ASSERT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110, true).ok);
-    EXPECT_NE(test::readFile(catalogPath).find("Mine;MINE.TXT"), std::string::npos);
-    // What this program wrote itself is no change of another's.
-    mine.lstAll.push_back("More;MORE.TXT;-1");
-    EXPECT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110).ok);
 }
 
 } // namespace
