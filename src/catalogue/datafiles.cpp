@@ -670,8 +670,15 @@ private:
                     return;
             }
             if (!lockWholly(fd)) {
+                // Some network file systems lock only files open for writing.
+                const bool tryWriting = errno == EBADF && !m_created;
                 ::close(fd);
-                return;
+                fd = tryWriting ? openForWriting(m_path) : -1;
+                if (fd < 0 || !lockWholly(fd)) {
+                    if (fd >= 0)
+                        ::close(fd);
+                    return;
+                }
             }
             m_fileFd = fd;
             if (!current()) {
