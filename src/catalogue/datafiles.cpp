@@ -752,8 +752,9 @@ Recovery recover(const DataFilePair& files, bool locked) {
         if (isCommitted(stagedCatalogue.staged)) {
             committed.emplace_back(std::move(stagedCatalogue), std::move(stagedNotes));
         } else if (locked) {
-            // Not committed: the old pair stands.
+            // Not committed, or finished and emptied: the pair stands.
             ::unlink(stagedCatalogue.partial.c_str());
+            ::unlink(stagedCatalogue.staged.c_str());
             ::unlink(stagedNotes.staged.c_str());
         }
     }

@@ -402,6 +402,15 @@ TEST_F(InterruptedSave, NextStartFinishesACommittedSaveAndDropsAnUncommittedOne)
         {"catalogue half written", {{stagedNotes, kNewNotes}, {partialCatalogue, "[Ma"}}, false},
         {"committed", {{stagedNotes, kNewNotes}, {stagedCatalogue, kNewCatalogue}}, true},
         {"between the renames", {{files.notes, kNewNotes}, {stagedCatalogue, kNewCatalogue}}, true},
+        {"finished, staged catalogue emptied", {{stagedCatalogue, ""}}, false},
+        {"committed by another user",
+         {{folder.file(".descript.txt.qubrix-new-4242"), kNewNotes},
+          {folder.file(".qubrix.dat.qubrix-new-4242"), kNewCatalogue}},
+         true},
+        {"another user's, not committed",
+         {{folder.file(".descript.txt.qubrix-new-4242"), kNewNotes},
+          {folder.file(".qubrix.dat.qubrix-partial-4242"), "[Ma"}},
+         false},
     };
     for (const Case& c : cases) {
         writeFile(files.catalogue, kOldCatalogue);
