@@ -103,7 +103,9 @@ bool sameShownText(const qubrix::Catalogue& a, const qubrix::Catalogue& b) {
 // not give the model saved, or shows other text than the model before the save.
 bool saveAndReload(const qubrix::DataFilePair& files, const qubrix::Catalogue& model) {
     qubrix::Catalogue saved = model;
-    if (!saved.SaveCatalogue(files.catalogue, files.notes, saved.optionsAtLoad, true).ok)
+    // Whatever the files hold now is replaced.
+    saved.filesOnDisk.reset();
+    if (!saved.SaveCatalogue(files.catalogue, files.notes, saved.optionsAtLoad).ok)
         return false;
     qubrix::Catalogue reloaded;
     if (reloaded.LoadCatalogue(files.catalogue, files.notes).status !=

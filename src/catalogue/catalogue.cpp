@@ -289,7 +289,7 @@ std::string Catalogue::notesBytes() const {
 }
 
 WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
-                                      int options, bool replaceChangedFiles) {
+                                      int options, const PairStamp* replacing) {
     // Writing a notes file that could not be read would replace notes never seen.
     if (!notesReadError.empty()) {
         WriteOutcome refused;
@@ -300,7 +300,7 @@ WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std:
         return refused;
     }
     keepTextAsShown();
-    const PairStamp* expected = replaceChangedFiles || !filesOnDisk ? nullptr : &*filesOnDisk;
+    const PairStamp* expected = replacing ? replacing : filesOnDisk ? &*filesOnDisk : nullptr;
     const WriteOutcome outcome = saveDataFiles({catalogPath, notesPath}, catalogueBytes(options),
                                                notesBytes(), expected);
     if (outcome.ok) {

@@ -90,10 +90,11 @@ public:
     // Writes both files with options as the last catalogue line, both or neither. On success
     // optionsAtLoad becomes options; on failure nothing changes but what keepTextAsShown does.
     // Refused, with readFailed set, while notesReadError is set; refused with changedOnDisk
-    // when the files no longer hold what they held at the last load or save, unless
-    // replaceChangedFiles.
+    // when the files no longer hold what they held at the last load or save. With replacing,
+    // the files may hold that instead: the other program's change the author agreed to
+    // replace, and no later one.
     WriteOutcome SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
-                               int options, bool replaceChangedFiles = false);
+                               int options, const PairStamp* replacing = nullptr);
     // How a catalogue or its notes compare in size.
     struct Counts {
         std::size_t categories = 0;

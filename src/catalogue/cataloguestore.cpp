@@ -85,17 +85,19 @@ bool CatalogueStore::replaceChangedFiles(const qubrix::WriteOutcome& changed) {
 }
 
 bool CatalogueStore::saveCatalogue() {
-    const auto save = [this](bool replaceChangedFiles) {
+    const auto save = [this](const qubrix::PairStamp* replacing) {
         return m_document.model().SaveCatalogue(filePath(m_document.catalogPath()),
                                                 filePath(m_document.notesPath()), m_options(),
-                                                replaceChangedFiles);
+                                                replacing);
     };
-    qubrix::WriteOutcome outcome = save(false);
-    if (outcome.changedOnDisk) {
-        // No keeps the window as it is, with its change not saved.
+    qubrix::WriteOutcome outcome = save(nullptr);
+    // Yes agrees to replace the change the question named: one made while it was asked is
+    // asked about again. No keeps the window as it is, with its change not saved.
+    while (outcome.changedOnDisk) {
         if (!replaceChangedFiles(outcome))
             return false;
-        outcome = save(true);
+        const qubrix::PairStamp agreed = outcome.onDisk;
+        outcome = save(&agreed);
     }
     if (!outcome.ok) {
         const QString path = QFile::decodeName(outcome.failedPath.c_str());

@@ -48,6 +48,8 @@ struct PairRead {
     PairStamp stamp;
 };
 // Finishes or undoes an interrupted save, then reads both files, while holding the pair's lock.
+// A save in place that can be neither finished nor undone makes the catalogue Failed, with the
+// reason: the pair is never read half saved.
 PairRead readDataFiles(const DataFilePair& files);
 
 struct WriteOutcome {
@@ -63,24 +65,30 @@ struct WriteOutcome {
 };
 
 // Replaces both files as one. Each is first written whole and flushed to a staging file beside
-// it; the save is committed by renaming the staged catalogue to its final staging name, and only
-// then are the staged files put in place, the notes file first. A crash before the commit leaves
-// the old pair, a crash after it the new pair once recoverInterruptedSave has run. Links are
-// followed, so a save through a symbolic link writes its target. A file that cannot be renamed
-// over while keeping its owner, group and mode, or that has other hard links, is written in
-// place from its staged copy. Everything that can be refused is refused before anything is
-// put in place. When the folder refuses new files but both files exist and may be written,
-// they are written in place without that protection. A file written in place gets room for
+// it (named for the user who saves); the save is committed by renaming the staged catalogue to
+// its final staging name, and only then are the staged files put in place, the notes file
+// first. A crash before the commit leaves the old pair, a crash after it the new pair once
+// recoverInterruptedSave has run. Links are followed, so a save through a symbolic link writes
+// its target. A file that cannot be renamed over while keeping its owner, group and mode, or
+// that has other hard links, is written in place from its staged copy. Everything that can be
+// refused is refused before anything is put in place. When the folder refuses new files but
+// both files exist and may be written, the catalogue carries the new text of both beyond its
+// end, under a marker (an extended attribute) that the next load reads to finish or undo the
+// save; a file that can carry no marker is not written. A file written in place gets room for
 // its new length first, so a medium too full for it is refused before the file is touched.
-// Saves and recoveries of every program take turns on an advisory lock of the catalogue's
-// folder. With expected given, a pair that no longer holds what it held then is left as it
-// is (changedOnDisk).
+// Saves and recoveries of every program take turns on an advisory lock of the catalogue file
+// (a save creates a missing one empty to lock it, and removes it again if the save fails) and
+// of its folder where that can be opened. Where nothing can be locked, staging files are read
+// but never removed, and a save refuses while any are there. With expected given, a pair that
+// no longer holds what it held then is left as it is (changedOnDisk); an empty catalogue counts
+// as a missing one.
 WriteOutcome saveDataFiles(const DataFilePair& files, std::string_view catalogueBytes,
                            std::string_view notesBytes, const PairStamp* expected = nullptr);
 
 // Finishes a committed save that was interrupted and removes the staging files of one that was
-// not. Returns the files to read: the pair itself, or the committed staging files where they
-// could not be put in place (a medium that has become read-only). Holds the pair's lock.
+// not, whichever user made it. Returns the files to read: the pair itself, or the committed
+// staging files where they could not be put in place (a medium that has become read-only).
+// Holds the pair's lock.
 DataFilePair recoverInterruptedSave(const DataFilePair& files);
 
 // The moments of a save at which tests stop it.

@@ -12,11 +12,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <random>
 #include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,7 +59,10 @@ constexpr std::array kSteps = {SaveStep::NotesStaged, SaveStep::CatalogueStaged,
                                SaveStep::Committed, SaveStep::NotesInPlace,
                                SaveStep::CatalogueInPlace};
 
-enum class Layout { Plain, HardLinkedCatalogue, NotesThroughSymlink };
+// FolderRefusingNewFiles: the saving program may write both files but create nothing beside
+// them, so it writes them in place.
+enum class Layout { Plain, HardLinkedCatalogue, NotesThroughSymlink, FolderRefusingNewFiles };
+constexpr int kLayouts = 4;
 
 class KilledSaves : public testing::Test {
 protected:
@@ -69,6 +74,7 @@ protected:
     int saved = 0; // the generation on disk
 
     void prepare(Layout layout) {
+        ::chmod(folder.path().c_str(), 0755);
         std::filesystem::remove_all(folder.path());
         std::filesystem::create_directories(folder.file("real"));
         Catalogue first = generation(saved);
@@ -78,18 +84,29 @@ protected:
         if (layout == Layout::HardLinkedCatalogue) {
             ASSERT_EQ(::link(catalogPath.c_str(), otherName.c_str()), 0);
         }
+        if (layout == Layout::FolderRefusingNewFiles) {
+            // Root may create files anywhere: the other user saves, who may write the files.
+            for (const std::string& path : {catalogPath, notesPath})
+                ASSERT_EQ(::chmod(path.c_str(), test::runningAsRoot() ? 0666 : 0644), 0);
+            if (!test::runningAsRoot()) {
+                ASSERT_EQ(::chmod(folder.path().c_str(), 0555), 0);
+            }
+        }
     }
 
     // A child saves generation after generation, telling the parent through the pipe each one
     // that is complete, until it is killed: by its own hook at a chosen step of its first save,
     // or by the parent after delay.
-    int killOneSavingProcess(int killAtStep, std::chrono::microseconds delay) {
+    int killOneSavingProcess(Layout layout, int killAtStep, std::chrono::microseconds delay) {
         int pipeEnds[2];
         if (::pipe(pipeEnds) != 0)
             return -1;
         const pid_t child = ::fork();
         if (child == 0) {
             ::close(pipeEnds[0]);
+            if (layout == Layout::FolderRefusingNewFiles && test::runningAsRoot() &&
+                !test::becomeOtherUser())
+                ::_exit(4);
             g_killAt = killAtStep;
             setSaveStepHook(killAtStep >= 0 ? killAtChosenStep : nullptr);
             for (int g = saved + 1;; ++g) {
@@ -163,16 +180,19 @@ TEST_F(KilledSaves, NextStartFindsTheOldOrTheNewPairAndNoStagingFile) {
     int atStep[kSteps.size()] = {};
     int committedUnfinished = 0;
     for (int kill = 0; kill < kills; ++kill) {
-        const auto layout = static_cast<Layout>(kill % 3);
+        const auto layout = static_cast<Layout>(kill % kLayouts);
         prepare(layout);
-        // Every fourth kill is made at a step of the save, so that each step is met for sure;
-        // the rest land at random times.
-        const int step = kill % 4 == 0 ? (kill / 4) % static_cast<int>(kSteps.size()) : -1;
-        const int completed = killOneSavingProcess(step, std::chrono::microseconds(delay(random)));
+        // Every fourth kill of a layout is made at a step of the save, so that each step is
+        // met for sure; the rest land at random times.
+        const int round = kill / kLayouts;
+        const int step = round % 4 == 0 ? (round / 4) % static_cast<int>(kSteps.size()) : -1;
+        const int completed =
+            killOneSavingProcess(layout, step, std::chrono::microseconds(delay(random)));
         ASSERT_GE(completed, 0) << "the saving process was not killed; seed " << seed;
         if (step >= 0)
             ++atStep[step];
-        if (std::filesystem::exists(folder.file(".qubrix.dat.qubrix-new")))
+        if (std::filesystem::exists(
+                folder.file(".qubrix.dat.qubrix-new-" + std::to_string(::geteuid()))))
             ++committedUnfinished;
         expectOnePairAfterRestart(layout, completed);
         if (HasFatalFailure()) {
@@ -206,14 +226,21 @@ int g_pausedSaveWaits = -1;
 void pauseAfterStaging(SaveStep step) {
     char byte = 0;
     if (step == SaveStep::CatalogueStaged && ::write(g_pausedSaveTells, &byte, 1) == 1)
-        [[maybe_unused]] const ssize_t got = ::read(g_pausedSaveWaits, &byte, 1);
+        [[maybe_unused]]
+        const ssize_t got = ::read(g_pausedSaveWaits, &byte, 1);
 }
 
-TEST_F(TwoPrograms, AStartDuringASaveWaitsForItAndReadsTheNewPair) {
+// A program saves generation 1 and is held with its files staged; meanwhile a second program
+// starts (and reads) or saves generation 2. The second must wait for the first, touching none
+// of its staging files. 0 when all went so; 10 when the second did not wait, 11 when the first
+// save failed, 12 when the second did not read or save what it should.
+int secondProgramDuringASave(const std::string& catalogPath, const std::string& notesPath,
+                             bool secondSaves) {
     int tells[2];
     int waits[2];
-    ASSERT_EQ(::pipe(tells), 0);
-    ASSERT_EQ(::pipe(waits), 0);
+    int done[2];
+    if (::pipe(tells) != 0 || ::pipe(waits) != 0)
+        return 13;
     const pid_t saver = ::fork();
     if (saver == 0) {
         g_pausedSaveTells = tells[1];
@@ -222,55 +249,123 @@ TEST_F(TwoPrograms, AStartDuringASaveWaitsForItAndReadsTheNewPair) {
         ::_exit(generation(1).SaveCatalogue(catalogPath, notesPath, 110).ok ? 0 : 1);
     }
     char byte = 0;
-    ASSERT_EQ(::read(tells[0], &byte, 1), 1);
-    // The saver holds its staging files; a program starting now must leave them alone.
-    const pid_t starter = ::fork();
-    if (starter == 0)
-        ::_exit(generationOf(loaded()));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    ASSERT_EQ(::write(waits[1], &byte, 1), 1);
+    if (::read(tells[0], &byte, 1) != 1 || ::pipe(done) != 0)
+        return 13;
+    const pid_t second = ::fork();
+    if (second == 0) {
+        int result = 0;
+        if (secondSaves) {
+            result = generation(2).SaveCatalogue(catalogPath, notesPath, 110).ok ? 2 : 0;
+        } else {
+            Catalogue model;
+            model.LoadCatalogue(catalogPath, notesPath);
+            result = generationOf(model);
+        }
+        [[maybe_unused]] const ssize_t told = ::write(done[1], &byte, 1);
+        ::_exit(result);
+    }
+    ::close(done[1]);
+    // The first save holds its lock: the second may not end before it is let go.
+    pollfd secondEnded{done[0], POLLIN, 0};
+    const bool waited = ::poll(&secondEnded, 1, 300) == 0;
+    const bool resumed = ::write(waits[1], &byte, 1) == 1;
     int saverStatus = 0;
-    int starterStatus = 0;
+    int secondStatus = 0;
     ::waitpid(saver, &saverStatus, 0);
-    ::waitpid(starter, &starterStatus, 0);
-    EXPECT_TRUE(WIFEXITED(saverStatus) && WEXITSTATUS(saverStatus) == 0) << "the save failed";
-    EXPECT_TRUE(WIFEXITED(starterStatus) && WEXITSTATUS(starterStatus) == 1)
-        << "the start did not read the saved pair";
-    EXPECT_EQ(folder.entries(), (Lines{"descript.txt", "qubrix.dat", "real"}));
-    for (const int fd : {tells[0], tells[1], waits[0], waits[1]})
+    ::waitpid(second, &secondStatus, 0);
+    for (const int fd : {tells[0], tells[1], waits[0], waits[1], done[0]})
         ::close(fd);
+    if (!waited)
+        return 10;
+    if (!resumed || !WIFEXITED(saverStatus) || WEXITSTATUS(saverStatus) != 0)
+        return 11;
+    return WIFEXITED(secondStatus) && WEXITSTATUS(secondStatus) == (secondSaves ? 2 : 1) ? 0 : 12;
+}
+
+TEST_F(TwoPrograms, AStartOrASaveDuringASaveWaitsForIt) {
+    struct Case {
+        const char* what;
+        mode_t folderMode; // 0333: the programs may write the folder but not open it
+        bool secondSaves;
+    };
+    for (const Case& c : {Case{"start", 0755, false}, Case{"save", 0755, true},
+                          Case{"start, folder that cannot be opened", 0333, false},
+                          Case{"save, folder that cannot be opened", 0333, true}}) {
+        prepare(Layout::Plain);
+        const int result = test::runUnprivileged(folder.path(), [&] {
+            ::chmod(folder.path().c_str(), c.folderMode);
+            const int raced = secondProgramDuringASave(catalogPath, notesPath, c.secondSaves);
+            ::chmod(folder.path().c_str(), 0755);
+            return raced;
+        });
+        EXPECT_EQ(result, 0) << c.what;
+        EXPECT_EQ(folder.entries(), (Lines{"descript.txt", "qubrix.dat", "real"})) << c.what;
+        const Catalogue last = loaded();
+        const int found = generationOf(last);
+        EXPECT_EQ(found, c.secondSaves ? 2 : 1) << c.what;
+        EXPECT_EQ(last.lstMemo, generation(found).lstMemo) << c.what;
+    }
+}
+
+// Another program, a process of its own, changes the catalogue or the notes file and saves.
+void saveAsAnotherProgram(const std::function<void(Catalogue&)>& change,
+                          const std::string& catalogPath, const std::string& notesPath) {
+    const int status = test::runInChild([&] {
+        Catalogue theirs;
+        theirs.LoadCatalogue(catalogPath, notesPath);
+        change(theirs);
+        return theirs.SaveCatalogue(catalogPath, notesPath, 110).ok ? 0 : 1;
+    });
+    ASSERT_EQ(status, 0);
 }
 
 TEST_F(TwoPrograms, ASaveOverTheOtherProgramsChangeWaitsForConsent) {
-    Catalogue mine = loaded();
-    const pid_t other = ::fork();
-    if (other == 0) {
-        Catalogue theirs = loaded();
-        theirs.lstAll.push_back("Theirs;THEIRS.TXT;-1");
-        ::_exit(theirs.SaveCatalogue(catalogPath, notesPath, 110).ok ? 0 : 1);
+    struct Case {
+        const char* what;
+        std::function<void(Catalogue&)> change;
+        bool catalogueChanged;
+    };
+    const Case cases[] = {
+        {"catalogue", [](Catalogue& c) { c.lstAll.push_back("Theirs;THEIRS.TXT;-1"); }, true},
+        {"notes alone", [](Catalogue& c) { c.lstMemo.front() = "Their note"; }, false},
+    };
+    for (const Case& c : cases) {
+        prepare(Layout::Plain);
+        Catalogue mine = loaded();
+        saveAsAnotherProgram(c.change, catalogPath, notesPath);
+        const std::string theirs = test::readFile(catalogPath);
+        const std::string theirNotes = test::readFile(notesPath);
+
+        mine.lstAll.push_back("Mine;MINE.TXT;-1");
+        const WriteOutcome refused = mine.SaveCatalogue(catalogPath, notesPath, 110);
+        EXPECT_FALSE(refused.ok) << c.what;
+        ASSERT_TRUE(refused.changedOnDisk) << c.what;
+        EXPECT_EQ(test::readFile(catalogPath), theirs) << c.what;
+        EXPECT_EQ(test::readFile(notesPath), theirNotes) << c.what;
+        const Catalogue::DiskChange change = mine.diskChange(refused);
+        EXPECT_EQ(change.catalogueChanged, c.catalogueChanged) << c.what;
+        EXPECT_EQ(change.notesChanged, !c.catalogueChanged) << c.what;
+        EXPECT_EQ(change.onDisk.listings, c.catalogueChanged ? 1501u : 1500u) << c.what;
+        EXPECT_EQ(change.here.listings, 1501u) << c.what;
+        EXPECT_EQ(change.onDisk.notes, 1500u) << c.what;
+
+        // A third program saves while the author is asked: the consent given covers the change
+        // that was named, not this one.
+        saveAsAnotherProgram([](Catalogue& t) { t.lstAll.push_back("Third;THIRD.TXT;-1"); },
+                             catalogPath, notesPath);
+        const std::string third = test::readFile(catalogPath);
+        const PairStamp* agreed = &refused.onDisk;
+        const WriteOutcome again = mine.SaveCatalogue(catalogPath, notesPath, 110, agreed);
+        EXPECT_TRUE(again.changedOnDisk) << c.what;
+        EXPECT_EQ(test::readFile(catalogPath), third) << c.what;
+
+        agreed = &again.onDisk;
+        ASSERT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110, agreed).ok) << c.what;
+        EXPECT_NE(test::readFile(catalogPath).find("Mine;MINE.TXT"), std::string::npos);
+        // What this program wrote itself is no change of another's.
+        mine.lstAll.push_back("More;MORE.TXT;-1");
+        EXPECT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110).ok) << c.what;
     }
-    int status = 0;
-    ::waitpid(other, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const std::string theirs = test::readFile(catalogPath);
-
-    mine.lstAll.push_back("Mine;MINE.TXT;-1");
-    const WriteOutcome refused = mine.SaveCatalogue(catalogPath, notesPath, 110);
-    EXPECT_FALSE(refused.ok);
-    ASSERT_TRUE(refused.changedOnDisk);
-    EXPECT_EQ(test::readFile(catalogPath), theirs);
-    const Catalogue::DiskChange change = mine.diskChange(refused);
-    EXPECT_TRUE(change.catalogueChanged);
-    EXPECT_FALSE(change.notesChanged);
-    EXPECT_EQ(change.onDisk.listings, 1501u);
-    EXPECT_EQ(change.here.listings, 1501u);
-    EXPECT_EQ(change.onDisk.notes, 1500u);
-
-    ASSERT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110, true).ok);
-    EXPECT_NE(test::readFile(catalogPath).find("Mine;MINE.TXT"), std::string::npos);
-    // What this program wrote itself is no change of another's.
-    mine.lstAll.push_back("More;MORE.TXT;-1");
-    EXPECT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110).ok);
 }
 
 } // namespace

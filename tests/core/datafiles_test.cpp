@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -251,6 +252,34 @@ TEST_F(SharedFolder, StickyFolderSavesBothFilesOrNeither) {
     expectOnly({"descript.txt", "qubrix.dat"});
 }
 
+TEST_F(SharedFolder, AnotherUsersLeftOversInAStickyFolderLeaveThisUsersSavesAlone) {
+    // Root's saves left staging files that only root may remove: a save that was stopped
+    // before its commit, and one finished by copying. The other user's saves still stage and
+    // rename, rather than writing the files in place.
+    own(folder.path(), 0, 0, 01777);
+    const std::pair<std::string, std::string> leftOvers[] = {
+        {".descript.txt.qubrix-new", "root's note\r\n"},
+        {".qubrix.dat.qubrix-partial", "[Ma"},
+        {".qubrix.dat.qubrix-new", ""},
+        {".descript.txt.qubrix-new-0", "root's note\r\n"},
+        {".qubrix.dat.qubrix-partial-0", "[Ma"}};
+    for (const auto& [name, bytes] : leftOvers) {
+        writeFile(folder.file(name), bytes);
+        own(folder.file(name), 0, 0, 0644);
+    }
+    own(files.catalogue, test::kOtherUser, test::kOtherUsersGroup, 0644);
+    own(files.notes, test::kOtherUser, test::kOtherUsersGroup, 0644);
+    const ino_t before = statOf(files.catalogue).st_ino;
+    ASSERT_EQ(saveAsOtherUser(), 0);
+    expectPair(kNewCatalogue, kNewNotes);
+    EXPECT_NE(statOf(files.catalogue).st_ino, before) << "written in place";
+    Names expected = {"descript.txt", "qubrix.dat"};
+    for (const auto& leftOver : leftOvers)
+        expected.push_back(leftOver.first);
+    std::sort(expected.begin(), expected.end());
+    expectOnly(expected);
+}
+
 TEST_F(SharedFolder, FolderRefusingNewFilesIsWrittenInPlace) {
     own(folder.path(), 0, 0, 0755);
     own(files.catalogue, 0, 0, 0666);
@@ -280,7 +309,9 @@ TEST_F(SharedFolder, StickyFolderFinishesAnotherUsersInterruptedSaveAndSavesOn) 
     const auto asOtherUser = [this](const std::function<bool()>& work) {
         return runAsOtherUser([&] { return work() ? 0 : 1; });
     };
-    const auto recoversThePair = [this] { return recoverInterruptedSave(files).catalogue == files.catalogue; };
+    const auto recoversThePair = [this] {
+        return recoverInterruptedSave(files).catalogue == files.catalogue;
+    };
     EXPECT_EQ(asOtherUser(recoversThePair), 0);
     expectPair(kNewCatalogue, kNewNotes);
 
@@ -371,6 +402,15 @@ TEST_F(InterruptedSave, NextStartFinishesACommittedSaveAndDropsAnUncommittedOne)
         {"catalogue half written", {{stagedNotes, kNewNotes}, {partialCatalogue, "[Ma"}}, false},
         {"committed", {{stagedNotes, kNewNotes}, {stagedCatalogue, kNewCatalogue}}, true},
         {"between the renames", {{files.notes, kNewNotes}, {stagedCatalogue, kNewCatalogue}}, true},
+        {"finished, staged catalogue emptied", {{stagedCatalogue, ""}}, false},
+        {"committed by another user",
+         {{folder.file(".descript.txt.qubrix-new-4242"), kNewNotes},
+          {folder.file(".qubrix.dat.qubrix-new-4242"), kNewCatalogue}},
+         true},
+        {"another user's, not committed",
+         {{folder.file(".descript.txt.qubrix-new-4242"), kNewNotes},
+          {folder.file(".qubrix.dat.qubrix-partial-4242"), "[Ma"}},
+         false},
     };
     for (const Case& c : cases) {
         writeFile(files.catalogue, kOldCatalogue);

@@ -88,16 +88,36 @@ template <typename Work> int runInChild(Work work) {
     return WEXITSTATUS(status);
 }
 
-// Runs work in a child process as kOtherUser (primary group kOtherUsersGroup, also a member of
-// kSharedGroup) and returns its result (-1 when the child did not end normally). Needs root.
+// Makes this process kOtherUser (primary group kOtherUsersGroup, also a member of
+// kSharedGroup) for good; false where that is refused (not root).
+inline bool becomeOtherUser() {
+    const gid_t groups[] = {kSharedGroup};
+    return ::setgroups(1, groups) == 0 && ::setgid(kOtherUsersGroup) == 0 &&
+           ::setuid(kOtherUser) == 0;
+}
+
+// Runs work in a child process as kOtherUser and returns its result (-1 when the child did not
+// end normally). Needs root.
 template <typename Work> int runAsOtherUser(Work work) {
     return runInChild([&] {
-        const gid_t groups[] = {kSharedGroup};
-        if (::setgroups(1, groups) != 0 || ::setgid(kOtherUsersGroup) != 0 ||
-            ::setuid(kOtherUser) != 0)
+        if (!becomeOtherUser())
             return 100;
         return work();
     });
+}
+
+// Runs work in a child process as a user whom permissions bind: this user, or, under root, the
+// other user, who is given folder and everything in it first. Permission cases run so in
+// either pass of the tests.
+template <typename Work> int runUnprivileged(const std::string& folder, Work work) {
+    if (!runningAsRoot())
+        return runInChild(work);
+    if (::chown(folder.c_str(), kOtherUser, kOtherUsersGroup) != 0)
+        return 101;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (::lchown(entry.path().c_str(), kOtherUser, kOtherUsersGroup) != 0)
+            return 101;
+    return runAsOtherUser(work);
 }
 
 } // namespace qubrix::test

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 // Records every message box, beep, file picker and folder picker; answers boxes from a script
@@ -25,6 +26,8 @@ public:
 
     std::deque<Answer> answers;
     QList<Box> boxes;
+    // Runs while a box is shown, as another program may act while the author reads it.
+    std::function<void()> whileShown;
     int beeps = 0;
     struct Picker {
         QString folder;
@@ -44,6 +47,8 @@ public:
     Answer messageBox(const QString& text, const QString& caption, Icon icon,
                       Buttons buttons) override {
         boxes.append({text, caption, icon, buttons, {}});
+        if (whileShown)
+            whileShown();
         if (answers.empty())
             return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
         const Answer answer = answers.front();

@@ -22,6 +22,8 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 
 using Answer = DialogService::Answer;
@@ -563,9 +565,25 @@ private slots:
         QCOMPARE(readFromDisc("qubrix.dat"), theirs);
         QCOMPARE(readFromDisc("descript.txt"), exampleNotes);
 
+        // A third program saves while the author reads the question: Yes to the change named
+        // there does not replace this one unseen.
+        QByteArray third = exampleCatalogue;
+        third.replace("[Tools]", "Third;THIRD.TXT;-1\r\n[Tools]");
+        bool thirdSaved = false;
+        dialogs().whileShown = [&] {
+            if (!std::exchange(thirdSaved, true))
+                writeOnDisc("qubrix.dat", third);
+        };
+        dialogs().answers = {Answer::Yes, Answer::No};
+        trigger("cmdSave");
+        dialogs().whileShown = nullptr;
+        QCOMPARE(dialogs().boxes.size(), 3);
+        QVERIFY(dialogs().boxes[2].text.startsWith("qubrix.dat was changed on disk"));
+        QCOMPARE(readFromDisc("qubrix.dat"), third);
+
         dialogs().answers = {Answer::Yes};
         trigger("cmdSave");
-        QCOMPARE(dialogs().boxes.size(), 2);
+        QCOMPARE(dialogs().boxes.size(), 4);
         QCOMPARE(readFromDisc("qubrix.dat"),
                  QByteArray(exampleCatalogue).replace("110\r\n", "111\r\n"));
     }
