@@ -87,6 +87,8 @@ bool MenuWindow::create(int showCommand) {
     }
     SendMessageW(CatBox, LB_SETCURSEL, 0, 0);
     CatBoxChange();
+    // The keyboard starts in the category list.
+    m_lastFocus = CatBox;
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
     SetFocus(CatBox);
@@ -126,6 +128,20 @@ LRESULT MenuWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         command(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_ACTIVATE:
+        // The control that had the keyboard gets it back when the window returns, as after
+        // the wait for a started program.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(m_window, focus))
+                m_lastFocus = focus;
+        } else if (!HIWORD(wParam)) {
+            SetFocus(m_lastFocus && IsWindowVisible(m_lastFocus) && IsWindowEnabled(m_lastFocus)
+                         ? m_lastFocus
+                         : lstDesc);
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         mnuExitClick();
         return 0;

@@ -114,6 +114,7 @@ private:
     int m_lastClickY = 0;
     HWND m_window = nullptr;
     HWND m_tooltip = nullptr;
+    HWND m_lastFocus = nullptr;
     HFONT m_font = nullptr;
     HFONT m_bigButtonFont = nullptr;
     HWND ToolInstall = nullptr, ToolCopy = nullptr, ToolCopyFolder = nullptr, cmdSort = nullptr;
