@@ -2,6 +2,7 @@
 
 #include "actions/launch.h"
 #include "actions/medium.h"
+#include "text/ascii.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -59,6 +60,29 @@ bool isFolder(const std::string& path) {
     return fs::is_directory(path, error);
 }
 
+// A Windows path with "\" for every "/" and no doubled "\" but the two that start a share.
+std::string windowsPath(std::string_view path) {
+    std::string out;
+    for (const char c : path) {
+        const char next = c == '/' ? '\\' : c;
+        if (next == '\\' && out.size() > 1 && out.back() == '\\')
+            continue;
+        out += next;
+    }
+    return out;
+}
+
+std::string lowerAsciiText(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return lowerAscii(c); });
+    return text;
+}
+
+std::string withBackslash(std::string folder) {
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    return folder;
+}
+
 } // namespace
 
 std::string folderPattern(std::string_view storedPath) {
@@ -113,6 +137,30 @@ CopyPlan planCopy(std::string_view mediumRoot, const std::vector<std::string>& s
         plan.sources.push_back({patternFolder(mediumRoot, folderPattern(entry)), true});
     }
     return plan;
+}
+
+ShellCopy shellCopyOf(const CopyPlan& plan) {
+    ShellCopy copy;
+    copy.error = plan.error;
+    if (!plan.error.empty())
+        return copy;
+    copy.destination = windowsPath(plan.destinationFolder);
+    const std::string inside = lowerAsciiText(withBackslash(copy.destination));
+    for (const CopySource& source : plan.sources) {
+        std::string path = windowsPath(source.path);
+        if (source.contentsOnly) {
+            if (inside.starts_with(lowerAsciiText(withBackslash(path)))) {
+                copy.error = "Cannot copy \"" + path + "\" into \"" + copy.destination +
+                             "\": the destination lies inside what is copied. Nothing was "
+                             "copied.";
+                copy.sources.clear();
+                return copy;
+            }
+            path = withBackslash(path) + std::string(everyFile);
+        }
+        copy.sources.push_back(std::move(path));
+    }
+    return copy;
 }
 
 ResolvedPlan resolveCopyPlan(const CopyPlan& plan) {

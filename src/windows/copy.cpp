@@ -7,8 +7,6 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
-#include <algorithm>
-
 namespace winmenu {
 
 namespace {
@@ -35,28 +33,6 @@ std::wstring pickFolder(HWND owner) {
     }
     dialog->Release();
     return folder;
-}
-
-std::wstring backslashes(std::string path) {
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return widen(path);
-}
-
-std::wstring lowerCase(std::wstring text) {
-    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
-    return text;
-}
-
-// Whether the folder path lies inside folder (or is it): a copy into it would copy itself
-// without end.
-bool liesInside(const std::wstring& path, const std::wstring& folder) {
-    std::wstring outer = lowerCase(folder);
-    if (outer.empty() || outer.back() != L'\\')
-        outer += L'\\';
-    std::wstring inner = lowerCase(path);
-    if (inner.back() != L'\\')
-        inner += L'\\';
-    return inner.starts_with(outer);
 }
 
 // A listing in the root of the disc copies the whole disc: only after a Yes, asked without
@@ -92,25 +68,15 @@ void MenuWindow::copySelection(bool folderMode) {
     const qubrix::CopyPlan plan = qubrix::planCopy(
         m_disc.driveRoot, storedPaths,
         folderMode ? qubrix::CopyMode::Folder : qubrix::CopyMode::File, narrow(picked));
-    if (!plan.error.empty()) {
-        beepAndAsk(widen(plan.error), L"Error", Icon::Error, Buttons::Ok);
+    const qubrix::ShellCopy copy = qubrix::shellCopyOf(plan);
+    if (!copy.error.empty()) {
+        beepAndAsk(widen(copy.error), L"Error", Icon::Error, Buttons::Ok);
         return;
     }
-    const std::wstring destination = backslashes(plan.destinationFolder);
+    const std::wstring destination = widen(copy.destination);
     std::wstring sources;
-    for (const qubrix::CopySource& source : plan.sources) {
-        std::wstring path = backslashes(source.path);
-        if (source.contentsOnly) {
-            if (liesInside(destination, path)) {
-                beepAndAsk(L"Cannot copy \"" + path + L"\" into \"" + destination +
-                               L"\": the destination lies inside what is copied. Nothing was "
-                               L"copied.",
-                           L"Error", Icon::Error, Buttons::Ok);
-                return;
-            }
-            path += path.ends_with(L'\\') ? L"*.*" : L"\\*.*";
-        }
-        sources += path;
+    for (const std::string& source : copy.sources) {
+        sources += widen(source);
         sources += L'\0';
     }
     sources += L'\0';

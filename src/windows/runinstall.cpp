@@ -12,12 +12,6 @@ namespace winmenu {
 
 namespace {
 
-// The command line of a listing: the disc's drive, a backslash, and the stored path without
-// the blanks and control characters around it, in capitals.
-std::string commandLineOf(const std::string& driveRoot, const std::string& storedPath) {
-    return driveRoot + "\\" + qubrix::upperAscii(qubrix::trimmedText(storedPath));
-}
-
 // A batch file is no program of its own: the command interpreter runs it.
 bool isBatchFile(const std::string& programPath) {
     return qubrix::upperAscii(programPath).ends_with(".BAT");
@@ -42,7 +36,7 @@ void MenuWindow::cmdInstallClick() {
         static_cast<std::size_t>(row) >= m_model.lstPath.size())
         return;
     const std::string storedPath = storedPathOfRow(row);
-    std::string line = commandLineOf(m_disc.driveRoot, storedPath);
+    std::string line = qubrix::driveCommandLine(m_disc.driveRoot, storedPath);
     std::string file(qubrix::trimmedText(storedPath));
     qubrix::classifyCommandLine(file, true, "");
     if (!qubrix::resolveOnMedium("", file)) {

@@ -170,6 +170,68 @@ TEST(PlanCopy, PathLeavingTheMediumRefusesEverything) {
     }
 }
 
+// The Windows menu hands the plan of the disc in drive E: to the shell's copy.
+TEST(ShellCopy, SourcesAndDestinationAsTheShellTakesThem) {
+    struct Case {
+        std::vector<std::string> storedPaths;
+        CopyMode mode;
+        std::string picked;
+        std::vector<std::string> sources;
+        std::string destination; // empty: refused
+    };
+    const Case cases[] = {
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::File,
+         "D:\\DEST",
+         {"E:\\GAMES\\CHESS\\CHESS.EXE"},
+         "D:\\DEST"},
+        {{"SETUP\\SETUP.EXE /S", "README.TXT"},
+         CopyMode::File,
+         "D:\\DEST",
+         {"E:\\SETUP\\SETUP.EXE", "E:\\README.TXT"},
+         "D:\\DEST"},
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "D:\\DEST",
+         {"E:\\GAMES\\CHESS\\*.*"},
+         "D:\\DEST\\CHESS"},
+        {{"SETUP\\SETUP.EXE"}, CopyMode::Folder, "D:\\DEST", {"E:\\SETUP\\*.*"}, "D:\\DEST"},
+        // The whole disc; a drive root as the destination keeps its one backslash.
+        {{"README.TXT"}, CopyMode::Folder, "D:\\", {"E:\\*.*"}, "D:\\"},
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "D:\\",
+         {"E:\\GAMES\\CHESS\\*.*"},
+         "D:\\CHESS"},
+        {{"DOCS\\A.TXT"},
+         CopyMode::File,
+         "\\\\server\\share\\in",
+         {"E:\\DOCS\\A.TXT"},
+         "\\\\server\\share\\in"},
+        // A folder copied into itself, whatever the letter case, is refused.
+        {{"README.TXT"}, CopyMode::Folder, "e:\\backup", {}, ""},
+        {{"GAMES\\CHESS\\CHESS.EXE"}, CopyMode::Folder, "E:\\games\\chess\\old", {}, ""},
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "E:\\GAMES\\CHESSBOARD",
+         {"E:\\GAMES\\CHESS\\*.*"},
+         "E:\\GAMES\\CHESSBOARD\\CHESS"},
+        // A file copy never copies itself.
+        {{"GAMES\\CHESS.EXE"}, CopyMode::File, "E:\\GAMES", {"E:\\GAMES\\CHESS.EXE"}, "E:\\GAMES"},
+        {{"..\\X.TXT"}, CopyMode::File, "D:\\DEST", {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.storedPaths.front() + " into " + c.picked);
+        const qubrix::ShellCopy copy =
+            qubrix::shellCopyOf(qubrix::planCopy("E:", c.storedPaths, c.mode, c.picked));
+        EXPECT_EQ(copy.sources, c.sources);
+        EXPECT_EQ(copy.error.empty(), !c.destination.empty()) << copy.error;
+        if (!c.destination.empty()) {
+            EXPECT_EQ(copy.destination, c.destination);
+        }
+    }
+}
+
 TEST(ResolveCopyPlan, FindsSourcesCaseBlindAndReportsMissingOnes) {
     TempFolder disc;
     fs::create_directories(disc.file("games/chess"));
