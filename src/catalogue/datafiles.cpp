@@ -465,16 +465,17 @@ void removeStaged(const Target& catalogue, const Target& notes) {
     ::unlink(notes.staged.c_str());
 }
 
-WriteOutcome stageAndCommit(const DataFilePair& files, const Target& catalogue,
-                            const Target& notes, std::string_view catalogueBytes,
-                            std::string_view notesBytes) {
+WriteOutcome stageAndCommit(const DataFilePair& files, const Target& catalogue, const Target& notes,
+                            std::string_view catalogueBytes, std::string_view notesBytes) {
     const auto inPlace = [&](int error) {
         return writePairInPlace(files, catalogue, notes, catalogueBytes, notesBytes, error);
     };
     if (const int error = clearStagingNames(catalogue, notes))
-        return folderRefusesNewFiles(error) ? inPlace(error) : failure(files.notes, systemReason(error));
+        return folderRefusesNewFiles(error) ? inPlace(error)
+                                            : failure(files.notes, systemReason(error));
     if (const int error = stage(notes, notes.staged, notesBytes))
-        return folderRefusesNewFiles(error) ? inPlace(error) : failure(files.notes, systemReason(error));
+        return folderRefusesNewFiles(error) ? inPlace(error)
+                                            : failure(files.notes, systemReason(error));
     reached(SaveStep::NotesStaged);
     if (const int error = stage(catalogue, catalogue.partial, catalogueBytes)) {
         removeStaged(catalogue, notes);
@@ -484,8 +485,7 @@ WriteOutcome stageAndCommit(const DataFilePair& files, const Target& catalogue,
     reached(SaveStep::CatalogueStaged);
     for (WriteOutcome room :
          {reserveAfterCommit(notes, notes.staged, notesBytes.size(), files.notes),
-          reserveAfterCommit(catalogue, catalogue.partial, catalogueBytes.size(),
-                             files.catalogue)})
+          reserveAfterCommit(catalogue, catalogue.partial, catalogueBytes.size(), files.catalogue)})
         if (!room.ok) {
             removeStaged(catalogue, notes);
             return room;
@@ -500,8 +500,8 @@ WriteOutcome stageAndCommit(const DataFilePair& files, const Target& catalogue,
     reached(SaveStep::Committed);
     // From here on the save stands: what cannot be finished now is finished by the next save or
     // the next start.
-    if (const int error = putInPlace(notes.staged, notes.path,
-                                     [&] { return removeOrLeave(notes.staged); }))
+    if (const int error =
+            putInPlace(notes.staged, notes.path, [&] { return removeOrLeave(notes.staged); }))
         return failure(files.notes, systemReason(error));
     reached(SaveStep::NotesInPlace);
     if (const int error = putInPlace(catalogue.staged, catalogue.path,
@@ -513,16 +513,6 @@ WriteOutcome stageAndCommit(const DataFilePair& files, const Target& catalogue,
 }
 
 } // namespace
-
-FileStamp stampOf(const ReadOutcome& read) {
-    if (read.status != ReadOutcome::Status::Read)
-        return {};
-    return stampOf(read.bytes);
-}
-
-FileStamp stampOf(std::string_view writtenBytes) {
-    return {true, writtenBytes.size(), std::hash<std::string_view>{}(writtenBytes)};
-}
 
 DataFilePair recoverInterruptedSave(const DataFilePair& files) {
     const PairLock lock(files);
