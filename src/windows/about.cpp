@@ -120,7 +120,15 @@ void MenuWindow::About1Click() {
     ShowWindow(about, SW_SHOW);
     SetFocus(ok);
     MSG message;
-    while (IsWindow(about) && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (IsWindow(about)) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            // The program is ending: the main loop gets the quit message back.
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(message.wParam));
+            DestroyWindow(about);
+            break;
+        }
         if (IsDialogMessageW(about, &message))
             continue;
         TranslateMessage(&message);

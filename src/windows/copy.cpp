@@ -95,6 +95,8 @@ void MenuWindow::copySelection(bool folderMode) {
     operation.fFlags = 0;
     // The shell reports what went wrong itself.
     SHFileOperationW(&operation);
+    // The keyboard comes back to the menu, whichever of the shell's windows had it last.
+    SetForegroundWindow(m_window);
 }
 
 } // namespace winmenu

@@ -94,6 +94,7 @@ private:
     static LRESULT CALLBACK notePadProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // runinstall.cpp
+    void playSound1000();
     void cmdInstallClick();
     bool runAndWait(const std::wstring& application, const std::wstring& commandLine);
     void waitFor(HANDLE process);

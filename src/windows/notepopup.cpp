@@ -127,6 +127,11 @@ void MenuWindow::showNoteOfCurrentRow() {
 }
 
 bool MenuWindow::preTranslate(const MSG& message) {
+    // A click into the quick editor sounds as Run does.
+    if (message.hwnd == MenuEdit && message.message == WM_LBUTTONDOWN) {
+        playSound1000();
+        return false;
+    }
     if (message.hwnd != lstDesc)
         return false;
     if (message.message == WM_LBUTTONDOWN || message.message == WM_LBUTTONDBLCLK) {

@@ -25,10 +25,15 @@ std::wstring commandInterpreter() {
 
 } // namespace
 
+// The program's own sound 1000, played without waiting for it.
+void MenuWindow::playSound1000() {
+    PlaySoundW(MAKEINTRESOURCEW(1000), m_instance, SND_RESOURCE | SND_ASYNC);
+}
+
 // Behind "Run...", the Install/Run tool button and "R&un": the sound plays on every
 // invocation, even when a program started earlier still runs or nothing is selected.
 void MenuWindow::cmdInstallClick() {
-    PlaySoundW(MAKEINTRESOURCEW(1000), m_instance, SND_RESOURCE | SND_ASYNC);
+    playSound1000();
     if (m_programRunning)
         return;
     const int row = static_cast<int>(SendMessageW(lstDesc, LB_GETCARETINDEX, 0, 0));

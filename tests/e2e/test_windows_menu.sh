@@ -150,6 +150,18 @@ cmp "$disc/README.TXT" "$WINEPREFIX/drive_c/copied/README.TXT" || fail "the copy
 [[ $(ls "$WINEPREFIX/drive_c/copied") == README.TXT ]] ||
     fail "more than the file was copied: $(ls "$WINEPREFIX/drive_c/copied")"
 
+# Copying it again asks before replacing it; No keeps the copy there.
+printf 'kept\r\n' >"$WINEPREFIX/drive_c/copied/README.TXT"
+press "$window" alt+f c f
+probe_until '#32770' Qubrix >/dev/null || exit 1
+picker=$(find_window '^Qubrix$') || exit 1
+type_into "$picker" 'C:\copied'
+press "$picker" Return
+question=$(find_window '^Confirm file overwrite$') || exit 1
+press "$question" n
+wait_gone "$question"
+[[ $(cat "$WINEPREFIX/drive_c/copied/README.TXT") == $'kept\r' ]] || fail "the file was replaced"
+
 # About: the version of the program's own version resource.
 press "$window" alt+h a
 about=$(probe_until QubrixAbout) || exit 1

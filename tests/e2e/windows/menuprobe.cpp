@@ -1,6 +1,6 @@
 // Prints what a window of another program shows, for the end-to-end test of the Windows menu:
-// its caption, then one line per child window (id, class, shown, enabled, text) and, for a
-// list box, one line per row (index, selected, text). Texts are UTF-8, fields split by tabs.
+// its state and caption, then one line per child window (id, class, shown, enabled, text) and, for
+// a list box, one line per row (index, selected, text). Texts are UTF-8, fields split by tabs.
 //
 //   menuprobe CLASS [CAPTION]
 //
@@ -74,7 +74,8 @@ int wmain(int argc, wchar_t** argv) {
         return 2;
     write("window\t" + utf8(classOf(window)) + "\t" +
           (IsWindowVisible(window) ? "shown" : "hidden") + "\t" +
-          (IsIconic(window) ? "minimised" : "normal") + "\t" + utf8(textOf(window)));
+          (IsIconic(window) ? "minimised" : "normal") + "\t" +
+          (IsWindowEnabled(window) ? "enabled" : "disabled") + "\t" + utf8(textOf(window)));
     EnumChildWindows(window, printChild, 0);
     return 0;
 }
