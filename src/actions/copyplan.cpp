@@ -5,6 +5,7 @@
 #include "text/ascii.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <system_error>
 
@@ -50,9 +51,19 @@ std::string joinedPath(const std::string& folder, std::string_view name) {
     return folder == "/" ? folder + std::string(name) : folder + "/" + std::string(name);
 }
 
+// Windows's file systems are case-blind: there "GAMES" and "games" are the same folder.
+bool sameElement(const fs::path& a, const fs::path& b) {
+#ifdef _WIN32
+    return std::equal(a.native().begin(), a.native().end(), b.native().begin(), b.native().end(),
+                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
+#else
+    return a == b;
+#endif
+}
+
 bool isInsideOrSame(const fs::path& inner, const fs::path& outer) {
-    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first ==
-           outer.end();
+    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end(), sameElement)
+               .first == outer.end();
 }
 
 bool isFolder(const std::string& path) {

@@ -1,6 +1,8 @@
 #include "medium/mediumpreparer.h"
 
 #include "medium/autorun.h"
+#include "medium/autoruninf.h"
+#include "medium/imagewriter.h"
 #include "medium/preparecheck.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <stdexcept>
 #include <system_error>
@@ -261,6 +265,22 @@ LibraryClosure librariesOf(BundleSources& sources, const std::atomic<bool>& canc
     return closure;
 }
 
+// autorun.inf goes to the top with the program folder; without a Windows program, an
+// autorun.inf that an earlier prepare wrote goes, and an author's own stays.
+void placeAutorunInf(const PreparePlan& plan, const fs::path& staging, const std::string& folder) {
+    const fs::path top = fs::path(folder) / kAutorunInf;
+    if (plan.hasWindowsProgram) {
+        fs::rename(staging / kAutorunInf, top);
+        return;
+    }
+    if (entryKind(top.string()) != EntryKind::File)
+        return;
+    std::ifstream in(top, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (isPreparedAutorunInf(bytes))
+        fs::remove(top);
+}
+
 PrepareReport failed(const QString& text) {
     PrepareReport report;
     report.text = text;
@@ -275,6 +295,7 @@ Installation Installation::around(const QString& programFolder) {
     installation.soundFromProgram = QStringLiteral(QUBRIX_SOUND_LIBRARY);
     installation.soundLibrary = QDir::cleanPath(programFolder + "/" + QUBRIX_SOUND_LIBRARY);
     installation.pluginFolder = QLibraryInfo::path(QLibraryInfo::PluginsPath);
+    installation.windowsProgram = QDir::cleanPath(programFolder + "/" + QUBRIX_WINDOWS_PROGRAM);
     return installation;
 }
 
@@ -336,6 +357,7 @@ std::variant<PreparePlan, PrepareReport> MediumPreparer::collect(const QString& 
         plan.hasAutorun = top.autorun != EntryKind::Absent;
         auto built = std::make_shared<ScratchFolder>();
         build(built->path(), *files, needsOf(sources.program, *m_cancel));
+        plan.hasWindowsProgram = addWindowsProgram(built->path(), folder);
         std::vector<std::string> names;
         for (const auto& entry : fs::recursive_directory_iterator(built->path()))
             names.push_back(entry.path().lexically_relative(built->path()).string());
@@ -350,9 +372,10 @@ std::variant<PreparePlan, PrepareReport> MediumPreparer::collect(const QString& 
             const std::uint64_t size = fs::file_size(path);
             plan.files.push_back(name);
             plan.fileSizes.push_back(size);
-            if (name == kAutorun)
+            if (name == kAutorun || name == kAutorunInf)
                 continue;
-            plan.sizes[bundlePart(name)] += size;
+            plan.sizes[name == kWindowsProgramTarget ? BundlePart::Program : bundlePart(name)] +=
+                size;
             plan.total += size;
         }
         plan.built = std::move(built);
@@ -388,6 +411,23 @@ void MediumPreparer::build(const fs::path& into, const std::vector<BundleFile>& 
     writeText(into / kAutorun, autorunScript(needs), kProgramMode);
 }
 
+// The Windows program into the program folder and autorun.inf beside autorun.sh, when this
+// installation has the program.
+bool MediumPreparer::addWindowsProgram(const fs::path& into, const std::string& folder) {
+    const std::string program = local(m_installation.windowsProgram);
+    if (m_installation.windowsProgram.isEmpty() || entryKind(program) == EntryKind::Absent)
+        return false;
+    struct stat status {};
+    if (::stat(program.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    report(0, 0, tr("Copying %1").arg(shown(std::string(kWindowsProgramTarget))));
+    copyFile(program, into / kWindowsProgramTarget, [this](std::uint64_t) { checkCancel(); });
+    fs::permissions(into / kWindowsProgramTarget, kFileMode);
+    writeText(into / kAutorunInf, autorunInf(volumeLabel(defaultVolumeLabel(folder)).joliet),
+              kFileMode);
+    return true;
+}
+
 std::uint64_t MediumPreparer::roomNeeded(const PreparePlan& plan, std::uint64_t blockSize) {
     // The new program folder itself takes room as well.
     return roomTaken(plan.fileSizes, plan.folders.size() + 1, blockSize);
@@ -416,6 +456,7 @@ PrepareReport MediumPreparer::write(const PreparePlan& plan, FileService& files)
         copyOnto(plan, staging);
         // After this the folder changes; a cancel comes too late.
         checkCancel();
+        placeAutorunInf(plan, staging, folder);
         fs::rename(staging / kAutorun, fs::path(folder) / kAutorun);
         replaceFolder(staging, fs::path(folder) / kBundleFolder);
     } catch (const Canceled&) {
@@ -436,6 +477,10 @@ PrepareReport MediumPreparer::write(const PreparePlan& plan, FileService& files)
            "(%3).")
             .arg(plan.folder, QString::fromUtf8(kBundleFolder.data(), kBundleFolder.size()),
                  sizeText(plan.sizes, plan.total));
+    if (!plan.hasWindowsProgram)
+        report.text += "\n" + tr("No Windows program was found at %1: the medium starts Qubrix "
+                                 "on Linux only.")
+                                  .arg(m_installation.windowsProgram);
     return report;
 }
 

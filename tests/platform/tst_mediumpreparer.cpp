@@ -1,4 +1,5 @@
 #include "fakeinstallation.h"
+#include "medium/autoruninf.h"
 #include "medium/mediumpreparer.h"
 #include "platform/linuxfileservice.h"
 #include "testfiles.h"
@@ -60,8 +61,14 @@ private slots:
         // The scratch folders go here, so that one left behind shows.
         const QString scratch = dir.path() + "/scratch";
         QVERIFY(QDir().mkpath(scratch));
+        // An empty TMPDIR is no temporary folder: one that was not set is unset again.
         const auto restore =
-            qScopeGuard([tmpdir = qgetenv("TMPDIR")] { qputenv("TMPDIR", tmpdir); });
+            qScopeGuard([set = qEnvironmentVariableIsSet("TMPDIR"), tmpdir = qgetenv("TMPDIR")] {
+                if (set)
+                    qputenv("TMPDIR", tmpdir);
+                else
+                    qunsetenv("TMPDIR");
+            });
         qputenv("TMPDIR", QFile::encodeName(scratch));
         writeFile(folder + "/qubrix.dat", "[Main]\r\n111\r\n");
         // What an older run left.
@@ -112,6 +119,62 @@ private slots:
         QCOMPARE(report.outcome, PrepareOutcome::Canceled);
         QCOMPARE(report.text, "Stopped: " + folder + " is as it was.");
         QCOMPARE(stateOf(folder), before);
+    }
+
+    // With a Windows program, the program folder carries it and autorun.inf starts it; without
+    // one only the Linux files are written, which the report says. A second prepare leaves what
+    // the first wrote, and only an autorun.inf that prepare wrote is ever replaced or removed.
+    void windowsProgramAndAutorunInf_data() {
+        QTest::addColumn<bool>("exe");
+        QTest::addColumn<QString>("oldInf"); // what lies at the top before
+        QTest::addColumn<QString>("inf");    // what lies there after; "prepared": ours
+        const QString own = "[autorun]\r\nopen=setup.exe\r\n";
+        const QString ours = QString::fromStdString(qubrix::autorunInf("disc"));
+        QTest::newRow("with it") << true << ""
+                                 << "prepared";
+        QTest::newRow("with it, over an author's autorun.inf") << true << own << "prepared";
+        QTest::newRow("without it") << false << ""
+                                    << "";
+        QTest::newRow("without it, an earlier prepare's goes") << false << ours << "";
+        QTest::newRow("without it, an author's stays") << false << own << own;
+    }
+
+    void windowsProgramAndAutorunInf() {
+        QFETCH(bool, exe);
+        QFETCH(QString, oldInf);
+        QFETCH(QString, inf);
+        QTemporaryDir dir;
+        Installation installation = smallInstallation(dir.path() + "/installed");
+        installation.windowsProgram = dir.path() + "/windows/qubrix.exe";
+        if (exe)
+            writeFile(installation.windowsProgram, "MZ the Windows program");
+        LinuxFileService files;
+        MediumPreparer preparer(installation);
+        QStringList states;
+        for (const QString& folder : {dir.path() + "/fresh/disc", dir.path() + "/again/disc"}) {
+            writeFile(folder + "/qubrix.dat", "[Main]\r\n111\r\n");
+            if (!oldInf.isEmpty())
+                writeFile(folder + "/autorun.inf", oldInf.toUtf8());
+            const int runs = folder.contains("again") ? 2 : 1;
+            for (int run = 0; run < runs; ++run) {
+                const PrepareReport report = preparer.prepare(folder, files);
+                QVERIFY2(report.ok(), qPrintable(report.text));
+                QCOMPARE(report.text.contains("\nNo Windows program was found at " +
+                                              installation.windowsProgram +
+                                              ": the medium starts Qubrix on Linux only."),
+                         !exe);
+            }
+            const QString expected =
+                inf == "prepared" ? QString::fromStdString(qubrix::autorunInf("disc")) : inf;
+            QCOMPARE(QFile::exists(folder + "/autorun.inf"), !expected.isEmpty());
+            if (!expected.isEmpty())
+                QCOMPARE(readAll(folder + "/autorun.inf"), expected.toUtf8());
+            QCOMPARE(QFile::exists(folder + "/.qubrix/qubrix.exe"), exe);
+            if (exe)
+                QCOMPARE(readAll(folder + "/.qubrix/qubrix.exe"), "MZ the Windows program");
+            states << stateOf(folder).join('\n');
+        }
+        QCOMPARE(states[1], states[0]);
     }
 };
 
