@@ -7,8 +7,13 @@ namespace winmenu {
 
 namespace {
 
+// A drive's top ends in its backslash already.
+std::wstring inFolder(const std::wstring& folder, const wchar_t* name) {
+    return folder.ends_with(L'\\') ? folder + name : folder + L'\\' + name;
+}
+
 bool holdsCatalogue(const std::wstring& folder) {
-    return GetFileAttributesW((folder + L"\\qubrix.dat").c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(inFolder(folder, L"qubrix.dat").c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::wstring withoutTrailingBackslash(std::wstring folder) {
@@ -83,10 +88,11 @@ DiscFolder findDiscFolder() {
 }
 
 bool MenuWindow::loadCatalogue() {
-    const std::string folder = narrow(m_disc.folder);
-    const auto outcome = m_model.LoadCatalogue(folder + "\\qubrix.dat", folder + "\\descript.txt");
+    const std::string catalogPath = narrow(inFolder(m_disc.folder, L"qubrix.dat"));
+    const auto outcome =
+        m_model.LoadCatalogue(catalogPath, narrow(inFolder(m_disc.folder, L"descript.txt")));
     if (outcome.status == qubrix::Catalogue::LoadOutcome::Status::Unreadable) {
-        beepAndAsk(widen("Cannot read " + folder + "\\qubrix.dat: " + outcome.error), L"Error",
+        beepAndAsk(widen("Cannot read " + catalogPath + ": " + outcome.error), L"Error",
                    Icon::Error, Buttons::Ok);
         return false;
     }

@@ -26,13 +26,23 @@ printf '@echo off\r\ncd > C:\\where.txt\r\n' >"$disc/TOOLS/WHERE.BAT"
 catalogue=$(head -n -1 "$disc/qubrix.dat"; printf '[Windows]\r\nWhere am I;TOOLS\\WHERE.BAT;-1\r\n'
     tail -n 1 "$disc/qubrix.dat")
 printf '%s\n' "$catalogue" >"$disc/qubrix.dat"
-# The program on the disc, as the disc's autorun.inf starts it.
-mkdir -p "$disc/.qubrix"
-cp "$exe" "$disc/.qubrix/qubrix.exe"
+# The disc prepared as an author prepares it: the program folder with qubrix.exe, and
+# autorun.inf. Without the Linux build's medium tool, or with one that does not carry the
+# Windows program yet, the test puts the two there itself.
+medium_tool=$(dirname "${QUBRIX_BIN:-.}")/qubrix-medium
+if [[ -x $medium_tool ]]; then
+    "$medium_tool" prepare "$disc" >"$E2E_TMP/prepare.log" 2>&1 ||
+        fail "prepare failed: $(cat "$E2E_TMP/prepare.log")"
+fi
+if [[ ! -f $disc/.qubrix/qubrix.exe ]]; then
+    mkdir -p "$disc/.qubrix"
+    cp "$exe" "$disc/.qubrix/qubrix.exe"
+fi
 if [[ ! -f $disc/autorun.inf ]]; then
     printf '[autorun]\r\nopen=.qubrix\\qubrix.exe\r\nicon=.qubrix\\qubrix.exe,0\r\nlabel=%s\r\n' \
         "$label" >"$disc/autorun.inf"
 fi
+cmp "$exe" "$disc/.qubrix/qubrix.exe" || fail "the disc carries another qubrix.exe than $exe"
 open_line=$(tr -d '\r' <"$disc/autorun.inf" | sed -n 's/^open=//p')
 [[ -n $open_line ]] || fail "autorun.inf names no program: $(cat "$disc/autorun.inf")"
 # The disc is pressed: nothing on it may be written.
