@@ -13,8 +13,11 @@ probe_exe=$(dirname "$exe")/menuprobe.exe
 [[ -f $exe && -f $probe_exe ]] || skip "the Windows build (preset windows) is not there: $exe"
 
 export WINEPREFIX=$E2E_TMP/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The prefix's own Wine ends with the test; the test's status is kept for the cleanup.
 end_wine() {
+    local status=$?
     wineserver -k 2>/dev/null
+    return "$status"
 }
 trap 'end_wine; e2e_cleanup' EXIT
 
@@ -37,6 +40,7 @@ fi
 if [[ ! -f $disc/.qubrix/qubrix.exe ]]; then
     mkdir -p "$disc/.qubrix"
     cp "$exe" "$disc/.qubrix/qubrix.exe"
+    echo "prepare did not carry qubrix.exe: the test puts it there"
 fi
 if [[ ! -f $disc/autorun.inf ]]; then
     printf '[autorun]\r\nopen=.qubrix\\qubrix.exe\r\nicon=.qubrix\\qubrix.exe,0\r\nlabel=%s\r\n' \
