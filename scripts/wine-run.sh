@@ -18,4 +18,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+# Making the prefix tells of a 32-bit part that wine64 alone lacks; the program's own output
+# stays apart from that.
+wine wineboot --init >/dev/null 2>&1
 wine "$@"
