@@ -5,6 +5,8 @@ build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libpul
 test_packages=(xvfb xauth xdotool xclip e2fsprogs util-linux clang-14 libclang-rt-14-dev
                dbus-daemon dbus-bin at-spi2-core python3-pyatspi mmdebstrap xorriso fuseiso
                desktop-file-utils appstream lintian)
+# The Windows program and the portable core's tests under Wine (the windows preset).
+windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
 # What scripts/package.sh needs beyond the build packages.
 package_packages=(dpkg-dev file)
 run_packages=(qt6-wayland e2fsprogs util-linux)

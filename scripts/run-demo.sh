@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Qubrix and starts it on the demo disc, the way an end user meets it on a medium.
 #
-#   scripts/run-demo.sh [--autorun]
+#   scripts/run-demo.sh [--autorun | --windows]
 #
 # On Debian 12 it installs the missing build packages first (with sudo when not root). The demo
 # disc (examples/demo-disc) becomes a medium of its own: an ext4 image labelled QUBRIXDEMO,
@@ -12,6 +12,11 @@
 #
 # With --autorun the disc is first prepared with qubrix-medium, as an author makes it ready to
 # be mastered, and Qubrix starts through the disc's own autorun.sh, as a desktop starts it.
+#
+# With --windows the Windows program is built as well (cmake --preset windows), a copy of the
+# demo disc is prepared with qubrix-medium, which carries it, and it starts under Wine with the
+# disc's top as its working folder, as Windows starts it from the disc's autorun.inf. Wine runs
+# in a Wine prefix of its own that is removed afterwards (scripts/wine-run.sh).
 #
 # QUBRIX_BIN=/path/to/qubrix skips the build and runs that binary instead (and the qubrix-medium
 # beside it).
@@ -137,18 +142,43 @@ run_on_bind_mount() {
     "${namespace[@]}" sh -c 'mount --bind "$1" "$1" && cd "$1" && exec "$2"' sh "$medium" "$start"
 }
 
+# The demo disc prepared with the Windows program, which Wine starts at the disc's top.
+run_windows() {
+    install_packages "${windows_packages[@]}"
+    say "building the Windows program"
+    (cd "$root_dir" && as_user cmake --preset windows &&
+        as_user cmake --build --preset windows --target qubrix_exe) ||
+        die "the Windows build failed"
+    local exe=$root_dir/build-windows/src/windows/qubrix.exe
+    [[ -f $exe ]] || die "the Windows build did not produce $exe"
+    trap cleanup EXIT
+    stage=$(mktemp -d "${TMPDIR:-/tmp}/qubrix-demo.XXXXXX")
+    chmod 755 "$stage"
+    prepare_disc
+    chown -R "$user_ids" "$demo_dir" 2>/dev/null || true
+    [[ -f $demo_dir/.qubrix/qubrix.exe && -f $demo_dir/autorun.inf ]] ||
+        die "qubrix-medium did not carry the Windows program onto the disc"
+    say "starting .qubrix\\qubrix.exe under Wine in $demo_dir"
+    (cd "$demo_dir" && as_user "$root_dir/scripts/wine-run.sh" .qubrix/qubrix.exe)
+}
+
 main() {
-    local autorun=
+    local autorun= windows=
     case ${1:-} in
     --autorun) autorun=yes ;;
+    --windows) windows=yes ;;
     "") ;;
-    *) die "usage: $0 [--autorun]" ;;
+    *) die "usage: $0 [--autorun | --windows]" ;;
     esac
     check_display
     # shellcheck source=packages.sh
     source "$root_dir/scripts/packages.sh"
     install_packages "${build_packages[@]}" "${run_packages[@]}"
     build
+    if [[ -n $windows ]]; then
+        run_windows
+        return
+    fi
     trap cleanup EXIT
     stage=$(mktemp -d "${TMPDIR:-/tmp}/qubrix-demo.XXXXXX")
     chmod 755 "$stage"

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds Qubrix and runs every test: core, windows (offscreen) and end to end (Xvfb), then the
-# core and window tests again under AddressSanitizer + UndefinedBehaviorSanitizer, then the
-# fuzz targets for a minute each. Installs what is missing on Debian 12.
+# Windows build (MinGW-w64) with the portable core's tests under Wine, then the core and window
+# tests again under AddressSanitizer + UndefinedBehaviorSanitizer, then the fuzz targets for a
+# minute each. Installs what is missing on Debian 12.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-install_packages "${build_packages[@]}" "${test_packages[@]}"
+install_packages "${build_packages[@]}" "${test_packages[@]}" "${windows_packages[@]}"
 
 export CTEST_OUTPUT_ON_FAILURE=1
 jobs=$(nproc)
@@ -20,8 +21,18 @@ if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
   scratch=$(mktemp -d)
   chmod 1777 "$scratch"
   (cd "$scratch" && TMPDIR=$scratch setpriv --reuid=65534 --regid=65534 --clear-groups \
-    "$OLDPWD/build/tests/core_tests" --gtest_brief=1)
+    "$OLDPWD/build/tests/core_tests" --gtest_brief=1 &&
+    TMPDIR=$scratch setpriv --reuid=65534 --regid=65534 --clear-groups \
+    "$OLDPWD/build/tests/core_portable_tests" --gtest_brief=1)
   rm -rf "$scratch"
+fi
+
+# The Windows program and the portable core, built with MinGW-w64; the tests run under Wine in
+# a Wine prefix of their own (scripts/wine-run.sh), with no display.
+if [ "${QUBRIX_SKIP_WINDOWS:-0}" != 1 ]; then
+  cmake --preset windows
+  cmake --build --preset windows -j "$jobs"
+  ctest --preset windows -j 1 --timeout 600
 fi
 
 if [ "${QUBRIX_SKIP_SANITIZERS:-0}" != 1 ]; then

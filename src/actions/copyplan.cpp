@@ -2,8 +2,10 @@
 
 #include "actions/launch.h"
 #include "actions/medium.h"
+#include "text/ascii.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <system_error>
 
@@ -49,14 +51,47 @@ std::string joinedPath(const std::string& folder, std::string_view name) {
     return folder == "/" ? folder + std::string(name) : folder + "/" + std::string(name);
 }
 
+// Windows's file systems are case-blind: there "GAMES" and "games" are the same folder.
+bool sameElement(const fs::path& a, const fs::path& b) {
+#ifdef _WIN32
+    return std::equal(a.native().begin(), a.native().end(), b.native().begin(), b.native().end(),
+                      [](wchar_t x, wchar_t y) { return std::towupper(x) == std::towupper(y); });
+#else
+    return a == b;
+#endif
+}
+
 bool isInsideOrSame(const fs::path& inner, const fs::path& outer) {
-    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end()).first ==
-           outer.end();
+    return std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end(), sameElement)
+               .first == outer.end();
 }
 
 bool isFolder(const std::string& path) {
     std::error_code error;
     return fs::is_directory(path, error);
+}
+
+// A Windows path with "\" for every "/" and no doubled "\" but the two that start a share.
+std::string windowsPath(std::string_view path) {
+    std::string out;
+    for (const char c : path) {
+        const char next = c == '/' ? '\\' : c;
+        if (next == '\\' && out.size() > 1 && out.back() == '\\')
+            continue;
+        out += next;
+    }
+    return out;
+}
+
+std::string lowerAsciiText(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return lowerAscii(c); });
+    return text;
+}
+
+std::string withBackslash(std::string folder) {
+    if (folder.empty() || folder.back() != '\\')
+        folder += '\\';
+    return folder;
 }
 
 } // namespace
@@ -113,6 +148,30 @@ CopyPlan planCopy(std::string_view mediumRoot, const std::vector<std::string>& s
         plan.sources.push_back({patternFolder(mediumRoot, folderPattern(entry)), true});
     }
     return plan;
+}
+
+ShellCopy shellCopyOf(const CopyPlan& plan) {
+    ShellCopy copy;
+    copy.error = plan.error;
+    if (!plan.error.empty())
+        return copy;
+    copy.destination = windowsPath(plan.destinationFolder);
+    const std::string inside = lowerAsciiText(withBackslash(copy.destination));
+    for (const CopySource& source : plan.sources) {
+        std::string path = windowsPath(source.path);
+        if (source.contentsOnly) {
+            if (inside.starts_with(lowerAsciiText(withBackslash(path)))) {
+                copy.error = "Cannot copy \"" + path + "\" into \"" + copy.destination +
+                             "\": the destination lies inside what is copied. Nothing was "
+                             "copied.";
+                copy.sources.clear();
+                return copy;
+            }
+            path = withBackslash(path) + std::string(everyFile);
+        }
+        copy.sources.push_back(std::move(path));
+    }
+    return copy;
 }
 
 ResolvedPlan resolveCopyPlan(const CopyPlan& plan) {

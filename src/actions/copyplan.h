@@ -45,6 +45,17 @@ std::string parentFolderName(std::string_view storedPath);
 CopyPlan planCopy(std::string_view mediumRoot, const std::vector<std::string>& storedPaths,
                   CopyMode mode, std::string_view pickedFolder);
 
+// The plan as the Windows shell's copy takes it: every "/" a "\" (the one joined after a drive
+// root such as D:\ not doubled), a folder's contents as the folder followed by "\*.*". Refused,
+// with error set and no sources, when the destination lies inside a folder whose contents are
+// copied, letter case ignored: the copy would copy itself without end.
+struct ShellCopy {
+    std::vector<std::string> sources;
+    std::string destination;
+    std::string error;
+};
+ShellCopy shellCopyOf(const CopyPlan& plan);
+
 struct ResolvedSource {
     std::string path; // as found on disk; empty when nothing matched
     bool contentsOnly = false;

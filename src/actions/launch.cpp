@@ -191,6 +191,13 @@ std::string buildCommandLine(std::string_view driveRoot, std::string_view stored
     return line;
 }
 
+std::string driveCommandLine(std::string_view driveRoot, std::string_view storedPath) {
+    std::string line(driveRoot);
+    line += '\\';
+    line += upperAscii(trimmedText(storedPath));
+    return line;
+}
+
 LaunchKind classifyCommandLine(std::string& line, bool cutArguments, std::string_view driveRoot) {
     const FoundExtension found = findProgramExtension(line, authoredStart(line, driveRoot));
     const LaunchKind kind = kindOf(line, found);

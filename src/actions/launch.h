@@ -19,6 +19,10 @@ enum class LaunchKind {
 // backslashes matter to the classification and become "/" only once it is done.
 std::string buildCommandLine(std::string_view driveRoot, std::string_view storedPath);
 
+// The line a stored path stands for on Windows: the disc's drive ("E:"), "\\", and the stored
+// path without the blanks and control characters around it, its ASCII letters in capitals.
+std::string driveCommandLine(std::string_view driveRoot, std::string_view storedPath);
+
 // Classifies line by the first ".EXE" in it, else the first ".COM", else the first ".BAT",
 // in any letter case and anywhere, also inside a folder name. An extension followed by a blank
 // makes a program with arguments; then, with cutArguments the line ends before that blank,

@@ -96,9 +96,9 @@ struct Misreading {
 };
 Misreading misreadingOf(const std::vector<std::string>& lines, TextEncoding encoding,
                         bool byteOrderMark) {
-    const bool needsMark = startsWithByteOrderMark(lines) ||
-                           (!byteOrderMark && !lines.empty() &&
-                            holdsNoEightBitText(lines.front() + "\r\n"));
+    const bool needsMark =
+        startsWithByteOrderMark(lines) ||
+        (!byteOrderMark && !lines.empty() && holdsNoEightBitText(lines.front() + "\r\n"));
     const bool windows1252 = encoding == TextEncoding::Windows1252;
     return {windows1252 && (needsMark || detectEncoding(joinLines(lines)) == TextEncoding::Utf8),
             needsMark};
@@ -203,10 +203,8 @@ std::string listingLine(std::string_view description, std::string_view path,
     return line;
 }
 
-Catalogue::LoadOutcome Catalogue::LoadCatalogue(const std::string& catalogPath,
-                                                const std::string& notesPath) {
+Catalogue::LoadOutcome Catalogue::loadFiles(PairRead files) {
     LoadOutcome outcome;
-    PairRead files = readDataFiles({catalogPath, notesPath});
     ReadOutcome& catalogue = files.catalogue;
     if (catalogue.status == ReadOutcome::Status::Failed) {
         outcome.status = LoadOutcome::Status::Unreadable;
@@ -286,28 +284,6 @@ std::string Catalogue::catalogueBytes(int options) const {
 
 std::string Catalogue::notesBytes() const {
     return encodeFile(lstMemo, notesByteOrderMark);
-}
-
-WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
-                                      int options, const PairStamp* replacing) {
-    // Writing a notes file that could not be read would replace notes never seen.
-    if (!notesReadError.empty()) {
-        WriteOutcome refused;
-        refused.ok = false;
-        refused.failedPath = notesPath;
-        refused.error = notesReadError;
-        refused.readFailed = true;
-        return refused;
-    }
-    keepTextAsShown();
-    const PairStamp* expected = replacing ? replacing : filesOnDisk ? &*filesOnDisk : nullptr;
-    const WriteOutcome outcome = saveDataFiles({catalogPath, notesPath}, catalogueBytes(options),
-                                               notesBytes(), expected);
-    if (outcome.ok) {
-        optionsAtLoad = options;
-        filesOnDisk = outcome.onDisk;
-    }
-    return outcome;
 }
 
 Catalogue::DiskChange Catalogue::diskChange(const WriteOutcome& changed) const {

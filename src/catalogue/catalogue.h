@@ -83,6 +83,8 @@ public:
     // text leaves no notes and notesReadError set. Once Loaded or Missing, the category table
     // and the shown rows are empty until BuildCategories and showCategory.
     LoadOutcome LoadCatalogue(const std::string& catalogPath, const std::string& notesPath);
+    // LoadCatalogue once the files are read: the model of what they hold.
+    LoadOutcome loadFiles(PairRead files);
     // The model of a new catalogue: the single category "[Main]" in Windows-1252 with the
     // default options. The notes stay: they are notes that no listing refers to yet.
     void startNewCatalogue();

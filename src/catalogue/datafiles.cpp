@@ -939,16 +939,6 @@ WriteOutcome saveLocked(const DataFilePair& files, std::string_view catalogueByt
 
 } // namespace
 
-FileStamp stampOf(const ReadOutcome& read) {
-    if (read.status != ReadOutcome::Status::Read)
-        return {};
-    return stampOf(read.bytes);
-}
-
-FileStamp stampOf(std::string_view writtenBytes) {
-    return {true, writtenBytes.size(), std::hash<std::string_view>{}(writtenBytes)};
-}
-
 DataFilePair recoverInterruptedSave(const DataFilePair& files) {
     PairLock lock(files, PairLock::Purpose::Read);
     return lockAndRecover(files, lock).toRead;

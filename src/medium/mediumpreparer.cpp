@@ -1,6 +1,8 @@
 #include "medium/mediumpreparer.h"
 
 #include "medium/autorun.h"
+#include "medium/autoruninf.h"
+#include "medium/imagewriter.h"
 #include "medium/preparecheck.h"
 
 #include <QCoreApplication>
@@ -11,6 +13,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <stdexcept>
 #include <system_error>
@@ -228,8 +232,8 @@ void removeOwnFolder(const fs::path& path) {
 
 // Puts what an earlier run that was cut short left into order, so that the folder holds one
 // whole disc again: the old program folder where the new one was not yet moved in, autorun.sh
-// at the top where the new program folder was moved in without it, and no half-written or
-// replaced program folder beside it.
+// and autorun.inf at the top where the new program folder was moved in without them, and no
+// half-written or replaced program folder beside it.
 void clearLeftovers(const fs::path& folder) {
     const fs::path current = folder / kBundleFolder;
     const fs::path old = folder / kOldBundleFolder;
@@ -237,9 +241,11 @@ void clearLeftovers(const fs::path& folder) {
     if (!fs::exists(fs::symlink_status(current, error)) &&
         fs::is_directory(fs::symlink_status(old, error)))
         fs::rename(old, current);
-    if (fs::is_regular_file(fs::symlink_status(current / kAutorun, error))) {
-        fs::permissions(current, fs::perms::owner_write, fs::perm_options::add);
-        fs::rename(current / kAutorun, folder / kAutorun);
+    for (const std::string_view stranded : {std::string_view(kAutorun), kAutorunInf}) {
+        if (fs::is_regular_file(fs::symlink_status(current / stranded, error))) {
+            fs::permissions(current, fs::perms::owner_write, fs::perm_options::add);
+            fs::rename(current / stranded, folder / stranded);
+        }
     }
     removeOwnFolder(old);
     removeOwnFolder(folder / kNewBundleFolder);
@@ -347,6 +353,22 @@ LibraryClosure librariesOf(BundleSources& sources, const std::atomic<bool>& canc
     return closure;
 }
 
+// autorun.inf goes to the top with the program folder; without a Windows program, an
+// autorun.inf that an earlier prepare wrote goes, and an author's own stays.
+void placeAutorunInf(const PreparePlan& plan, const fs::path& bundle, const std::string& folder) {
+    const fs::path top = fs::path(folder) / kAutorunInf;
+    if (plan.hasWindowsProgram) {
+        fs::rename(bundle / kAutorunInf, top);
+        return;
+    }
+    if (entryKind(top.string()) != EntryKind::File)
+        return;
+    std::ifstream in(top, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (isPreparedAutorunInf(bytes))
+        fs::remove(top);
+}
+
 PrepareReport failed(const QString& text) {
     PrepareReport report;
     report.text = text;
@@ -361,6 +383,7 @@ Installation Installation::around(const QString& programFolder) {
     installation.soundFromProgram = QStringLiteral(QUBRIX_SOUND_LIBRARY);
     installation.soundLibrary = QDir::cleanPath(programFolder + "/" + QUBRIX_SOUND_LIBRARY);
     installation.pluginFolder = QLibraryInfo::path(QLibraryInfo::PluginsPath);
+    installation.windowsProgram = QDir::cleanPath(programFolder + "/" + QUBRIX_WINDOWS_PROGRAM);
     return installation;
 }
 
@@ -422,6 +445,7 @@ std::variant<PreparePlan, PrepareReport> MediumPreparer::collect(const QString& 
         plan.hasAutorun = top.autorun != EntryKind::Absent;
         auto built = std::make_shared<ScratchFolder>();
         build(built->path(), *files, needsOf(sources.program, *m_cancel));
+        plan.hasWindowsProgram = addWindowsProgram(built->path(), folder);
         std::vector<std::string> names;
         for (const auto& entry : fs::recursive_directory_iterator(built->path()))
             names.push_back(entry.path().lexically_relative(built->path()).string());
@@ -436,9 +460,10 @@ std::variant<PreparePlan, PrepareReport> MediumPreparer::collect(const QString& 
             const std::uint64_t size = fs::file_size(path);
             plan.files.push_back(name);
             plan.fileSizes.push_back(size);
-            if (name == kAutorun)
+            if (name == kAutorun || name == kAutorunInf)
                 continue;
-            plan.sizes[bundlePart(name)] += size;
+            plan.sizes[name == kWindowsProgramTarget ? BundlePart::Program : bundlePart(name)] +=
+                size;
             plan.total += size;
         }
         plan.built = std::move(built);
@@ -476,6 +501,23 @@ void MediumPreparer::build(const fs::path& into, const std::vector<BundleFile>& 
     writeText(into / kAutorun, autorunScript(needs), kProgramMode);
 }
 
+// The Windows program into the program folder and autorun.inf beside autorun.sh, when this
+// installation has the program.
+bool MediumPreparer::addWindowsProgram(const fs::path& into, const std::string& folder) {
+    const std::string program = local(m_installation.windowsProgram);
+    if (m_installation.windowsProgram.isEmpty() || entryKind(program) == EntryKind::Absent)
+        return false;
+    struct stat status {};
+    if (::stat(program.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    report(0, 0, tr("Copying %1").arg(shown(std::string(kWindowsProgramTarget))));
+    copyFile(program, into / kWindowsProgramTarget, [this](std::uint64_t) { checkCancel(); });
+    fs::permissions(into / kWindowsProgramTarget, kFileMode);
+    writeText(into / kAutorunInf, autorunInf(volumeLabel(defaultVolumeLabel(folder)).joliet),
+              kFileMode);
+    return true;
+}
+
 std::uint64_t MediumPreparer::roomNeeded(const PreparePlan& plan, std::uint64_t blockSize) {
     // The new program folder itself takes room as well.
     return roomTaken(plan.fileSizes, plan.folders.size() + 1, blockSize);
@@ -511,6 +553,7 @@ PrepareReport MediumPreparer::write(const PreparePlan& plan, FileService& files)
         // After this the folder changes; a cancel comes too late.
         checkCancel();
         replaced = swapIn(staging, fs::path(folder));
+        placeAutorunInf(plan, fs::path(folder) / kBundleFolder, folder);
     } catch (const Canceled&) {
         std::error_code ignored;
         makeRemovable(staging);
@@ -538,6 +581,10 @@ PrepareReport MediumPreparer::write(const PreparePlan& plan, FileService& files)
            "(%3).")
             .arg(plan.folder, QString::fromUtf8(kBundleFolder.data(), kBundleFolder.size()),
                  sizeText(plan.sizes, plan.total));
+    if (!plan.hasWindowsProgram)
+        report.text += "\n" + tr("No Windows program was found at %1: the medium starts Qubrix "
+                                 "on Linux only.")
+                                  .arg(m_installation.windowsProgram);
     return report;
 }
 

@@ -25,6 +25,8 @@ struct Installation {
     // Where the program looks for its sound library, relative to its own folder.
     QString soundFromProgram;
     QString pluginFolder;
+    // The Windows program, where one was built or installed.
+    QString windowsProgram;
 
     // The installation whose programs lie in programFolder: qubrix there, its sound library
     // where it looks for it, and the plugins of the Qt it runs on.
@@ -74,6 +76,8 @@ struct PreparePlan {
     // What an older run left at the top, which the new files replace.
     bool hasBundle = false;
     bool hasAutorun = false;
+    // The Windows program and autorun.inf are among the files.
+    bool hasWindowsProgram = false;
 };
 
 // Makes a staging folder ready to be mastered: writes autorun.sh and the program folder at its
@@ -125,6 +129,7 @@ private:
     void build(const std::filesystem::path& into, const std::vector<qubrix::BundleFile>& files,
                const qubrix::BundleNeeds& needs);
     void copyOnto(const PreparePlan& plan, const std::filesystem::path& staging);
+    bool addWindowsProgram(const std::filesystem::path& into, const std::string& folder);
     PrepareReport canceled(const QString& folder) const;
 
     Installation m_installation;

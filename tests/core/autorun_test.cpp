@@ -1,4 +1,5 @@
 #include "medium/autorun.h"
+#include "medium/autoruninf.h"
 
 #include "tempfolder.h"
 
@@ -219,6 +220,37 @@ TEST_F(AutorunTest, TellsInTheFirstDialogToolThereIs) {
 TEST(ShellQuoted, OneWordWhateverItHolds) {
     EXPECT_EQ(shellQuoted("a b"), "'a b'");
     EXPECT_EQ(shellQuoted("it's $(x)"), "'it'\\''s $(x)'");
+}
+
+// Windows reads autorun.inf in its ANSI code page unless the file starts with a byte-order
+// mark, so a label beyond ASCII makes the whole file UTF-16.
+TEST(AutorunInf, ExactBytesForEveryLabel) {
+    using namespace std::string_literals;
+    const std::string head = "[autorun]\r\nopen=.qubrix\\qubrix.exe\r\n"
+                             "icon=.qubrix\\qubrix.exe,0\r\nlabel=";
+    const auto utf16 = [](const std::string& ascii, const std::string& tail) {
+        std::string out = "\xFF\xFE";
+        for (const char c : ascii)
+            out += std::string{c, '\0'};
+        return out + tail;
+    };
+    const struct {
+        std::string label;
+        std::string bytes;
+    } cases[] = {
+        {"MY DISC", head + "MY DISC\r\n"},
+        {"", head + "\r\n"},
+        {"two\nlines\r\t", head + "two_lines__\r\n"},
+        {"Caf\xC3\xA9", utf16(head + "Caf", "\xE9\0\r\0\n\0"s)},
+        {"\xF0\x9F\x8E\xB5", utf16(head, "\x3C\xD8\xB5\xDF\r\0\n\0"s)}, // a surrogate pair
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        EXPECT_EQ(autorunInf(c.label), c.bytes);
+        EXPECT_TRUE(isPreparedAutorunInf(c.bytes));
+    }
+    for (const std::string other : {"", "[autorun]\r\nopen=setup.exe\r\n", "[AutoRun]\nopen=x"})
+        EXPECT_FALSE(isPreparedAutorunInf(other)) << other;
 }
 
 } // namespace

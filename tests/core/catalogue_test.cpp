@@ -1,5 +1,6 @@
 #include "catalogue/catalogue.h"
 
+#include "catalogue_invariants.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -565,6 +566,29 @@ TEST_F(CatalogueFiles, HundredThousandListingsLoadBuildAndSave) {
     ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 101).ok);
     EXPECT_EQ(readFile(catalogPath), catalogue);
     EXPECT_EQ(readFile(notesPath), notes);
+}
+
+// Saving takes the POSIX part of the core, so this case lives here rather than with the other
+// category cases.
+TEST(Categories, ManyCategoriesAreCreatedSavedAndLoaded) {
+    test::TempFolder folder;
+    const std::string catalogPath = folder.file("qubrix.dat");
+    const std::string notesPath = folder.file("descript.txt");
+    Catalogue model;
+    model.startNewCatalogue();
+    for (int k = 1; k < 120; ++k)
+        model.addCategory("Category " + std::to_string(k));
+    ASSERT_EQ(model.categoryStart.size(), 120u);
+    model.showCategory(119);
+    ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
+
+    Catalogue reloaded;
+    ASSERT_EQ(reloaded.LoadCatalogue(catalogPath, notesPath).status,
+              Catalogue::LoadOutcome::Status::Loaded);
+    EXPECT_EQ(reloaded.BuildCategories(), 120u);
+    EXPECT_EQ(reloaded.categoryNames.back(), "Category 119");
+    reloaded.showCategory(119);
+    test::expectCatalogueInvariants(reloaded);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "catalogue/catalogue.h"
 
 #include "catalogue_invariants.h"
-#include "tempfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -236,27 +235,6 @@ TEST(Categories, SortOrdersTheShownCategoryByWholeLinesWithoutCase) {
     Catalogue none = modelOf(kThreeCategories, -1);
     EXPECT_FALSE(none.sortShownCategory());
     EXPECT_EQ(none.lstAll, kThreeCategories);
-}
-
-TEST(Categories, ManyCategoriesAreCreatedSavedAndLoaded) {
-    test::TempFolder folder;
-    const std::string catalogPath = folder.file("qubrix.dat");
-    const std::string notesPath = folder.file("descript.txt");
-    Catalogue model;
-    model.startNewCatalogue();
-    for (int k = 1; k < 120; ++k)
-        model.addCategory("Category " + std::to_string(k));
-    ASSERT_EQ(model.categoryStart.size(), 120u);
-    model.showCategory(119);
-    ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
-
-    Catalogue reloaded;
-    ASSERT_EQ(reloaded.LoadCatalogue(catalogPath, notesPath).status,
-              Catalogue::LoadOutcome::Status::Loaded);
-    EXPECT_EQ(reloaded.BuildCategories(), 120u);
-    EXPECT_EQ(reloaded.categoryNames.back(), "Category 119");
-    reloaded.showCategory(119);
-    expectCatalogueInvariants(reloaded);
 }
 
 } // namespace

@@ -170,6 +170,68 @@ TEST(PlanCopy, PathLeavingTheMediumRefusesEverything) {
     }
 }
 
+// The Windows menu hands the plan of the disc in drive E: to the shell's copy.
+TEST(ShellCopy, SourcesAndDestinationAsTheShellTakesThem) {
+    struct Case {
+        std::vector<std::string> storedPaths;
+        CopyMode mode;
+        std::string picked;
+        std::vector<std::string> sources;
+        std::string destination; // empty: refused
+    };
+    const Case cases[] = {
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::File,
+         "D:\\DEST",
+         {"E:\\GAMES\\CHESS\\CHESS.EXE"},
+         "D:\\DEST"},
+        {{"SETUP\\SETUP.EXE /S", "README.TXT"},
+         CopyMode::File,
+         "D:\\DEST",
+         {"E:\\SETUP\\SETUP.EXE", "E:\\README.TXT"},
+         "D:\\DEST"},
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "D:\\DEST",
+         {"E:\\GAMES\\CHESS\\*.*"},
+         "D:\\DEST\\CHESS"},
+        {{"SETUP\\SETUP.EXE"}, CopyMode::Folder, "D:\\DEST", {"E:\\SETUP\\*.*"}, "D:\\DEST"},
+        // The whole disc; a drive root as the destination keeps its one backslash.
+        {{"README.TXT"}, CopyMode::Folder, "D:\\", {"E:\\*.*"}, "D:\\"},
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "D:\\",
+         {"E:\\GAMES\\CHESS\\*.*"},
+         "D:\\CHESS"},
+        {{"DOCS\\A.TXT"},
+         CopyMode::File,
+         "\\\\server\\share\\in",
+         {"E:\\DOCS\\A.TXT"},
+         "\\\\server\\share\\in"},
+        // A folder copied into itself, whatever the letter case, is refused.
+        {{"README.TXT"}, CopyMode::Folder, "e:\\backup", {}, ""},
+        {{"GAMES\\CHESS\\CHESS.EXE"}, CopyMode::Folder, "E:\\games\\chess\\old", {}, ""},
+        {{"GAMES\\CHESS\\CHESS.EXE"},
+         CopyMode::Folder,
+         "E:\\GAMES\\CHESSBOARD",
+         {"E:\\GAMES\\CHESS\\*.*"},
+         "E:\\GAMES\\CHESSBOARD\\CHESS"},
+        // A file copy never copies itself.
+        {{"GAMES\\CHESS.EXE"}, CopyMode::File, "E:\\GAMES", {"E:\\GAMES\\CHESS.EXE"}, "E:\\GAMES"},
+        {{"..\\X.TXT"}, CopyMode::File, "D:\\DEST", {}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.storedPaths.front() + " into " + c.picked);
+        const qubrix::ShellCopy copy =
+            qubrix::shellCopyOf(qubrix::planCopy("E:", c.storedPaths, c.mode, c.picked));
+        EXPECT_EQ(copy.sources, c.sources);
+        EXPECT_EQ(copy.error.empty(), !c.destination.empty()) << copy.error;
+        if (!c.destination.empty()) {
+            EXPECT_EQ(copy.destination, c.destination);
+        }
+    }
+}
+
 TEST(ResolveCopyPlan, FindsSourcesCaseBlindAndReportsMissingOnes) {
     TempFolder disc;
     fs::create_directories(disc.file("games/chess"));
@@ -180,9 +242,14 @@ TEST(ResolveCopyPlan, FindsSourcesCaseBlindAndReportsMissingOnes) {
     const qubrix::ResolvedPlan resolved = qubrix::resolveCopyPlan(plan);
     EXPECT_EQ(resolved.error, "");
     ASSERT_EQ(resolved.sources.size(), 1u);
-    EXPECT_EQ(resolved.sources[0].path, disc.file("games/chess/chess.exe"));
-    EXPECT_EQ(resolved.missing, (std::vector<std::string>{disc.file("GAMES/GO/GO.EXE"),
-                                                          disc.file("Games/Chess/X.EXE")}));
+#ifdef _WIN32
+    // The file system itself is case-blind there: the stored letter case names the file.
+    EXPECT_TRUE(fs::equivalent(resolved.sources[0].path, disc.file("games/chess/chess.exe")));
+#else
+    EXPECT_EQ(resolved.sources[0].path, disc.path() + "/games/chess/chess.exe");
+#endif
+    EXPECT_EQ(resolved.missing, (std::vector<std::string>{disc.path() + "/GAMES/GO/GO.EXE",
+                                                          disc.path() + "/Games/Chess/X.EXE"}));
 }
 
 TEST(ResolveCopyPlan, RefusesADestinationInsideWhatIsCopied) {
@@ -190,23 +257,26 @@ TEST(ResolveCopyPlan, RefusesADestinationInsideWhatIsCopied) {
     TempFolder elsewhere;
     fs::create_directories(disc.file("games/chess"));
     writeFile(disc.file("games/chess/chess.exe"), "x");
-    fs::create_directory_symlink(disc.file("games"), elsewhere.file("link"));
     struct Case {
         std::string storedPath;
         CopyMode mode;
         std::string picked;
         bool refused;
     };
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {"GAMES\\CHESS\\CHESS.EXE", CopyMode::Folder, disc.file("games/chess/new/deeper"), true},
         {"GAMES\\chess\\chess.exe", CopyMode::Folder, disc.file("games"), true}, // onto itself
         {"SETUP.EXE", CopyMode::Folder, disc.file("GAMES/new"), true},           // whole disc
-        {"GAMES\\CHESS\\X.EXE", CopyMode::Folder, elsewhere.file("link/chess/x"), true},
         {"GAMES\\CHESS", CopyMode::File, disc.file("games/chess"), true},
         {"GAMES\\CHESS\\CHESS.EXE", CopyMode::Folder, disc.file("chess2"), false},
         {"GAMES\\CHESS\\CHESS.EXE", CopyMode::File, disc.file("games/chess"), false},
         {"GAMES\\CHESS\\CHESS.EXE", CopyMode::Folder, elsewhere.file("out"), false},
     };
+#ifndef _WIN32 // Windows lets only administrators make symbolic links.
+    fs::create_directory_symlink(disc.file("games"), elsewhere.file("link"));
+    cases.push_back(
+        {"GAMES\\CHESS\\X.EXE", CopyMode::Folder, elsewhere.file("link/chess/x"), true});
+#endif
     for (const Case& c : cases) {
         SCOPED_TRACE(c.picked);
         const qubrix::ResolvedPlan resolved = qubrix::resolveCopyPlan(

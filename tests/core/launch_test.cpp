@@ -60,6 +60,36 @@ TEST(ClassifyCommandLine, KindsAndLines) {
     }
 }
 
+// The Windows menu reads a stored path from the disc's drive, in capitals.
+TEST(ClassifyCommandLine, DriveLinesOfTheWindowsMenu) {
+    const LineCase cases[] = {
+        {"SETUP\\SETUP.EXE", LaunchKind::Program, "E:\\SETUP\\SETUP.EXE", "E:\\SETUP\\SETUP.EXE"},
+        {"  setup\\setup.exe /s <drive>\\data \t", LaunchKind::ProgramWithArguments,
+         "E:\\SETUP\\SETUP.EXE /S E:\\DATA", "E:\\SETUP\\SETUP.EXE"},
+        {"X.EXE <DRIVE>\\A <drive>\\B", LaunchKind::ProgramWithArguments, "E:\\X.EXE E:\\A E:\\B",
+         "E:\\X.EXE"},
+        {"docs\\readme.txt", LaunchKind::Document, "E:\\DOCS\\README.TXT", "E:\\DOCS\\README.TXT"},
+        {"TOOLS.EXE\\README.TXT", LaunchKind::Program, "E:\\TOOLS.EXE\\README.TXT",
+         "E:\\TOOLS.EXE\\README.TXT"},
+        {"A.COM B.EXE", LaunchKind::Program, "E:\\A.COM B.EXE", "E:\\A.COM B.EXE"},
+        {"tools\\where.bat ", LaunchKind::Program, "E:\\TOOLS\\WHERE.BAT", "E:\\TOOLS\\WHERE.BAT"},
+        {"<drive>\\NOTES.TXT", LaunchKind::Document, "E:\\<DRIVE>\\NOTES.TXT",
+         "E:\\<DRIVE>\\NOTES.TXT"},
+        // Only ASCII letters change: "é" in UTF-8 stays as it is.
+        {"caf\xC3\xA9\\menu.exe", LaunchKind::Program, "E:\\CAF\xC3\xA9\\MENU.EXE",
+         "E:\\CAF\xC3\xA9\\MENU.EXE"},
+    };
+    for (const LineCase& c : cases) {
+        SCOPED_TRACE(c.storedPath);
+        std::string run = qubrix::driveCommandLine("E:", c.storedPath);
+        std::string cut = run;
+        EXPECT_EQ(qubrix::classifyCommandLine(run, false, "E:"), c.kind);
+        EXPECT_EQ(qubrix::classifyCommandLine(cut, true, "E:"), c.kind);
+        EXPECT_EQ(run, c.run);
+        EXPECT_EQ(cut, c.cut);
+    }
+}
+
 TEST(ClassifyCommandLine, MountPointIsNotClassified) {
     std::string line = qubrix::buildCommandLine("/media/u/backup.com x", "docs\\a.txt");
     EXPECT_EQ(qubrix::classifyCommandLine(line, false, "/media/u/backup.com x"),

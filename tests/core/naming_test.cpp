@@ -138,26 +138,29 @@ TEST(NamePlan, RenamesStayOnTheMedium) {
     fs::create_directories(temp.file("outside"));
     qubrix::test::writeFile(medium + "/A/F.TXT", "");
     qubrix::test::writeFile(temp.file("outside/F.TXT"), "");
-    fs::create_directory_symlink(temp.file("outside"), medium + "/OUT");
-    const struct {
+    struct Case {
         std::string path;
         std::string newName;
         bool allowed;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {medium + "/A/F.TXT", "G.TXT", true},
         {medium + "/A", "B", true},
-        {medium + "/OUT", "LINK", true}, // the link itself lies on the medium
         {medium + "/A/F.TXT", "..", false},
         {medium + "/A/F.TXT", "", false},
         {medium + "/A/F.TXT", "../G.TXT", false},
         {medium + "/A/../A/F.TXT", "G.TXT", false},
         {medium + "/../outside/F.TXT", "G.TXT", false},
-        {medium + "/OUT/F.TXT", "G.TXT", false},
         {medium + "/./A", "B", false},
         {temp.file("outside/F.TXT"), "G.TXT", false},
         {medium + "x/F.TXT", "G.TXT", false},
         {medium + "/MISSING/F.TXT", "G.TXT", false},
     };
+#ifndef _WIN32 // Windows lets only administrators make symbolic links.
+    fs::create_directory_symlink(temp.file("outside"), medium + "/OUT");
+    cases.push_back({medium + "/OUT", "LINK", true}); // the link itself lies on the medium
+    cases.push_back({medium + "/OUT/F.TXT", "G.TXT", false});
+#endif
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path + " -> " + c.newName);
         EXPECT_EQ(qubrix::mayRenameOnMedium(medium, c.path, c.newName), c.allowed);

@@ -5,13 +5,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#ifndef _WIN32
 #include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace qubrix::test {
 
@@ -20,11 +23,24 @@ namespace qubrix::test {
 class TempFolder {
 public:
     TempFolder() {
+#ifdef _WIN32
+        // A name nobody else holds: create_directory makes the folder only where none was.
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const auto candidate = std::filesystem::temp_directory_path() /
+                                   ("qubrix-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate))
+                m_path = candidate;
+        }
+        if (m_path.empty())
+            throw std::runtime_error("cannot create a temporary folder");
+#else
         std::string pattern =
             (std::filesystem::temp_directory_path() / "qubrix-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             throw std::runtime_error("cannot create a temporary folder");
         m_path = pattern;
+#endif
     }
     ~TempFolder() {
         std::error_code ignored;
@@ -38,8 +54,12 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    std::string path() const { return m_path.string(); }
-    std::string file(const std::string& name) const { return (m_path / name).string(); }
+    std::string path() const {
+        return m_path.string();
+    }
+    std::string file(const std::string& name) const {
+        return (m_path / name).string();
+    }
     // The names in the folder, sorted; temporaries left behind by a save show up here.
     std::vector<std::string> entries() const {
         std::vector<std::string> names;
@@ -67,6 +87,7 @@ inline std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+#ifndef _WIN32
 inline bool runningAsRoot() {
     return ::geteuid() == 0;
 }
@@ -119,5 +140,6 @@ template <typename Work> int runUnprivileged(const std::string& folder, Work wor
             return 101;
     return runAsOtherUser(work);
 }
+#endif
 
 } // namespace qubrix::test

@@ -99,7 +99,7 @@ wait_gone "$report"
 program=$(sed -n "s/^program='\(.*\)'$/\1/p" "$disc/autorun.sh" 2>/dev/null)
 [[ -x $disc/autorun.sh && $program == ./.qubrix/* && -x $disc/$program ]] ||
     fail "after Prepare Medium the folder holds: $(ls -A "$disc"), autorun.sh starts [$program]"
-[[ $(checksums "$disc" | grep -v -e ' \./\.qubrix/' -e ' \./autorun\.sh$' \
+[[ $(checksums "$disc" | grep -v -e ' \./\.qubrix/' -e ' \./autorun\.sh$' -e ' \./autorun\.inf$' \
     -e ' \./qubrix\.dat$' -e ' \./descript\.txt$') == "$disc_files" ]] ||
     fail "Prepare Medium changed the disc's own files"
 

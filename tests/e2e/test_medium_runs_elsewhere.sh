@@ -72,9 +72,13 @@ done
 "$medium_tool" prepare "$stage" >"$E2E_TMP/prepare.log" 2>&1 ||
     fail "prepare failed: $(cat "$E2E_TMP/prepare.log")"
 cat "$E2E_TMP/prepare.log"
-[[ $(ls -A "$stage" | sort) == "$(printf '%s\n' "$names_before" .qubrix autorun.sh | sort)" ]] ||
+# With a Windows build, autorun.inf comes along for the program folder's qubrix.exe.
+added=(.qubrix autorun.sh)
+[[ ! -e $stage/.qubrix/qubrix.exe ]] || added+=(autorun.inf)
+[[ $(ls -A "$stage" | sort) == "$(printf '%s\n' "$names_before" "${added[@]}" | sort)" ]] ||
     fail "the top of the disc holds: $(ls -A "$stage")"
-[[ $(checksums "$stage" | grep -v -e ' \./\.qubrix/' -e ' \./autorun\.sh$') == "$files_before" ]] ||
+[[ $(checksums "$stage" | grep -v -e ' \./\.qubrix/' -e ' \./autorun\.sh$' -e ' \./autorun\.inf$') == \
+    "$files_before" ]] ||
     fail "prepare changed the disc's own files"
 [[ $(stat -c %a "$stage/autorun.sh") == 755 ]] || fail "autorun.sh is not mode 0755"
 bundle=$(checksums "$stage/.qubrix")

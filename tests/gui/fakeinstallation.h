@@ -21,8 +21,11 @@ inline Installation smallInstallation(const QString& folder) {
         if (!QDir().mkpath(path.section('/', 0, -2)) || !QFile::copy(elf, path))
             qFatal("cannot copy %s to %s", qPrintable(elf), qPrintable(path));
     }
-    return {folder + "/bin/qubrix", folder + "/lib/qubrix/libqubrix_sound.so",
-            "../lib/qubrix/libqubrix_sound.so", folder + "/plugins"};
+    return {folder + "/bin/qubrix",
+            folder + "/lib/qubrix/libqubrix_sound.so",
+            "../lib/qubrix/libqubrix_sound.so",
+            folder + "/plugins",
+            {}};
 }
 
 // While it lives, the tool of that name found on PATH hangs until it is killed. It lies in

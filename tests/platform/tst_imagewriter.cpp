@@ -88,6 +88,7 @@ class TestImageWriter : public QObject {
 private slots:
     void writesATreeThatReadsBackAlike();
     void labelsKeepTheirTextInBothTrees();
+    void windowsFindsItsProgramInTheJolietTree();
     void lostAndFoundOfTheMountIsLeftOut();
     void verifyingFindsEachDifference_data();
     void verifyingFindsEachDifference();
@@ -163,6 +164,27 @@ void TestImageWriter::labelsKeepTheirTextInBothTrees() {
         QVERIFY2(result.outcome == ImageOutcome::Written, result.text.c_str());
         QCOMPARE(descriptorLabels(image), (QStringList{c.iso, c.joliet}));
     }
+}
+
+// Windows reads the Joliet tree: autorun.inf there names .qubrix\qubrix.exe, so both keep their
+// names as written.
+void TestImageWriter::windowsFindsItsProgramInTheJolietTree() {
+    const QString top = m_dir.path() + "/windows";
+    writeFile(top + "/qubrix.dat", "[Main]\r\n111\r\n");
+    writeFile(top + "/autorun.inf", "[autorun]\r\nopen=.qubrix\\qubrix.exe\r\n");
+    writeFile(top + "/.qubrix/qubrix.exe", "MZ");
+    const QString image = m_dir.path() + "/windows.iso";
+    const qubrix::ImagePlan plan = qubrix::planImage(native(top), native(image), "");
+    const qubrix::ImageResult result = qubrix::makeImage(plan, true, {}, std::atomic<bool>());
+    QVERIFY2(result.outcome == ImageOutcome::Written, result.text.c_str());
+    // Without Rock Ridge, xorriso shows the Joliet names.
+    QProcess xorriso;
+    xorriso.start("xorriso", {"-read_fs", "norock", "-indev", image, "-find", "/"});
+    QVERIFY(xorriso.waitForFinished(30000));
+    const QStringList names =
+        QString::fromUtf8(xorriso.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(names, (QStringList{"'/'", "'/.qubrix'", "'/.qubrix/qubrix.exe'", "'/autorun.inf'",
+                                 "'/qubrix.dat'"}));
 }
 
 // A file system's lost+found lies at the top of its mount only: one deeper is the author's.

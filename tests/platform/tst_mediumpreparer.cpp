@@ -1,4 +1,5 @@
 #include "fakeinstallation.h"
+#include "medium/autoruninf.h"
 #include "medium/mediumpreparer.h"
 #include "ownerrightsonly.h"
 #include "platform/linuxfileservice.h"
@@ -78,6 +79,7 @@ private slots:
         // The scratch folders go here, so that one left behind shows.
         const QString scratch = dir.path() + "/scratch";
         QVERIFY(QDir().mkpath(scratch));
+        // An empty TMPDIR is no temporary folder: one that was not set is unset again.
         const auto restore =
             qScopeGuard([tmpdir = qgetenv("TMPDIR"), wasSet = qEnvironmentVariableIsSet("TMPDIR")] {
                 if (wasSet)
@@ -210,6 +212,62 @@ private slots:
         QVERIFY(!QFile::exists(folder + "/.qubrix/lib/stray"));
         QVERIFY(!QFile::exists(folder + "/.qubrix/autorun.sh"));
         QVERIFY(QFileInfo(folder + "/.qubrix/bin/qubrix").size() > 3);
+    }
+
+    // With a Windows program, the program folder carries it and autorun.inf starts it; without
+    // one only the Linux files are written, which the report says. A second prepare leaves what
+    // the first wrote, and only an autorun.inf that prepare wrote is ever replaced or removed.
+    void windowsProgramAndAutorunInf_data() {
+        QTest::addColumn<bool>("exe");
+        QTest::addColumn<QString>("oldInf"); // what lies at the top before
+        QTest::addColumn<QString>("inf");    // what lies there after; "prepared": ours
+        const QString own = "[autorun]\r\nopen=setup.exe\r\n";
+        const QString ours = QString::fromStdString(qubrix::autorunInf("disc"));
+        QTest::newRow("with it") << true << ""
+                                 << "prepared";
+        QTest::newRow("with it, over an author's autorun.inf") << true << own << "prepared";
+        QTest::newRow("without it") << false << ""
+                                    << "";
+        QTest::newRow("without it, an earlier prepare's goes") << false << ours << "";
+        QTest::newRow("without it, an author's stays") << false << own << own;
+    }
+
+    void windowsProgramAndAutorunInf() {
+        QFETCH(bool, exe);
+        QFETCH(QString, oldInf);
+        QFETCH(QString, inf);
+        QTemporaryDir dir;
+        Installation installation = smallInstallation(dir.path() + "/installed");
+        installation.windowsProgram = dir.path() + "/windows/qubrix.exe";
+        if (exe)
+            writeFile(installation.windowsProgram, "MZ the Windows program");
+        LinuxFileService files;
+        MediumPreparer preparer(installation);
+        QStringList states;
+        for (const QString& folder : {dir.path() + "/fresh/disc", dir.path() + "/again/disc"}) {
+            writeFile(folder + "/qubrix.dat", "[Main]\r\n111\r\n");
+            if (!oldInf.isEmpty())
+                writeFile(folder + "/autorun.inf", oldInf.toUtf8());
+            const int runs = folder.contains("again") ? 2 : 1;
+            for (int run = 0; run < runs; ++run) {
+                const PrepareReport report = preparer.prepare(folder, files);
+                QVERIFY2(report.ok(), qPrintable(report.text));
+                QCOMPARE(report.text.contains("\nNo Windows program was found at " +
+                                              installation.windowsProgram +
+                                              ": the medium starts Qubrix on Linux only."),
+                         !exe);
+            }
+            const QString expected =
+                inf == "prepared" ? QString::fromStdString(qubrix::autorunInf("disc")) : inf;
+            QCOMPARE(QFile::exists(folder + "/autorun.inf"), !expected.isEmpty());
+            if (!expected.isEmpty())
+                QCOMPARE(readAll(folder + "/autorun.inf"), expected.toUtf8());
+            QCOMPARE(QFile::exists(folder + "/.qubrix/qubrix.exe"), exe);
+            if (exe)
+                QCOMPARE(readAll(folder + "/.qubrix/qubrix.exe"), "MZ the Windows program");
+            states << stateOf(folder).join('\n');
+        }
+        QCOMPARE(states[1], states[0]);
     }
 };
 

@@ -1,0 +1,113 @@
+#include "menuwindow.h"
+#include "wintext.h"
+
+#include "text/encoding.h"
+
+namespace winmenu {
+
+namespace {
+
+// A drive's top ends in its backslash already.
+std::wstring inFolder(const std::wstring& folder, const wchar_t* name) {
+    return folder.ends_with(L'\\') ? folder + name : folder + L'\\' + name;
+}
+
+bool holdsCatalogue(const std::wstring& folder) {
+    return GetFileAttributesW(inFolder(folder, L"qubrix.dat").c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring withoutTrailingBackslash(std::wstring folder) {
+    if (folder.size() > 3 && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+std::wstring parentOf(const std::wstring& path) {
+    const std::size_t last = path.find_last_of(L"\\/");
+    if (last == std::wstring::npos)
+        return {};
+    return path.substr(0, last == 2 ? 3 : last);
+}
+
+std::wstring nameOf(const std::wstring& path) {
+    const std::size_t last = path.find_last_of(L"\\/");
+    return last == std::wstring::npos ? path : path.substr(last + 1);
+}
+
+std::wstring currentDirectory() {
+    std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    return withoutTrailingBackslash(folder);
+}
+
+std::wstring programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return parentOf(path);
+}
+
+// "D:" for D:\MENU, "\\server\share" for a folder of a network share.
+std::wstring volumeRootOf(const std::wstring& folder) {
+    std::wstring root(MAX_PATH, L'\0');
+    if (!GetVolumePathNameW(folder.c_str(), root.data(), static_cast<DWORD>(root.size())))
+        return folder.substr(0, 2) + L"\\";
+    root.resize(wcslen(root.c_str()));
+    if (root.empty() || root.back() != L'\\')
+        root += L'\\';
+    return root;
+}
+
+} // namespace
+
+DiscFolder findDiscFolder() {
+    std::wstring folder = currentDirectory();
+    if (!holdsCatalogue(folder)) {
+        // Started from the bundle folder, say by a double click on the disc's .qubrix\qubrix.exe.
+        const std::wstring bundle = programFolder();
+        const std::wstring above = parentOf(bundle);
+        if (_wcsicmp(nameOf(bundle).c_str(), L".qubrix") == 0 && !above.empty() &&
+            holdsCatalogue(withoutTrailingBackslash(above))) {
+            folder = withoutTrailingBackslash(above);
+            SetCurrentDirectoryW(above.c_str());
+        }
+    }
+    DiscFolder disc;
+    disc.folder = folder;
+    disc.volumeRoot = volumeRootOf(folder);
+    // A stored path is read from the disc's drive, as on the finished disc.
+    disc.driveRoot = narrow(disc.volumeRoot.substr(0, disc.volumeRoot.size() - 1));
+    return disc;
+}
+
+bool MenuWindow::loadCatalogue() {
+    const std::string catalogPath = narrow(inFolder(m_disc.folder, L"qubrix.dat"));
+    const auto outcome =
+        m_model.LoadCatalogue(catalogPath, narrow(inFolder(m_disc.folder, L"descript.txt")));
+    if (outcome.status == qubrix::Catalogue::LoadOutcome::Status::Unreadable) {
+        beepAndAsk(widen("Cannot read " + catalogPath + ": " + outcome.error), L"Error",
+                   Icon::Error, Buttons::Ok);
+        return false;
+    }
+    m_model.BuildCategories();
+    return true;
+}
+
+// The product name, its version, two blanks and the volume label of the disc in brackets.
+void MenuWindow::writeCaption() {
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(m_disc.volumeRoot.c_str(), label, MAX_PATH + 1, nullptr, nullptr,
+                               nullptr, nullptr, 0))
+        label[0] = L'\0';
+    SetWindowTextW(m_window, (L"Qubrix 3.1  [" + std::wstring(label) + L"]").c_str());
+    SetWindowTextW(lblCWD, widen(m_disc.driveRoot + "\\").c_str());
+}
+
+} // namespace winmenu
