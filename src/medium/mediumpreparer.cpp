@@ -4,6 +4,7 @@
 #include "medium/autoruninf.h"
 #include "medium/imagewriter.h"
 #include "medium/preparecheck.h"
+#include "platform/linuxdesktopservice.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,6 +36,8 @@ namespace {
 
 constexpr char kCatalogue[] = "qubrix.dat";
 constexpr char kAutorun[] = "autorun.sh";
+// Where the Linux program (bin/../share) and the Windows program (beside it) find it.
+constexpr char kHelpPageTarget[] = "share/qubrix/help/qubrix.html";
 
 // A reason to stop that goes into the report as it is.
 struct Stop : std::runtime_error {
@@ -384,6 +387,7 @@ Installation Installation::around(const QString& programFolder) {
     installation.soundLibrary = QDir::cleanPath(programFolder + "/" + QUBRIX_SOUND_LIBRARY);
     installation.pluginFolder = QLibraryInfo::path(QLibraryInfo::PluginsPath);
     installation.windowsProgram = QDir::cleanPath(programFolder + "/" + QUBRIX_WINDOWS_PROGRAM);
+    installation.helpPage = helpPageOf(programFolder);
     return installation;
 }
 
@@ -462,8 +466,8 @@ std::variant<PreparePlan, PrepareReport> MediumPreparer::collect(const QString& 
             plan.fileSizes.push_back(size);
             if (name == kAutorun || name == kAutorunInf)
                 continue;
-            plan.sizes[name == kWindowsProgramTarget ? BundlePart::Program : bundlePart(name)] +=
-                size;
+            const bool program = name == kWindowsProgramTarget || name == kHelpPageTarget;
+            plan.sizes[program ? BundlePart::Program : bundlePart(name)] += size;
             plan.total += size;
         }
         plan.built = std::move(built);
@@ -497,6 +501,12 @@ void MediumPreparer::build(const fs::path& into, const std::vector<BundleFile>& 
         fs::permissions(target, file.executable ? kProgramMode : kFileMode);
     }
     writeText(into / kQtConfTarget, qtConf(), kFileMode);
+    if (!m_installation.helpPage.isEmpty()) {
+        const fs::path help = into / kHelpPageTarget;
+        fs::create_directories(help.parent_path());
+        copyFile(local(m_installation.helpPage), help, [this](std::uint64_t) { checkCancel(); });
+        fs::permissions(help, kFileMode);
+    }
     report(done, total, tr("Writing autorun.sh"));
     writeText(into / kAutorun, autorunScript(needs), kProgramMode);
 }

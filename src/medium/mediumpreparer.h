@@ -27,6 +27,8 @@ struct Installation {
     QString pluginFolder;
     // The Windows program, where one was built or installed.
     QString windowsProgram;
+    // The help page that Contents opens, which both programs find in share/ on the disc.
+    QString helpPage;
 
     // The installation whose programs lie in programFolder: qubrix there, its sound library
     // where it looks for it, and the plugins of the Qt it runs on.

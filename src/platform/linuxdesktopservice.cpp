@@ -10,17 +10,6 @@
 
 namespace {
 
-// The help page sits beside the program in the build tree, or in share/ once installed.
-QString helpPagePath() {
-    const QString programFolder = QCoreApplication::applicationDirPath();
-    for (const QString& candidate : {programFolder + "/help/qubrix.html",
-                                     programFolder + "/../share/qubrix/help/qubrix.html"}) {
-        if (QFileInfo::exists(candidate))
-            return QFileInfo(candidate).canonicalFilePath();
-    }
-    return {};
-}
-
 // The sound library lies at a fixed place relative to the program, in the build tree as once
 // installed.
 PlaySound1000 loadSoundLibrary() {
@@ -34,12 +23,21 @@ PlaySound1000 loadSoundLibrary() {
 
 } // namespace
 
+QString helpPageOf(const QString& programFolder) {
+    for (const QString& candidate : {programFolder + "/help/qubrix.html",
+                                     programFolder + "/../share/qubrix/help/qubrix.html"}) {
+        if (QFileInfo::exists(candidate))
+            return QFileInfo(candidate).canonicalFilePath();
+    }
+    return {};
+}
+
 void LinuxDesktopService::openUrl(const QUrl& url) {
     QDesktopServices::openUrl(url);
 }
 
 void LinuxDesktopService::openHelp() {
-    const QString page = helpPagePath();
+    const QString page = helpPageOf(QCoreApplication::applicationDirPath());
     if (page.isEmpty()) {
         m_dialogs.messageBox(QString("The help page is not installed beside %1.")
                                  .arg(QCoreApplication::applicationFilePath()),

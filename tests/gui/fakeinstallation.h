@@ -8,6 +8,8 @@
 
 #include <memory>
 
+inline constexpr char kSmallHelpPage[] = "<html>help</html>";
+
 // A small installation for prepare to carry: copies of the system's true stand in for the
 // program, its sound library and the plugins it cannot do without. They need only the desktop
 // base, so collecting and writing them takes a moment, with the real ldd, patchelf and strip.
@@ -21,11 +23,15 @@ inline Installation smallInstallation(const QString& folder) {
         if (!QDir().mkpath(path.section('/', 0, -2)) || !QFile::copy(elf, path))
             qFatal("cannot copy %s to %s", qPrintable(elf), qPrintable(path));
     }
+    QFile help(folder + "/help.html");
+    if (!help.open(QIODevice::WriteOnly) || help.write(kSmallHelpPage) < 0)
+        qFatal("cannot write %s", qPrintable(help.fileName()));
     return {folder + "/bin/qubrix",
             folder + "/lib/qubrix/libqubrix_sound.so",
             "../lib/qubrix/libqubrix_sound.so",
             folder + "/plugins",
-            {}};
+            {},
+            help.fileName()};
 }
 
 // While it lives, the tool of that name found on PATH hangs until it is killed. It lies in

@@ -263,6 +263,7 @@ private slots:
             if (!expected.isEmpty())
                 QCOMPARE(readAll(folder + "/autorun.inf"), expected.toUtf8());
             QCOMPARE(QFile::exists(folder + "/.qubrix/qubrix.exe"), exe);
+            QCOMPARE(readAll(folder + "/.qubrix/share/qubrix/help/qubrix.html"), kSmallHelpPage);
             if (exe)
                 QCOMPARE(readAll(folder + "/.qubrix/qubrix.exe"), "MZ the Windows program");
             states << stateOf(folder).join('\n');
