@@ -30,22 +30,11 @@ catalogue=$(head -n -1 "$disc/qubrix.dat"; printf '[Windows]\r\nWhere am I;TOOLS
     tail -n 1 "$disc/qubrix.dat")
 printf '%s\n' "$catalogue" >"$disc/qubrix.dat"
 # The disc prepared as an author prepares it: the program folder with qubrix.exe, and
-# autorun.inf. Without the Linux build's medium tool, or with one that does not carry the
-# Windows program yet, the test puts the two there itself.
-medium_tool=$(dirname "${QUBRIX_BIN:-.}")/qubrix-medium
-if [[ -x $medium_tool ]]; then
-    "$medium_tool" prepare "$disc" >"$E2E_TMP/prepare.log" 2>&1 ||
-        fail "prepare failed: $(cat "$E2E_TMP/prepare.log")"
-fi
-if [[ ! -f $disc/.qubrix/qubrix.exe ]]; then
-    mkdir -p "$disc/.qubrix"
-    cp "$exe" "$disc/.qubrix/qubrix.exe"
-    echo "prepare did not carry qubrix.exe: the test puts it there"
-fi
-if [[ ! -f $disc/autorun.inf ]]; then
-    printf '[autorun]\r\nopen=.qubrix\\qubrix.exe\r\nicon=.qubrix\\qubrix.exe,0\r\nlabel=%s\r\n' \
-        "$label" >"$disc/autorun.inf"
-fi
+# autorun.inf.
+require_binary
+"$(dirname "$QUBRIX_BIN")/qubrix-medium" prepare "$disc" >"$E2E_TMP/prepare.log" 2>&1 ||
+    fail "prepare failed: $(cat "$E2E_TMP/prepare.log")"
+[[ -f $disc/autorun.inf ]] || fail "prepare wrote no autorun.inf: $(cat "$E2E_TMP/prepare.log")"
 cmp "$exe" "$disc/.qubrix/qubrix.exe" || fail "the disc carries another qubrix.exe than $exe"
 open_line=$(tr -d '\r' <"$disc/autorun.inf" | sed -n 's/^open=//p')
 [[ -n $open_line ]] || fail "autorun.inf names no program: $(cat "$disc/autorun.inf")"
