@@ -5,22 +5,13 @@
 //   menuprobe CLASS [CAPTION]
 //
 // Exit status 0 when the window was found, 2 when it was not.
+#include "wintext.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace {
-
-std::string utf8(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                        nullptr, nullptr);
-    return out;
-}
 
 void write(const std::string& line) {
     DWORD written = 0;
@@ -45,9 +36,10 @@ std::wstring classOf(HWND window) {
 
 BOOL CALLBACK printChild(HWND child, LPARAM) {
     const std::wstring kind = classOf(child);
-    write("control\t" + std::to_string(GetDlgCtrlID(child)) + "\t" + utf8(kind) + "\t" +
+    write("control\t" + std::to_string(GetDlgCtrlID(child)) + "\t" + winmenu::narrow(kind) + "\t" +
           (IsWindowVisible(child) ? "shown" : "hidden") + "\t" +
-          (IsWindowEnabled(child) ? "enabled" : "disabled") + "\t" + utf8(textOf(child)));
+          (IsWindowEnabled(child) ? "enabled" : "disabled") + "\t" +
+          winmenu::narrow(textOf(child)));
     if (_wcsicmp(kind.c_str(), L"ListBox") != 0)
         return TRUE;
     const LRESULT rows = SendMessageW(child, LB_GETCOUNT, 0, 0);
@@ -58,7 +50,7 @@ BOOL CALLBACK printChild(HWND child, LPARAM) {
                          reinterpret_cast<LPARAM>(text));
         const bool selected = SendMessageW(child, LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
         write("row\t" + std::to_string(GetDlgCtrlID(child)) + "\t" + std::to_string(row) + "\t" +
-              (selected ? "selected" : "-") + "\t" + utf8(text));
+              (selected ? "selected" : "-") + "\t" + winmenu::narrow(text));
     }
     return TRUE;
 }
@@ -72,10 +64,11 @@ int wmain(int argc, wchar_t** argv) {
     // A window being destroyed can still be found for a moment, without its class.
     if (!window || classOf(window).empty())
         return 2;
-    write("window\t" + utf8(classOf(window)) + "\t" +
+    write("window\t" + winmenu::narrow(classOf(window)) + "\t" +
           (IsWindowVisible(window) ? "shown" : "hidden") + "\t" +
           (IsIconic(window) ? "minimised" : "normal") + "\t" +
-          (IsWindowEnabled(window) ? "enabled" : "disabled") + "\t" + utf8(textOf(window)));
+          (IsWindowEnabled(window) ? "enabled" : "disabled") + "\t" +
+          winmenu::narrow(textOf(window)));
     EnumChildWindows(window, printChild, 0);
     return 0;
 }
