@@ -57,9 +57,10 @@ TEST(CheckDiscBeforeImage, WarnsOfAnUnpreparedFolderAndAMissingCatalogue) {
     std::filesystem::create_directories(disc.file(".qubrix/bin"));
     EXPECT_TRUE(checkDiscBeforeImage(disc.path()).empty());
     // What prepare and saves that were cut short left, each told once; look-alikes are not.
-    for (const char* name : {".qubrix-new/bin/qubrix", ".qubrix-old/lib/x", ".qubrix/autorun.sh",
-                             ".qubrix.dat.qubrix-new", ".descript.txt.qubrix-partial",
-                             "notes.qubrix-new", ".qubrix-newer"}) {
+    for (const char* name :
+         {".qubrix-new/bin/qubrix", ".qubrix-old/lib/x", ".qubrix/autorun.sh",
+          ".qubrix.dat.qubrix-new", ".qubrix.dat.qubrix-new-1000", ".descript.txt.qubrix-partial",
+          "notes.qubrix-new", ".qubrix-newer", ".qubrix.dat.qubrix-new-x"}) {
         std::filesystem::create_directories(std::filesystem::path(disc.file(name)).parent_path());
         writeFile(disc.file(name), "");
     }
@@ -68,9 +69,10 @@ TEST(CheckDiscBeforeImage, WarnsOfAnUnpreparedFolderAndAMissingCatalogue) {
         EXPECT_NE(issue.text.find("cut short"), std::string::npos) << issue.text;
         told.push_back(issue.path);
     }
-    EXPECT_EQ(told, (std::vector<std::string>{".descript.txt.qubrix-partial", ".qubrix-new",
-                                              ".qubrix-old", ".qubrix.dat.qubrix-new",
-                                              ".qubrix/autorun.sh"}));
+    EXPECT_EQ(told,
+              (std::vector<std::string>{".descript.txt.qubrix-partial", ".qubrix-new",
+                                        ".qubrix-old", ".qubrix.dat.qubrix-new",
+                                        ".qubrix.dat.qubrix-new-1000", ".qubrix/autorun.sh"}));
 }
 
 } // namespace
