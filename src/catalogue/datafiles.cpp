@@ -34,7 +34,11 @@ void reached(SaveStep step) {
 
 constexpr const char* kNotRegular = "Not a regular file";
 constexpr const char* kSameFile = "The catalogue and the notes file are the same file";
-constexpr const char* kBeingSaved = "Another program is saving the catalogue";
+// Said where nothing could be locked: the staging files may be a save going on now, or the
+// left-overs of one cut short, and without a lock the two cannot be told apart.
+constexpr const char* kBeingSaved =
+    "Another program may be saving the catalogue, and this folder keeps no locks to tell: if "
+    "none is, remove the files beside it whose names end in .qubrix-new or .qubrix-partial";
 const std::string kUnfinished = "An interrupted save of the catalogue cannot be finished: ";
 
 std::string systemReason(int error) {
