@@ -781,7 +781,10 @@ Recovery recover(const DataFilePair& files, bool locked) {
                 {},
                 true};
     }
-    for (const auto& [stagedCatalogue, stagedNotes] : committed) {
+    // Named references rather than a structured binding, which clang 14's lambdas cannot capture.
+    for (const auto& staged : committed) {
+        const Target& stagedCatalogue = staged.first;
+        const Target& stagedNotes = staged.second;
         ::unlink(stagedCatalogue.partial.c_str());
         // Committed: the notes go in place first, and the catalogue, which ends the save, only
         // after them.
