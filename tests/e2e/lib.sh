@@ -66,7 +66,9 @@ start_xvfb() {
     require_tools Xvfb xdotool
     local number=$E2E_TMP/display i
     : >"$number"
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 "${E2E_SCREEN:-1024x768}x24" 3>"$number" \
+    # -noreset: a server that resets when its last client leaves refuses the next one for a
+    # moment, and a test that starts a program again right after stopping it would lose it.
+    Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "${E2E_SCREEN:-1024x768}x24" 3>"$number" \
         2>"$E2E_TMP/xvfb.log" &
     XVFB_PID=$!
     for ((i = 0; i < 100; i++)); do
@@ -98,6 +100,13 @@ visible_windows() {
     done
 }
 
+# Whether the test's Xvfb still runs, and what it said, for a failure to show.
+xvfb_state() {
+    [[ -n ${XVFB_PID:-} ]] || return 0
+    kill -0 "$XVFB_PID" 2>/dev/null && echo " (Xvfb runs)" && return
+    printf ' (Xvfb has ended: %s)' "$(tail -n 5 "$E2E_TMP/xvfb.log" 2>/dev/null)"
+}
+
 # Prints the id of the visible window whose name matches the extended regular expression,
 # waiting up to 20 s for it to appear.
 find_window() {
@@ -108,7 +117,7 @@ find_window() {
             echo "$id"
             return
         fi
-        kill -0 "$QUBRIX_PID" 2>/dev/null || fail "qubrix ended before showing a window"
+        kill -0 "$QUBRIX_PID" 2>/dev/null || fail "qubrix ended before showing a window$(xvfb_state)"
         sleep 0.2
     done
     fail "no window named /$pattern/ within 20 s; visible: $(visible_windows)"
