@@ -185,10 +185,11 @@ void SoundPlayer::play() {
     std::future<bool> open = opened.get_future();
     // Each stream is used on one thread only, from its opening on.
     std::jthread thread([this, playing, opened = std::move(opened)](std::stop_token stop) mutable {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<std::uint32_t>(m_sound->sampleRate),
-                                  static_cast<std::uint8_t>(m_sound->channels)};
+        const pa_sample_spec format{PA_SAMPLE_S16LE,
+                                    static_cast<std::uint32_t>(m_sound->sampleRate),
+                                    static_cast<std::uint8_t>(m_sound->channels)};
         pa_simple* stream = pa_simple_new(nullptr, "Qubrix", PA_STREAM_PLAYBACK, nullptr, "Sound",
-                                          &spec, nullptr, nullptr, nullptr);
+                                          &format, nullptr, nullptr, nullptr);
         if (stream == nullptr)
             *playing = false;
         opened.set_value(stream != nullptr);

@@ -23,9 +23,9 @@ double rms(const std::vector<qint16>& samples, std::size_t from, std::size_t to)
 
 // Whether a sound server takes a stream, as it does where there is an audio device.
 bool soundServerAnswers() {
-    const pa_sample_spec spec{PA_SAMPLE_S16LE, 22050, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16LE, 22050, 1};
     pa_simple* stream = pa_simple_new(nullptr, "Qubrix test", PA_STREAM_PLAYBACK, nullptr, "Sound",
-                                      &spec, nullptr, nullptr, nullptr);
+                                      &format, nullptr, nullptr, nullptr);
     if (stream != nullptr)
         pa_simple_free(stream);
     return stream != nullptr;
