@@ -1,7 +1,7 @@
 // Loading and saving a large catalogue, each against the bare file work it cannot avoid,
 // measured in the same run: 100,000 listings in 1,000 categories with 50,000 notes.
 
-#include "catalogue/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 #include <algorithm>
 #include <chrono>

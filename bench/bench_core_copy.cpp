@@ -3,7 +3,7 @@
 // (1 to 64 KB) in nested folders. Arguments: the large file's size in MiB (1024) and the
 // number of small files (5000), so a quick run can use less.
 
-#include "actions/copyengine.h"
+#include "posix/actions/copyengine.h"
 #include "benchfiles.h"
 
 #include <algorithm>

@@ -3,7 +3,7 @@
 // the first listing of each category, which must keep every header a header and every listing a
 // listing; save, load again and save again. Each load must give the model saved and the second
 // save the same bytes.
-#include "catalogue/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 #include <algorithm>
 #include <cstddef>

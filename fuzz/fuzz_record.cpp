@@ -1,7 +1,7 @@
 // The version record reader on arbitrary bytes: the field lookup through the translation, the
 // fixed part, and the number and parts read from what comes back.
-#include "version/exever.h"
-#include "version/versionrecord.h"
+#include "core/version/exever.h"
+#include "core/version/versionrecord.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "version/exever.h"
-#include "version/versionfile.h"
+#include "core/version/exever.h"
+#include "core/version/versionfile.h"
 
 #include <cstddef>
 #include <cstdint>

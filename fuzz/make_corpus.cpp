@@ -1,6 +1,6 @@
 // Writes the fuzzers' starting inputs: a record like the program's own, ELF and PE files that
 // carry it, and catalogues with their notes.
-#include "version/versionrecord.h"
+#include "core/version/versionrecord.h"
 
 #include "../tests/version/images.h"
 

@@ -1,6 +1,6 @@
 // Build-time helper: draws the program's icon the way the windows paint their pictures, into a
 // hicolor theme folder: scalable/apps/NAME.svg and SIDExSIDE/apps/NAME.png for each side asked.
-#include "ui/pictures.h"
+#include "linux/ui/pictures.h"
 
 #include <QDir>
 #include <QImage>

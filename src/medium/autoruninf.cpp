@@ -1,7 +1,7 @@
 #include "medium/autoruninf.h"
 
 #include "medium/bundle.h"
-#include "text/utf8.h"
+#include "core/text/utf8.h"
 
 namespace qubrix {
 namespace {

@@ -1,11 +1,11 @@
 #include "medium/disccheck.h"
 
-#include "actions/launch.h"
-#include "actions/medium.h"
-#include "catalogue/catalogue.h"
+#include "core/actions/launch.h"
+#include "core/actions/medium.h"
+#include "core/catalogue/catalogue.h"
 #include "medium/bundle.h"
 #include "medium/preparecheck.h"
-#include "text/ascii.h"
+#include "core/text/ascii.h"
 
 #include <algorithm>
 #include <filesystem>

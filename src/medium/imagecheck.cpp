@@ -1,7 +1,7 @@
 #include "medium/imagecheck.h"
 
-#include "text/ascii.h"
-#include "text/utf8.h"
+#include "core/text/ascii.h"
+#include "core/text/utf8.h"
 
 #include <algorithm>
 #include <array>

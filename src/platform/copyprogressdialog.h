@@ -1,6 +1,6 @@
 #pragma once
 
-#include "actions/copyengine.h"
+#include "posix/actions/copyengine.h"
 #include "platform/dialogservice.h"
 
 #include <QDialog>

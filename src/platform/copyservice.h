@@ -1,6 +1,6 @@
 #pragma once
 
-#include "actions/copyplan.h"
+#include "core/actions/copyplan.h"
 
 // Copying files and folders (stands in for the shell's file copy).
 class CopyService {

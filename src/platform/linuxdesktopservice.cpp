@@ -1,7 +1,7 @@
 #include "platform/linuxdesktopservice.h"
 
 #include "platform/dialogservice.h"
-#include "platform/soundlibrary.h"
+#include "sound/soundlibrary.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #include "platform/linuxfileservice.h"
 
 #include "platform/mountinfo.h"
-#include "platform/renamenoreplace.h"
+#include "posix/platform/renamenoreplace.h"
 
 #include <QDir>
 #include <QFile>

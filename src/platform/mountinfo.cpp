@@ -1,6 +1,6 @@
 #include "platform/mountinfo.h"
 
-#include "text/ascii.h"
+#include "core/text/ascii.h"
 
 #include <QFile>
 

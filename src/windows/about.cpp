@@ -1,7 +1,7 @@
-#include "menuwindow.h"
-#include "ownversion.h"
-#include "pictures.h"
-#include "wintext.h"
+#include "windows/menuwindow.h"
+#include "windows/ownversion.h"
+#include "windows/pictures.h"
+#include "windows/wintext.h"
 
 #include <shellapi.h>
 

@@ -1,7 +1,7 @@
-#include "menuwindow.h"
-#include "wintext.h"
+#include "windows/menuwindow.h"
+#include "windows/wintext.h"
 
-#include "actions/copyplan.h"
+#include "core/actions/copyplan.h"
 
 #include <shellapi.h>
 #include <shlobj.h>

@@ -1,6 +1,6 @@
-#include "menuwindow.h"
-#include "pictures.h"
-#include "wintext.h"
+#include "windows/menuwindow.h"
+#include "windows/pictures.h"
+#include "windows/wintext.h"
 
 #include <commctrl.h>
 

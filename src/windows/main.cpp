@@ -1,4 +1,4 @@
-#include "menuwindow.h"
+#include "windows/menuwindow.h"
 
 #include <commctrl.h>
 #include <objbase.h>

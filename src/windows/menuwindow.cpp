@@ -1,7 +1,7 @@
-#include "menuwindow.h"
-#include "wintext.h"
+#include "windows/menuwindow.h"
+#include "windows/wintext.h"
 
-#include "text/encoding.h"
+#include "core/text/encoding.h"
 
 #include <commctrl.h>
 #include <shellapi.h>

@@ -1,8 +1,8 @@
-#include "menuwindow.h"
-#include "wintext.h"
+#include "windows/menuwindow.h"
+#include "windows/wintext.h"
 
-#include "catalogue/notepopup.h"
-#include "text/encoding.h"
+#include "core/catalogue/notepopup.h"
+#include "core/text/encoding.h"
 
 #include <windowsx.h>
 

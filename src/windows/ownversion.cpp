@@ -1,8 +1,8 @@
-#include "ownversion.h"
+#include "windows/ownversion.h"
 
-#include "text/ascii.h"
-#include "text/utf8.h"
-#include "version/exever.h"
+#include "core/text/ascii.h"
+#include "core/text/utf8.h"
+#include "core/version/exever.h"
 
 #include <windows.h>
 

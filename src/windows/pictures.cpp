@@ -1,4 +1,4 @@
-#include "pictures.h"
+#include "windows/pictures.h"
 
 #include <algorithm>
 #include <cmath>

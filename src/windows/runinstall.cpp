@@ -1,9 +1,9 @@
-#include "menuwindow.h"
-#include "wintext.h"
+#include "windows/menuwindow.h"
+#include "windows/wintext.h"
 
-#include "actions/launch.h"
-#include "actions/medium.h"
-#include "text/ascii.h"
+#include "core/actions/launch.h"
+#include "core/actions/medium.h"
+#include "core/text/ascii.h"
 
 #include <mmsystem.h>
 #include <shellapi.h>

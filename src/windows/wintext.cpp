@@ -1,4 +1,4 @@
-#include "wintext.h"
+#include "windows/wintext.h"
 
 namespace winmenu {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "catalogue/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 #include <gtest/gtest.h>
 

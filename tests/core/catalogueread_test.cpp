@@ -1,6 +1,6 @@
 // How a catalogue on disk is read. Linux and Windows read the data files with calls of their
 // own; this table holds both to the same result.
-#include "catalogue/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 #include "tempfolder.h"
 

@@ -1,4 +1,4 @@
-#include "actions/copyengine.h"
+#include "posix/actions/copyengine.h"
 
 #include "tempfolder.h"
 

@@ -1,4 +1,4 @@
-#include "actions/copyplan.h"
+#include "core/actions/copyplan.h"
 
 #include "tempfolder.h"
 

@@ -1,6 +1,6 @@
 // Saves killed at random moments: the next start must find the old pair or the new pair of
 // files, complete, and nothing else of ours in the folder.
-#include "catalogue/catalogue.h"
+#include "core/catalogue/catalogue.h"
 
 #include "tempfolder.h"
 

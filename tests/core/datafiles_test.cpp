@@ -1,4 +1,4 @@
-#include "catalogue/datafiles.h"
+#include "core/catalogue/datafiles.h"
 
 #include "tempfolder.h"
 

@@ -1,5 +1,5 @@
-#include "actions/launch.h"
-#include "actions/medium.h"
+#include "core/actions/launch.h"
+#include "core/actions/medium.h"
 
 #include <gtest/gtest.h>
 

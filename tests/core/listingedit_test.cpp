@@ -1,5 +1,5 @@
-#include "editing/listingedit.h"
-#include "naming/pickedpath.h"
+#include "core/editing/listingedit.h"
+#include "core/naming/pickedpath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "actions/medium.h"
+#include "core/actions/medium.h"
 
 #include <gtest/gtest.h>
 

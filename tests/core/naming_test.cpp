@@ -1,6 +1,6 @@
-#include "naming/folderrename.h"
-#include "naming/isoname.h"
-#include "naming/nameplan.h"
+#include "core/naming/folderrename.h"
+#include "core/naming/isoname.h"
+#include "core/naming/nameplan.h"
 
 #include "tempfolder.h"
 

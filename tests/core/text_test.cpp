@@ -1,7 +1,7 @@
-#include "text/ascii.h"
-#include "text/encoding.h"
-#include "text/utf8.h"
-#include "text/windows1252.h"
+#include "core/text/ascii.h"
+#include "core/text/encoding.h"
+#include "core/text/utf8.h"
+#include "core/text/windows1252.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "catalogue/textfile.h"
+#include "core/catalogue/textfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "version/exever.h"
-#include "version/versionfile.h"
-#include "version/versionrecord.h"
+#include "core/version/exever.h"
+#include "core/version/versionfile.h"
+#include "core/version/versionrecord.h"
 
 #include "../version/images.h"
 

@@ -28,7 +28,7 @@ expect_cli() {
         fail "qubrix-medium $*: exit status $got, stdout: $(cat "$E2E_TMP/cli.out")," \
             "stderr: $(cat "$E2E_TMP/cli.err")"
 }
-version=$(sed -n 's/^FileVersion=//p' "$QUBRIX_SOURCE_DIR/src/version/versioninfo.txt")
+version=$(sed -n 's/^FileVersion=//p' "$QUBRIX_SOURCE_DIR/src/core/version/versioninfo.txt")
 usage='usage: qubrix-medium prepare FOLDER'
 expect_cli 0 "$usage" '' --help
 expect_cli 0 "$usage" '' -h

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/appwindows.h"
+#include "linux/app/appwindows.h"
 #include "fakecopyservice.h"
 #include "fakedesktopservice.h"
 #include "fakedialogservice.h"

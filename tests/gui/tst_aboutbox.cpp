@@ -1,4 +1,4 @@
-#include "about/aboutbox.h"
+#include "linux/about/aboutbox.h"
 #include "guitestbase.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/frmmain.h"
+#include "linux/app/frmmain.h"
 #include "guitestbase.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,5 @@
-#include "catalogue/cataloguedocument.h"
-#include "naming/folderrename.h"
+#include "linux/catalogue/cataloguedocument.h"
+#include "core/naming/folderrename.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "app/frmmain.h"
-#include "editing/frmaddcat.h"
+#include "linux/app/frmmain.h"
+#include "linux/editing/frmaddcat.h"
 #include "guitestbase.h"
 
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "app/discfolder.h"
+#include "linux/app/discfolder.h"
 #include "guitestbase.h"
 #include "platform/linuxfileservice.h"
 

@@ -1,6 +1,6 @@
-#include "app/frmmain.h"
-#include "editing/frmnote.h"
-#include "editing/listingeditor.h"
+#include "linux/app/frmmain.h"
+#include "linux/editing/frmnote.h"
+#include "linux/editing/listingeditor.h"
 #include "guitestbase.h"
 
 #include <QFileInfo>

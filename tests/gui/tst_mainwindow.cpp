@@ -1,7 +1,7 @@
-#include "app/frmmain.h"
-#include "app/modesandoptions.h"
-#include "catalogue/cataloguebrowser.h"
-#include "editing/listingeditor.h"
+#include "linux/app/frmmain.h"
+#include "linux/app/modesandoptions.h"
+#include "linux/catalogue/cataloguebrowser.h"
+#include "linux/editing/listingeditor.h"
 #include "guitestbase.h"
 
 #include <QAbstractButton>

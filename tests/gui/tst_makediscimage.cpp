@@ -1,5 +1,5 @@
 #include "guitestbase.h"
-#include "medium/makediscimagecommand.h"
+#include "linux/medium/makediscimagecommand.h"
 #include "readonlyfolder.h"
 #include "testfiles.h"
 

@@ -1,6 +1,6 @@
-#include "app/frmmain.h"
+#include "linux/app/frmmain.h"
 #include "guitestbase.h"
-#include "naming/frmvalidname.h"
+#include "linux/naming/frmvalidname.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "fakeinstallation.h"
 #include "guitestbase.h"
-#include "medium/preparemediumcommand.h"
+#include "linux/medium/preparemediumcommand.h"
 
 #include <QAction>
 #include <QDir>

@@ -1,5 +1,5 @@
-#include "actions/runinstall.h"
-#include "app/frmmain.h"
+#include "linux/actions/runinstall.h"
+#include "linux/app/frmmain.h"
 #include "guitestbase.h"
 
 #include <QListWidget>

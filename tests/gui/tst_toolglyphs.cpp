@@ -1,5 +1,5 @@
-#include "ui/glyphstyle.h"
-#include "ui/toolglyphs.h"
+#include "linux/ui/glyphstyle.h"
+#include "linux/ui/toolglyphs.h"
 
 #include <QImage>
 #include <QtTest>

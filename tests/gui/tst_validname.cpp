@@ -1,5 +1,5 @@
 #include "guitestbase.h"
-#include "naming/frmvalidname.h"
+#include "linux/naming/frmvalidname.h"
 
 #include <QGroupBox>
 #include <QLabel>

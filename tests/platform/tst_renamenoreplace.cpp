@@ -1,4 +1,4 @@
-#include "platform/renamenoreplace.h"
+#include "posix/platform/renamenoreplace.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/soundplayer.h"
+#include "sound/soundplayer.h"
 
 #include <QFile>
 #include <QTest>

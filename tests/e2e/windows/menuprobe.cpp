@@ -5,7 +5,7 @@
 //   menuprobe CLASS [CAPTION]
 //
 // Exit status 0 when the window was found, 2 when it was not.
-#include "wintext.h"
+#include "windows/wintext.h"
 
 #include <windows.h>
 

@@ -1,0 +1,8 @@
+// Each include below is one the layer check must refuse in a portable file.
+#include "linux/app/frmmain.h"
+#include "posix/actions/copyengine.h"
+#include <QString>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <windows.h>
+#include <string>
