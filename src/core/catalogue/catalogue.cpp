@@ -516,4 +516,25 @@ void Catalogue::keepTextAsShown() {
     notesByteOrderMark = notesByteOrderMark || notes.needsMark;
 }
 
+WriteOutcome Catalogue::SaveCatalogue(const DataFilePair& files, int options,
+                                      const PairStamp* replacing, const PairWriter& write) {
+    // Writing a notes file that could not be read would replace notes never seen.
+    if (!notesReadError.empty()) {
+        WriteOutcome refused;
+        refused.ok = false;
+        refused.failedPath = files.notes;
+        refused.error = notesReadError;
+        refused.readFailed = true;
+        return refused;
+    }
+    keepTextAsShown();
+    const PairStamp* expected = replacing ? replacing : filesOnDisk ? &*filesOnDisk : nullptr;
+    const WriteOutcome outcome = write(catalogueBytes(options), notesBytes(), expected);
+    if (outcome.ok) {
+        optionsAtLoad = options;
+        filesOnDisk = outcome.onDisk;
+    }
+    return outcome;
+}
+
 } // namespace qubrix

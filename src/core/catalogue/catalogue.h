@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -97,6 +98,14 @@ public:
     // replace, and no later one.
     WriteOutcome SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
                                int options, const PairStamp* replacing = nullptr);
+    // The system's pair-safe writer of the two files: it leaves a pair that no longer holds
+    // expected as it is (changedOnDisk).
+    using PairWriter = std::function<WriteOutcome(
+        std::string_view catalogueBytes, std::string_view notesBytes, const PairStamp* expected)>;
+    // SaveCatalogue through write; files names the files for the refusal of a notes file that
+    // could not be read.
+    WriteOutcome SaveCatalogue(const DataFilePair& files, int options, const PairStamp* replacing,
+                               const PairWriter& write);
     // How a catalogue or its notes compare in size.
     struct Counts {
         std::size_t categories = 0;

@@ -3,7 +3,7 @@
 #include "core/actions/copyplan.h"
 #include "core/actions/medium.h"
 #include "core/text/encoding.h"
-#include "linux/ui/product.h"
+#include "core/window/product.h"
 
 #include <QAction>
 #include <QFile>

@@ -2,7 +2,7 @@
 
 #include "linux/app/discfolder.h"
 #include "linux/ui/glyphstyle.h"
-#include "linux/ui/product.h"
+#include "core/window/product.h"
 
 #include <QApplication>
 

@@ -2,7 +2,7 @@
 #include "linux/app/modesandoptions.h"
 #include "linux/catalogue/cataloguebrowser.h"
 #include "linux/catalogue/cataloguestore.h"
-#include "linux/ui/product.h"
+#include "core/window/product.h"
 
 #include <QAction>
 #include <QCloseEvent>

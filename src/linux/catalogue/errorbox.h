@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/dialogservice.h"
-#include "linux/ui/product.h"
+#include "core/window/product.h"
 
 #include <QString>
 

@@ -3,7 +3,7 @@
 #include "linux/ui/face.h"
 #include "linux/ui/pictures.h"
 #include "linux/ui/placement.h"
-#include "linux/ui/product.h"
+#include "core/window/product.h"
 #include "linux/ui/readers.h"
 #include "linux/ui/toolglyphs.h"
 

@@ -1,6 +1,6 @@
 #include "linux/ui/pictures.h"
 
-#include "linux/ui/product.h"
+#include "core/window/product.h"
 
 #include <QFont>
 #include <QLinearGradient>

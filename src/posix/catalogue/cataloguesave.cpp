@@ -2,28 +2,15 @@
 
 namespace qubrix {
 
-// Saving takes the POSIX side of the data files (staging, locks, renames); the rest of the
-// model builds wherever the catalogue is only read.
+// Saving takes the POSIX side of the data files (staging, locks, renames).
 WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
                                       int options, const PairStamp* replacing) {
-    // Writing a notes file that could not be read would replace notes never seen.
-    if (!notesReadError.empty()) {
-        WriteOutcome refused;
-        refused.ok = false;
-        refused.failedPath = notesPath;
-        refused.error = notesReadError;
-        refused.readFailed = true;
-        return refused;
-    }
-    keepTextAsShown();
-    const PairStamp* expected = replacing ? replacing : filesOnDisk ? &*filesOnDisk : nullptr;
-    const WriteOutcome outcome =
-        saveDataFiles({catalogPath, notesPath}, catalogueBytes(options), notesBytes(), expected);
-    if (outcome.ok) {
-        optionsAtLoad = options;
-        filesOnDisk = outcome.onDisk;
-    }
-    return outcome;
+    const DataFilePair files{catalogPath, notesPath};
+    return SaveCatalogue(files, options, replacing,
+                         [&files](std::string_view catalogue, std::string_view notes,
+                                  const PairStamp* expected) {
+                             return saveDataFiles(files, catalogue, notes, expected);
+                         });
 }
 
 } // namespace qubrix
