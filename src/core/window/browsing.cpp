@@ -8,7 +8,11 @@ namespace qubrix {
 
 WindowLogic::WindowLogic(const std::string& folder, const std::string& driveRoot, UserPort& user,
                          DialogPort& dialogs, SystemPort& system)
-    : m_document(folder, driveRoot), m_user(user), m_dialogs(dialogs), m_system(system) {}
+    : m_document(folder, driveRoot), m_user(user), m_dialogs(dialogs), m_system(system) {
+    // The window opens with the author's editor shown.
+    m_commands.addPressed = true;
+    m_commands.bandOpen = true;
+}
 
 std::vector<std::string> WindowLogic::categoryRows() const {
     std::vector<std::string> rows;

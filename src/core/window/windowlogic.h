@@ -193,7 +193,7 @@ private:
     ListingEditFlags m_editFlags;
     PickedPath m_picked;
     bool m_programRunning = false;
-    bool m_editorShown = false;
+    bool m_editorShown = true;
 };
 
 } // namespace qubrix

@@ -1,28 +1,21 @@
 #pragma once
 
+#include "core/window/windowlogic.h"
 #include "linux/app/maincontrols.h"
-#include "linux/catalogue/cataloguedocument.h"
+#include "linux/app/qtports.h"
 #include "platform/services.h"
 
 #include <QMainWindow>
 #include <QString>
 
-class CatalogueBrowser;
-class CatalogueStore;
-class CategoryCommands;
-class CategoryNameQuestion;
-class ListingEditor;
-class ModesAndOptions;
-class NameQuestion;
-class NoteEntry;
+class NoteViewer;
 class TAboutBox;
 class TfrmNote;
 
-// The main window: the author's editor and the end user's menu. It holds the catalogue document,
-// builds the controls and hands them to the controllers of loading and saving, browsing, the note
-// pop-up, the listing editor, the categories, Run, Copy and the modes and options; itself it
-// answers only Exit, Contents and About.
-class TfrmMain final : public QMainWindow {
+// The main window: the author's editor and the end user's menu. It shows the window logic of the
+// core: every act of the user goes to the logic, and every change the logic tells of is shown
+// here; the window decides nothing of its own but where its controls lie.
+class TfrmMain final : public QMainWindow, private qubrix::WindowView {
     Q_OBJECT
 
 public:
@@ -36,7 +29,8 @@ public:
 
     int clientHeight() const { return m_clientHeight; }
 
-    CatalogueDocument& document() { return m_document; }
+    qubrix::WindowLogic& logic() { return m_logic; }
+    qubrix::CatalogueDocument& document() { return m_logic.document(); }
 
     // The dialogs, made after the window, and the listing being entered as the notes dialog
     // sees it.
@@ -44,37 +38,56 @@ public:
     void setCategoryNameQuestion(CategoryNameQuestion* question);
     void setNameQuestion(NameQuestion* question);
     void setNoteDialog(TfrmNote* dialog);
-    NoteEntry& noteEntry();
+    NoteEntry& noteEntry() { return m_ports; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // The current directory, where the data files live, ending with "/".
     static QString dataFolder(FileService& files);
     // The mount point of the file system that holds the data files, "" for "/".
     static QString driveRootOf(FileService& files);
-    // Each feature's controller, handed the document, the services and its controls.
-    void createControllers();
-    void createCatalogueControllers();
-    void createEditingControllers();
-    void createActionControllers();
+
+    // commands.cpp: each control's acts forwarded to the logic.
     void connectCommands();
-    void mnuExitClick();
-    // The editing band shown, or the window cut to the menu.
-    void showEditingBand(bool shown);
+    void connectLists();
+    void connectEditing();
+    void connectCategories();
+    void connectModes();
+    void connectActions();
+    void filterInput();
+    void editKeyPressed(QObject* watched, int key);
+    bool categoryDropEvent(QEvent* event);
+    void showPopup(QWidget* list, class QMenu* menu, const QPoint& at, bool enabled);
+
+    // mainview.cpp: what the logic tells of, shown.
+    void categoriesChanged() override;
+    void rowsChanged() override;
+    void rowChanged(std::size_t row) override;
+    void selectionChanged() override;
+    void commandsChanged() override;
+    void entryChanged() override;
+    void focusOn(qubrix::Focus where) override;
+    void hideNote() override;
+    void programStarted() override;
+    void programEnded() override;
+    void describeRow(int row);
+    void showModeCommands(const qubrix::CommandStates& c);
+    void showSelectionCommands(const qubrix::CommandStates& c);
+    void showOptions(const qubrix::CommandStates& c);
     void setClientHeight(int height);
 
     Services m_services;
-    CatalogueDocument m_document;
+    QtPorts m_ports;
+    qubrix::WindowLogic m_logic;
     MainControls m_controls;
     TAboutBox* m_aboutBox = nullptr;
-    ModesAndOptions* m_modes = nullptr;
-    CatalogueBrowser* m_browser = nullptr;
-    CatalogueStore* m_store = nullptr;
-    CategoryCommands* m_categories = nullptr;
-    ListingEditor* m_editor = nullptr;
+    NoteViewer* m_notes = nullptr;
+    QWidget* m_categoryViewport = nullptr;
     int m_clientHeight = ClientArea::creationHeight;
-    bool m_placed = false; // centred on its screen at the first show
+    bool m_bandOpen = true; // as the window is made
+    bool m_placed = false;  // centred on its screen at the first show
 };

@@ -1,8 +1,6 @@
 #include "linux/catalogue/noteviewer.h"
 
-#include "linux/catalogue/errorbox.h"
 #include "core/catalogue/notepopup.h"
-#include "core/text/encoding.h"
 
 #include <QEvent>
 #include <QKeyEvent>
@@ -13,9 +11,9 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
-NoteViewer::NoteViewer(CatalogueDocument& document, Services services, const NoteControls& controls,
+NoteViewer::NoteViewer(qubrix::WindowLogic& logic, const NoteControls& controls,
                        std::function<int()> clientHeight, QObject* parent)
-    : QObject(parent), m_document(document), m_services(services), m_controls(controls),
+    : QObject(parent), m_logic(logic), m_controls(controls),
       m_clientHeight(std::move(clientHeight)), m_listViewport(controls.lstDesc->viewport()),
       m_notePadViewport(controls.NotePad->viewport()) {
     m_listViewport->installEventFilter(this);
@@ -56,19 +54,10 @@ int displayedLines(QTextEdit* pad) {
 } // namespace
 
 void NoteViewer::ShowNote(int row) {
-    if (row < 0 || std::size_t(row) >= m_document.model().noteIndex.size())
+    const std::optional<std::string> note = m_logic.ShowNote(row);
+    if (!note)
         return;
-    const int note = m_document.model().noteIndex[std::size_t(row)];
-    if (note < 0) {
-        m_services.dialogs.beep();
-        return;
-    }
-    if (std::size_t(note) >= m_document.model().lstMemo.size()) {
-        showError(m_services.dialogs, QString("List index out of bounds (%1)").arg(note));
-        return;
-    }
-    const QString text = QString::fromStdString(qubrix::toUtf8(
-        m_document.model().lstMemo[std::size_t(note)], m_document.model().notesEncoding));
+    const QString text = QString::fromStdString(*note);
     QTextEdit* NotePad = m_controls.NotePad;
     QTextEdit* Outline = m_controls.Outline;
     const int clientHeight = m_clientHeight();

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "linux/catalogue/cataloguedocument.h"
-#include "platform/services.h"
+#include "core/window/windowlogic.h"
 
 #include <QObject>
 
@@ -26,12 +25,12 @@ class NoteViewer final : public QObject {
 
 public:
     // clientHeight: the height of the window's client area, which the pop-up stays inside.
-    NoteViewer(CatalogueDocument& document, Services services, const NoteControls& controls,
+    NoteViewer(qubrix::WindowLogic& logic, const NoteControls& controls,
                std::function<int()> clientHeight, QObject* parent = nullptr);
 
     void lstDescMouseDown(int y);
     void lstDescDblClick();
-    // Beeps for a listing without note.
+    // Shows the note the logic gives for the row (it beeps for a listing without note).
     void ShowNote(int row);
     void NotePadMouseUp();
     // True when the key opened or closed the pop-up.
@@ -42,8 +41,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    CatalogueDocument& m_document;
-    Services m_services;
+    qubrix::WindowLogic& m_logic;
     NoteControls m_controls;
     std::function<int()> m_clientHeight;
     int m_lastClickY = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linux/catalogue/cataloguedocument.h"
+#include "core/window/document.h"
 #include "platform/services.h"
 
 #include <QObject>
@@ -26,7 +26,7 @@ class MakeDiscImageCommand final : public QObject {
 
 public:
     // saveChangesFirst: false when nothing should be made, the author having canceled.
-    MakeDiscImageCommand(CatalogueDocument& document, Services services,
+    MakeDiscImageCommand(const qubrix::CatalogueDocument& document, Services services,
                          std::function<bool()> saveChangesFirst, QAction* action, QWidget* parent);
 
     void makeDiscImageClick();
@@ -40,7 +40,7 @@ private:
     bool acceptIssues(const qubrix::ImagePlan& plan);
     qubrix::ImageResult makeWithProgress(const qubrix::ImagePlan& plan);
 
-    CatalogueDocument& m_document;
+    const qubrix::CatalogueDocument& m_document;
     Services m_services;
     std::function<bool()> m_saveChangesFirst;
     QWidget* m_parent;

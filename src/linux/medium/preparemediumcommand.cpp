@@ -34,7 +34,7 @@ struct PrepareMediumCommand::SharedProgress {
     std::atomic<bool> cancel{false};
 };
 
-PrepareMediumCommand::PrepareMediumCommand(CatalogueDocument& document, Services services,
+PrepareMediumCommand::PrepareMediumCommand(const qubrix::CatalogueDocument& document, Services services,
                                            std::function<bool()> saveChangesFirst, QAction* action,
                                            QWidget* parent, Installation installation)
     : QObject(parent), m_document(document), m_services(services),
@@ -46,7 +46,7 @@ PrepareMediumCommand::PrepareMediumCommand(CatalogueDocument& document, Services
 void PrepareMediumCommand::prepareMediumClick() {
     if (!m_saveChangesFirst())
         return;
-    const QString folder = QFileInfo(m_document.catalogPath()).absolutePath();
+    const QString folder = QFileInfo(QFile::decodeName(m_document.catalogPath().c_str())).absolutePath();
     SharedProgress progress;
     MediumPreparer preparer(
         m_installation,

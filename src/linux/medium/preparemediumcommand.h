@@ -1,6 +1,6 @@
 #pragma once
 
-#include "linux/catalogue/cataloguedocument.h"
+#include "core/window/document.h"
 #include "medium/mediumpreparer.h"
 #include "platform/services.h"
 
@@ -21,7 +21,7 @@ class PrepareMediumCommand final : public QObject {
 
 public:
     // saveChangesFirst offers to save the catalogue; false stops the command.
-    PrepareMediumCommand(CatalogueDocument& document, Services services,
+    PrepareMediumCommand(const qubrix::CatalogueDocument& document, Services services,
                          std::function<bool()> saveChangesFirst, QAction* action, QWidget* parent,
                          Installation installation = Installation::running());
 
@@ -35,7 +35,7 @@ private:
     bool askToWrite(const PreparePlan& plan);
     void tell(const PrepareReport& report);
 
-    CatalogueDocument& m_document;
+    const qubrix::CatalogueDocument& m_document;
     Services m_services;
     std::function<bool()> m_saveChangesFirst;
     QWidget* m_parent;
