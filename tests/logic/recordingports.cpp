@@ -1,5 +1,6 @@
 #include "recordingports.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -180,7 +181,18 @@ bool RecordingPorts::clearReadOnly(const std::string& path) {
 
 bool RecordingPorts::renameWithoutReplacing(const std::string& from, const std::string& to) {
     log.push_back("rename " + from + " -> " + to);
-    return renamesSucceed;
+    std::error_code error;
+    if (!renamesSucceed || std::filesystem::exists(to, error))
+        return false;
+    std::filesystem::rename(from, to, error);
+    return !error;
+}
+
+std::string RecordingPorts::canonicalFolderOf(const std::string& path) {
+    const auto separator = path.find_last_of("/\\");
+    const std::string folder = separator == std::string::npos ? std::string() : path.substr(0, separator);
+    const auto linked = linkedFolders.find(folder);
+    return linked == linkedFolders.end() ? folder : linked->second;
 }
 
 LaunchPlan RecordingPorts::planLaunch(const std::string& storedPath) {

@@ -6,6 +6,7 @@
 #include "core/window/windowview.h"
 
 #include <deque>
+#include <map>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,6 +35,7 @@ public:
     std::string label;
     std::optional<bool> readOnly = false;
     bool attributesChangeable = true;
+    // Renames are made on disk, never replacing an entry, unless renamesSucceed is off.
     bool renamesSucceed = true;
     bool startsSucceed = true;
     LaunchPlan plan;
@@ -67,6 +69,9 @@ public:
     bool writesFail = false;
 
     std::string mountPointOf(const std::string&) override { return mountPoint; }
+    // The folder of path as written, or the folder a test made it lead to (a link).
+    std::string canonicalFolderOf(const std::string& path) override;
+    std::map<std::string, std::string> linkedFolders;
     std::string volumeLabel(const std::string&) override { return label; }
     std::optional<bool> isReadOnly(const std::string&) override { return readOnly; }
     bool setReadOnly(const std::string& path) override;
