@@ -147,8 +147,9 @@ std::optional<std::string> RecordingPorts::askCategoryName(CategoryPurpose purpo
 DialogPort::NameAnswer RecordingPorts::askNewName(NameSubject subject,
                                                   const std::string& pickedPath,
                                                   const std::string& name) {
-    log.push_back(std::string("askNewName ") + (subject == NameSubject::Folder ? "Folder" : "File") +
-                  " " + pickedPath + " " + name);
+    log.push_back(std::string("askNewName ") +
+                  (subject == NameSubject::Folder ? "Folder" : "File") + " " + pickedPath + " " +
+                  name);
     if (newNames.empty())
         return {name, false};
     NameAnswer answer = newNames.front();
@@ -190,9 +191,7 @@ bool RecordingPorts::renameWithoutReplacing(const std::string& from, const std::
 
 std::string RecordingPorts::canonicalFolderOf(const std::string& path) {
     const auto separator = path.find_last_of("/\\");
-    const std::string folder = separator == std::string::npos ? std::string() : path.substr(0, separator);
-    const auto linked = linkedFolders.find(folder);
-    return linked == linkedFolders.end() ? folder : linked->second;
+    return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
 LaunchPlan RecordingPorts::planLaunch(const std::string& storedPath) {

@@ -91,8 +91,8 @@ bool WindowLogic::setPickedPath(const std::string& fullPath) {
     const std::string name =
         separator == std::string::npos ? fullPath : fullPath.substr(separator + 1);
     std::string folder = separator == std::string::npos ? std::string()
-                         : separator == 0                ? fullPath.substr(0, 1)
-                                                         : fullPath.substr(0, separator);
+                         : separator == 0               ? fullPath.substr(0, 1)
+                                                        : fullPath.substr(0, separator);
     const std::string canonical = m_system.canonicalFolderOf(fullPath);
     if (!canonical.empty())
         folder = canonical;
@@ -115,8 +115,8 @@ bool WindowLogic::setPickedPath(const std::string& fullPath) {
 }
 
 std::string WindowLogic::trimmedDescription(int row) const {
-    return m_document.shownText(std::string(
-        trimmedText(m_document.model().GetListingDescription(std::size_t(row)))));
+    return m_document.shownText(
+        std::string(trimmedText(m_document.model().GetListingDescription(std::size_t(row)))));
 }
 
 void WindowLogic::mnuModifyClick() {
