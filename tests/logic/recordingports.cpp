@@ -1,5 +1,6 @@
 #include "recordingports.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -146,8 +147,9 @@ std::optional<std::string> RecordingPorts::askCategoryName(CategoryPurpose purpo
 DialogPort::NameAnswer RecordingPorts::askNewName(NameSubject subject,
                                                   const std::string& pickedPath,
                                                   const std::string& name) {
-    log.push_back(std::string("askNewName ") + (subject == NameSubject::Folder ? "Folder" : "File") +
-                  " " + pickedPath + " " + name);
+    log.push_back(std::string("askNewName ") +
+                  (subject == NameSubject::Folder ? "Folder" : "File") + " " + pickedPath + " " +
+                  name);
     if (newNames.empty())
         return {name, false};
     NameAnswer answer = newNames.front();
@@ -180,7 +182,16 @@ bool RecordingPorts::clearReadOnly(const std::string& path) {
 
 bool RecordingPorts::renameWithoutReplacing(const std::string& from, const std::string& to) {
     log.push_back("rename " + from + " -> " + to);
-    return renamesSucceed;
+    std::error_code error;
+    if (!renamesSucceed || std::filesystem::exists(to, error))
+        return false;
+    std::filesystem::rename(from, to, error);
+    return !error;
+}
+
+std::string RecordingPorts::canonicalFolderOf(const std::string& path) {
+    const auto separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
 LaunchPlan RecordingPorts::planLaunch(const std::string& storedPath) {

@@ -17,7 +17,9 @@ namespace qubrix::test {
 // order, as lines such as "ask Warning YesNo Confirm SAVE: List has changed...", "beep",
 // "rowsChanged"; the answers come from queues the test fills, and a question asked with no
 // answer queued is answered No (Yes/No), Cancel (three buttons) or Ok.
-class RecordingPorts final : public UserPort, public DialogPort, public SystemPort,
+class RecordingPorts final : public UserPort,
+                             public DialogPort,
+                             public SystemPort,
                              public WindowView {
 public:
     std::vector<std::string> log;
@@ -34,6 +36,7 @@ public:
     std::string label;
     std::optional<bool> readOnly = false;
     bool attributesChangeable = true;
+    // Renames are made on disk, never replacing an entry, unless renamesSucceed is off.
     bool renamesSucceed = true;
     bool startsSucceed = true;
     LaunchPlan plan;
@@ -67,6 +70,8 @@ public:
     bool writesFail = false;
 
     std::string mountPointOf(const std::string&) override { return mountPoint; }
+    // The folder of path as written: the tests make no links.
+    std::string canonicalFolderOf(const std::string& path) override;
     std::string volumeLabel(const std::string&) override { return label; }
     std::optional<bool> isReadOnly(const std::string&) override { return readOnly; }
     bool setReadOnly(const std::string& path) override;
@@ -82,7 +87,9 @@ public:
 
     void categoriesChanged() override { log.push_back("categoriesChanged"); }
     void rowsChanged() override { log.push_back("rowsChanged"); }
-    void rowChanged(std::size_t row) override { log.push_back("rowChanged " + std::to_string(row)); }
+    void rowChanged(std::size_t row) override {
+        log.push_back("rowChanged " + std::to_string(row));
+    }
     void selectionChanged() override { log.push_back("selectionChanged"); }
     void commandsChanged() override { log.push_back("commandsChanged"); }
     void entryChanged() override { log.push_back("entryChanged"); }

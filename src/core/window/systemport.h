@@ -26,6 +26,9 @@ public:
     // The mount point of the file system that holds path ("/" for the root file system; the
     // drive's root on Windows).
     virtual std::string mountPointOf(const std::string& path) = 0;
+    // The folder that holds the file at path with its links resolved, as the mount table knows
+    // it; empty when that folder cannot be resolved (it does not exist).
+    virtual std::string canonicalFolderOf(const std::string& path) = 0;
     // The label of the medium mounted at mountPoint, or empty.
     virtual std::string volumeLabel(const std::string& mountPoint) = 0;
     // Whether the file is write-protected; none when there is no such file.
