@@ -54,14 +54,6 @@ protected:
     void closeWindows();
     TfrmMain& mainWindow();
     AppWindows& windows();
-    // The main window's controller of that class, for what the controls do not show.
-    template <typename Controller> Controller& controller() {
-        auto* found = mainWindow().findChild<Controller*>();
-        if (!found)
-            qFatal("the main window has no such controller");
-        return *found;
-    }
-
     // The main window's control, menu or command of that object name.
     template <typename Control> Control* control(const char* name) {
         auto* found = mainWindow().findChild<Control*>(name);

@@ -1,6 +1,5 @@
 #include "linux/app/frmmain.h"
 #include "linux/editing/frmnote.h"
-#include "linux/editing/listingeditor.h"
 #include "guitestbase.h"
 
 #include <QFileInfo>
@@ -87,7 +86,7 @@ private slots:
         QCOMPARE(dialogs().pickers[0].filters[1].caption, QString("All files (*.*)"));
         // The disc is the top of its medium: the first folder stays in the path.
         QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("TOOLS\\ZIP.EXE"));
-        QCOMPARE(controller<ListingEditor>().picked().topFolder, std::string("TOOLS"));
+        QCOMPARE(mainWindow().logic().picked().topFolder, std::string("TOOLS"));
         QVERIFY(window->document().isChanged());
 
         // The author corrects the name the picker gave; Enter moves on to the description.
@@ -102,7 +101,7 @@ private slots:
                               "Read me first;README.TXT;-1", "  ;TOOLS\\UNZIP.EXE;-1", "[Tools]",
                               " Disk viewer ;TOOLS\\VIEW.EXE;1", "[Empty]", "110"}));
         QCOMPARE(rowsOf(control<QListWidget>("lstDesc")).last(), QString("    "));
-        QCOMPARE(controller<ListingEditor>().picked().pickedName, std::string("UNZIP.EXE"));
+        QCOMPARE(mainWindow().logic().picked().pickedName, std::string("UNZIP.EXE"));
         expectListsInStep();
         QVERIFY(control<QLineEdit>("txtFilename")->text().isEmpty());
         QVERIFY(control<QLineEdit>("txtDescription")->text().isEmpty());
@@ -195,7 +194,7 @@ private slots:
         QVERIFY(dialogs().boxes[0].text.startsWith(picked + "\nlies outside the disc's folder\n" +
                                                    discPath() + '/'));
         QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("KEEP.TXT"));
-        QVERIFY(controller<ListingEditor>().picked().pickedPath.empty());
+        QVERIFY(mainWindow().logic().picked().pickedPath.empty());
     }
 
     void modifyInMenuModeThenAnotherListing() {
@@ -214,7 +213,7 @@ private slots:
         QCOMPARE(saved("qubrix.dat").mid(1, 2), (QStringList{"Install the demo;DEMO\\SETUP.EXE;0",
                                                              "Read me now;DEMO\\SETUP.EXE;-1"}));
         QCOMPARE(window->clientHeight(), ClientArea::menuHeight);
-        QVERIFY(!controller<ListingEditor>().editFlags().modifyMode);
+        QVERIFY(!mainWindow().logic().editFlags().modifyMode);
         expectListsInStep();
     }
 
@@ -228,7 +227,7 @@ private slots:
         QCOMPARE(dialogs().boxes[0].text, QString("Select the listing to change first."));
         QCOMPARE(dialogs().beeps, 1);
         QCOMPARE(control<QLineEdit>("txtFilename")->text(), QString("DEMO\\SETUP.EXE"));
-        QVERIFY(controller<ListingEditor>().editFlags().modifyMode);
+        QVERIFY(mainWindow().logic().editFlags().modifyMode);
         QCOMPARE(readFromDisc("qubrix.dat"), catalogue);
     }
 
@@ -239,7 +238,7 @@ private slots:
         QCOMPARE(control<QLineEdit>("MenuEdit")->text(), QString("TOOLS\\VIEW.EXE"));
         // Typing without a click into the quick editor is no edit.
         QTest::keyClicks(control<QLineEdit>("MenuEdit"), "X");
-        QVERIFY(!controller<ListingEditor>().editFlags().quickEditActive);
+        QVERIFY(!mainWindow().logic().editFlags().quickEditActive);
         QVERIFY(control<QListWidget>("lstDesc")->isEnabled());
         clickRow(control<QListWidget>("CatBox"), 0);
         clickRow(control<QListWidget>("CatBox"), 1);
@@ -307,7 +306,7 @@ private slots:
         trigger("btnAddNote");
         answerNextModal(abandon, [](QWidget* modal) { typeNote(modal, {"dropped"}); });
         trigger("btnAddNote");
-        QVERIFY(!controller<ListingEditor>().editFlags().noteTouched);
+        QVERIFY(!mainWindow().logic().editFlags().noteTouched);
         trigger("cmdOK");
         QCOMPARE(saved("qubrix.dat")[3], QString("New;NEW.TXT;-1"));
         QCOMPARE(saved("descript.txt"), (QStringList{"demo note", "viewer note", "kept"}));

@@ -1,7 +1,4 @@
 #include "linux/app/frmmain.h"
-#include "linux/app/modesandoptions.h"
-#include "linux/catalogue/cataloguebrowser.h"
-#include "linux/editing/listingeditor.h"
 #include "guitestbase.h"
 
 #include <QAbstractButton>
@@ -70,9 +67,9 @@ private slots:
         files().mountPoint = "/media/disc";
         files().label = "MYDISC";
         QVERIFY(createWindows());
-        QCOMPARE(mainWindow().document().catalogPath(), onDisc("qubrix.dat"));
-        QCOMPARE(mainWindow().document().notesPath(), onDisc("descript.txt"));
-        QCOMPARE(mainWindow().document().driveRoot(), QString("/media/disc"));
+        QCOMPARE(QString::fromStdString(mainWindow().document().catalogPath()), onDisc("qubrix.dat"));
+        QCOMPARE(QString::fromStdString(mainWindow().document().notesPath()), onDisc("descript.txt"));
+        QCOMPARE(mainWindow().document().driveRoot(), std::string("/media/disc"));
         // The label starts the quick editor's path with the disc's folder, elided when it is
         // wider than the label may be; the tooltip keeps the whole folder.
         const QLabel* label = control<QLabel>("lblCWD");
@@ -88,7 +85,7 @@ private slots:
         files().mountPoint = "/";
         QVERIFY(createWindows());
         QCOMPARE(mainWindow().windowTitle(), QString("Qubrix 3.1  []"));
-        QCOMPARE(mainWindow().document().driveRoot(), QString());
+        QCOMPARE(mainWindow().document().driveRoot(), std::string());
         QCOMPARE(control<QLabel>("lblCWD")->toolTip(), discPath() + '/');
         QVERIFY(control<QLabel>("lblCWD")->sizeHint().width() <=
                 control<QLabel>("lblCWD")->width());
@@ -149,7 +146,7 @@ private slots:
         QVERIFY(control<QPushButton>("cmdCopy")->isVisible());
         QVERIFY(control<QAction>("mnuDelete")->isEnabled());
         QVERIFY(control<QAction>("mnuMModify")->isEnabled());
-        QVERIFY(controller<ListingEditor>().editFlags().singleSelection);
+        QVERIFY(mainWindow().logic().editFlags().singleSelection);
 
         clickRow(control<QListWidget>("lstDesc"), 1, Qt::ControlModifier);
         QCOMPARE(control<QListWidget>("lstDesc")->selectedItems().size(), 2);
@@ -162,7 +159,7 @@ private slots:
         QVERIFY(!control<QToolButton>("ToolCopyFolder")->isEnabled());
         QVERIFY(!control<QAction>("Folder1")->isEnabled());
         QVERIFY(!control<QToolButton>("cmdDelete")->isEnabled());
-        QVERIFY(!controller<ListingEditor>().editFlags().singleSelection);
+        QVERIFY(!mainWindow().logic().editFlags().singleSelection);
 
         clickRow(control<QListWidget>("CatBox"), 1);
         QCOMPARE(control<QListWidget>("lstDesc")->count(), 1);
@@ -177,10 +174,10 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget(), control<QListWidget>("CatBox"));
         QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
         QVERIFY(!control<QMenu>("mnuEdit")->menuAction()->isEnabled());
-        QVERIFY(!controller<CatalogueBrowser>().editPopupEnabled());
+        QVERIFY(!mainWindow().logic().commands().editPopupEnabled);
         clickRow(control<QListWidget>("CatBox"), 1);
         QVERIFY(control<QMenu>("mnuEdit")->menuAction()->isEnabled());
-        QVERIFY(controller<CatalogueBrowser>().editPopupEnabled());
+        QVERIFY(mainWindow().logic().commands().editPopupEnabled);
     }
 
     void notePopupPlacementAndClosing() {
@@ -301,14 +298,14 @@ private slots:
 
         trigger("cmdMenu");
         QCOMPARE(main.clientHeight(), 282);
-        QVERIFY(!controller<ModesAndOptions>().editorShown());
+        QVERIFY(!mainWindow().logic().editorShown());
         QVERIFY(control<QToolButton>("cmdMenu")->isChecked());
         QVERIFY(!control<QToolButton>("cmdAdd")->isChecked());
         QTRY_COMPARE(main.centralWidget()->height(), 282);
 
         trigger("AddFiles1");
         QCOMPARE(main.clientHeight(), 434);
-        QVERIFY(controller<ModesAndOptions>().editorShown());
+        QVERIFY(mainWindow().logic().editorShown());
         QVERIFY(control<QToolButton>("cmdAdd")->isChecked());
         QTRY_COMPARE(main.centralWidget()->height(), 434);
         QTRY_COMPARE(QApplication::focusWidget(), control<QLineEdit>("txtFilename"));
@@ -433,7 +430,7 @@ private slots:
         QVERIFY(control<QAction>("ReadOnly")->isChecked());
         QVERIFY(control<QAction>("ReadOnly")->isVisible());
         QCOMPARE(main.clientHeight(), 282);
-        QVERIFY(!controller<ModesAndOptions>().editorShown());
+        QVERIFY(!mainWindow().logic().editorShown());
         QVERIFY(!main.document().options().autoSave);
         for (QAction* hidden :
              {control<QAction>("AddFiles1"), control<QAction>("mnuPrepareMedium"),
@@ -447,13 +444,13 @@ private slots:
                  control<QToolButton>("cmdMenu"), control<QToolButton>("cmdAdd")})
             QVERIFY2(!hidden->isVisible(), qPrintable(hidden->objectName()));
         QVERIFY(control<QToolButton>("cmdSort")->isVisible());
-        QVERIFY(!controller<ModesAndOptions>().catPopupEnabled());
+        QVERIFY(!mainWindow().logic().commands().editingShown);
         QTRY_COMPARE(QApplication::focusWidget(), control<QListWidget>("lstDesc"));
         // The end user may look at a path in the quick editor but not change it.
         clickRow(control<QListWidget>("lstDesc"), 0);
         QTest::mouseClick(control<QLineEdit>("MenuEdit"), Qt::LeftButton);
         QTest::keyClicks(control<QLineEdit>("MenuEdit"), "X");
-        QVERIFY(!controller<ListingEditor>().editFlags().quickEditActive);
+        QVERIFY(!mainWindow().logic().editFlags().quickEditActive);
 
         trigger("mnuExit");
         QVERIFY(dialogs().boxes.isEmpty());

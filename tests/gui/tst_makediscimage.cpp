@@ -97,7 +97,8 @@ void TestMakeDiscImage::asksChecksAndMakes() {
     if (acceptWarnings)
         dialogs().answers.push_back(DialogService::Answer::Yes);
 
-    CatalogueDocument document(discPath() + "/", discPath());
+    qubrix::CatalogueDocument document(QFile::encodeName(discPath() + "/").toStdString(),
+                                       QFile::encodeName(discPath()).toStdString());
     QWidget window;
     QAction action(&window);
     MakeDiscImageCommand command(
@@ -152,7 +153,8 @@ void TestMakeDiscImage::proposesAPlaceAndALabel() {
     QTemporaryDir elsewhere;
     dialogs().savedFiles.push_back(elsewhere.path() + "/d.iso");
 
-    CatalogueDocument document(disc + "/", disc);
+    qubrix::CatalogueDocument document(QFile::encodeName(disc + "/").toStdString(),
+                                       QFile::encodeName(disc).toStdString());
     QWidget window;
     QAction action(&window);
     MakeDiscImageCommand command(

@@ -119,7 +119,8 @@ void TestPrepareMedium::asksChecksAndWrites() {
     const QStringList before = topOfDisc();
     const QByteArray autorunBefore = readFromDisc("autorun.sh");
 
-    CatalogueDocument document(discPath() + "/", discPath());
+    qubrix::CatalogueDocument document(QFile::encodeName(discPath() + "/").toStdString(),
+                                       QFile::encodeName(discPath()).toStdString());
     QWidget window;
     QAction prepare(&window);
     PrepareMediumCommand command(

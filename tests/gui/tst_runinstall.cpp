@@ -1,4 +1,3 @@
-#include "linux/actions/runinstall.h"
 #include "linux/app/frmmain.h"
 #include "guitestbase.h"
 
@@ -113,7 +112,7 @@ private slots:
         QCOMPARE(processes().runs.first().arguments, arguments);
         QCOMPARE(processes().runs.first().workingDirectory, files().directory);
         QVERIFY(desktop().openedUrls.isEmpty());
-        QVERIFY(!controller<RunInstall>().programRunning());
+        QVERIFY(!mainWindow().logic().programRunning());
     }
 
     void documentsOpenThroughTheDesktop() {
@@ -143,7 +142,7 @@ private slots:
         QCOMPARE(box.icon, DialogService::Icon::Error);
         QCOMPARE(box.buttons, DialogService::Buttons::Ok);
         QCOMPARE(dialogs().beeps, 2);
-        QVERIFY(!controller<RunInstall>().programRunning());
+        QVERIFY(!mainWindow().logic().programRunning());
         QVERIFY(!mainWindow().isMinimized());
     }
 
@@ -153,7 +152,7 @@ private slots:
         processes().whileRunning = [&] {
             checkedWhileRunning = true;
             [&] {
-                QVERIFY(controller<RunInstall>().programRunning());
+                QVERIFY(mainWindow().logic().programRunning());
                 QVERIFY(mainWindow().isMinimized());
                 select(ReadMe);
                 trigger("cmdInstall");
@@ -170,7 +169,7 @@ private slots:
         QVERIFY(checkedWhileRunning);
         if (QTest::currentTestFailed())
             return;
-        QVERIFY(!controller<RunInstall>().programRunning());
+        QVERIFY(!mainWindow().logic().programRunning());
         QVERIFY(!mainWindow().isMinimized());
 
         dialogs().answers = {Answer::Yes};

@@ -1,4 +1,3 @@
-#include "linux/actions/runinstall.h"
 #include "linux/app/frmmain.h"
 #include "guitestbase.h"
 #include "platform/linuxprocessservice.h"
@@ -52,7 +51,7 @@ private slots:
         // Runs inside the wait: the script has started and waits for "go".
         bool seenRunning = false;
         QTimer::singleShot(100, [&] {
-            seenRunning = controller<RunInstall>().programRunning() && window.isMinimized();
+            seenRunning = mainWindow().logic().programRunning() && window.isMinimized();
             trigger("cmdInstall");
             writeOnDisc("go", "");
         });
@@ -61,7 +60,7 @@ private slots:
         QVERIFY(seenRunning);
         QCOMPARE(desktop().sounds, 2);
         QCOMPARE(dialogs().boxes.size(), 1);
-        QVERIFY(!controller<RunInstall>().programRunning());
+        QVERIFY(!mainWindow().logic().programRunning());
         QVERIFY(!window.isMinimized());
         QVERIFY(QFile::exists(onDisc("go")));
         QCOMPARE(readFromDisc("args.txt"), discPath().toUtf8() + "\n$(touch\nx)\n&&\nrm\ny\na|b\n");
@@ -79,7 +78,7 @@ private slots:
         QCOMPARE(dialogs().boxes.size(), 2);
         QCOMPARE(dialogs().boxes.at(1).text, QString("Error loading file!"));
         QCOMPARE(dialogs().boxes.at(1).caption, QString("Error"));
-        QVERIFY(!controller<RunInstall>().programRunning());
+        QVERIFY(!mainWindow().logic().programRunning());
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace {
@@ -88,6 +89,10 @@ qubrix::WriteOutcome QtPorts::saveDataFiles(const qubrix::DataFilePair& files,
                                             std::string_view notesBytes,
                                             const qubrix::PairStamp* expected) {
     return qubrix::saveDataFiles(files, catalogueBytes, notesBytes, expected);
+}
+
+std::string QtPorts::canonicalFolderOf(const std::string& path) {
+    return bytesOf(QFileInfo(QFileInfo(pathOf(path)).absolutePath()).canonicalFilePath());
 }
 
 std::string QtPorts::mountPointOf(const std::string& path) {
