@@ -36,6 +36,8 @@ public:
     bool attributesChangeable = true;
     bool renamesSucceed = true;
     bool startsSucceed = true;
+    // Run by runAndWait while the started program runs: what the user does meanwhile.
+    std::function<void()> whileRunning;
     LaunchPlan plan;
     std::vector<CopyPlan> copies;
     std::optional<int> endedWith;
