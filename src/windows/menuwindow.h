@@ -99,7 +99,8 @@ private:
     void showNoteOfCurrentRow();
     static LRESULT CALLBACK notePadProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // userports.cpp: the user, and the editing dialogs the menu never opens.
+    // The user (userports.cpp; the sound in runinstall.cpp, the folder picker in copy.cpp), and
+    // the editing dialogs the menu never opens (userports.cpp).
     Answer askQuietly(const std::string& text, const std::string& caption, Icon icon,
                       Buttons buttons) override;
     void beep() override;
@@ -113,7 +114,8 @@ private:
                           const std::string& name) override;
     void showNotesDialog() override;
 
-    // systemports.cpp (runinstall.cpp and copy.cpp: starting and copying)
+    // The system: the data files, the medium and its attributes (catalogueload.cpp), starting
+    // (runinstall.cpp), copying (copy.cpp), help and leaving (menuwindow.cpp).
     qubrix::PairRead readDataFiles(const qubrix::DataFilePair& files) override;
     qubrix::WriteOutcome saveDataFiles(const qubrix::DataFilePair& files,
                                        std::string_view catalogueBytes,
