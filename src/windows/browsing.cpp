@@ -1,8 +1,6 @@
 #include "windows/menuwindow.h"
 #include "windows/wintext.h"
 
-#include "core/text/encoding.h"
-
 namespace winmenu {
 
 namespace {
@@ -13,16 +11,25 @@ void enableMenuItem(HMENU menu, int id, bool enabled) {
 
 } // namespace
 
-void MenuWindow::showCategoryRows(int k) {
-    m_model.showCategory(k);
+void MenuWindow::categoriesChanged() {
+    SendMessageW(CatBox, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(CatBox, LB_RESETCONTENT, 0, 0);
+    for (const std::string& name : m_logic.categoryRows())
+        SendMessageW(CatBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(name).c_str()));
+    SendMessageW(CatBox, LB_SETCURSEL, static_cast<WPARAM>(m_logic.categoryRow()), 0);
+    SendMessageW(CatBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(CatBox, nullptr, TRUE);
+}
+
+// The rows are measured as they are added, so that the list scrolls sideways to the widest.
+void MenuWindow::fillListings() {
     SendMessageW(lstDesc, WM_SETREDRAW, FALSE, 0);
     SendMessageW(lstDesc, LB_RESETCONTENT, 0, 0);
     int widest = 0;
     HDC dc = GetDC(lstDesc);
     HGDIOBJ oldFont = SelectObject(dc, m_font);
-    for (std::size_t i = 0; i < m_model.lstFiles.size(); ++i) {
-        const std::wstring row =
-            widen(qubrix::toUtf8(m_model.GetListingDescription(i), m_model.catalogueEncoding));
+    for (const std::string& text : m_logic.listingRows()) {
+        const std::wstring row = widen(text);
         SendMessageW(lstDesc, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
         SIZE size{};
         GetTextExtentPoint32W(dc, row.c_str(), static_cast<int>(row.size()), &size);
@@ -35,43 +42,47 @@ void MenuWindow::showCategoryRows(int k) {
     InvalidateRect(lstDesc, nullptr, TRUE);
 }
 
-// A category chosen with the mouse or the keyboard: its listings, none selected.
-void MenuWindow::CatBoxChange() {
-    showCategoryRows(static_cast<int>(SendMessageW(CatBox, LB_GETCURSEL, 0, 0)));
-    lstDescClick();
+void MenuWindow::rowsChanged() {
+    fillListings();
+    selectionChanged();
 }
 
-std::vector<int> MenuWindow::selectedRows() const {
+void MenuWindow::rowChanged(std::size_t row) {
+    const WPARAM at = static_cast<WPARAM>(row);
+    const bool selected = SendMessageW(lstDesc, LB_GETSEL, at, 0) > 0;
+    SendMessageW(lstDesc, LB_DELETESTRING, at, 0);
+    SendMessageW(lstDesc, LB_INSERTSTRING, at,
+                 reinterpret_cast<LPARAM>(widen(m_logic.listingRow(row)).c_str()));
+    SendMessageW(lstDesc, LB_SETSEL, selected, static_cast<LPARAM>(row));
+}
+
+// Setting the selection sends no LBN_SELCHANGE: the logic is not told again of its own choice.
+void MenuWindow::selectionChanged() {
+    SendMessageW(lstDesc, LB_SETSEL, FALSE, -1);
+    for (const int row : m_logic.selectedRows())
+        SendMessageW(lstDesc, LB_SETSEL, TRUE, row);
+    if (m_logic.currentRow() >= 0)
+        SendMessageW(lstDesc, LB_SETCARETINDEX, static_cast<WPARAM>(m_logic.currentRow()), FALSE);
+}
+
+// The user changed the selection of listings: the focused row and every selected one.
+void MenuWindow::lstDescClick() {
     const int count = static_cast<int>(SendMessageW(lstDesc, LB_GETSELCOUNT, 0, 0));
     std::vector<int> rows(static_cast<std::size_t>(std::max(count, 0)));
     if (count > 0)
         SendMessageW(lstDesc, LB_GETSELITEMS, static_cast<WPARAM>(count),
                      reinterpret_cast<LPARAM>(rows.data()));
-    std::erase_if(rows, [this](int row) {
-        return row < 0 || static_cast<std::size_t>(row) >= m_model.lstPath.size();
-    });
-    return rows;
+    m_logic.lstDescClick(static_cast<int>(SendMessageW(lstDesc, LB_GETCARETINDEX, 0, 0)),
+                         std::move(rows));
 }
 
-std::string MenuWindow::storedPathOfRow(int row) const {
-    return qubrix::toUtf8(m_model.lstPath[static_cast<std::size_t>(row)],
-                          m_model.catalogueEncoding);
-}
-
-// Every change of the listing selection decides which commands are offered: Run and Copy
-// Folder for one listing, Copy for one or more.
-void MenuWindow::lstDescClick() {
-    hideNotePopup();
-    const std::size_t s = selectedRows().size();
-    const bool one = s == 1;
-    const bool some = s >= 1;
-    std::wstring quickText;
-    if (one) {
-        const int current = static_cast<int>(SendMessageW(lstDesc, LB_GETCARETINDEX, 0, 0));
-        if (current >= 0 && static_cast<std::size_t>(current) < m_model.lstPath.size())
-            quickText = widen(storedPathOfRow(current));
-    }
-    SetWindowTextW(MenuEdit, quickText.c_str());
+// Run and Copy Folder are offered for one listing, Copy for one or more. The menu has no
+// editing command to show or hide: it is built without them.
+void MenuWindow::commandsChanged() {
+    const qubrix::CommandStates& c = m_logic.commands();
+    const bool one = c.oneSelected;
+    const bool some = c.someSelected;
+    SetWindowTextW(MenuEdit, widen(c.quickEditorText).c_str());
     EnableWindow(MenuEdit, one);
     // A button that is hidden or disabled while it has the focus would take the keyboard with
     // it: the focus goes to the listing list first.
@@ -90,14 +101,27 @@ void MenuWindow::lstDescClick() {
     EnableMenuItem(files, 1, MF_BYPOSITION | (some ? MF_ENABLED : MF_GRAYED));
     enableMenuItem(m_menu, idFile1, some);
     enableMenuItem(m_menu, idMnuInstall, one);
+    for (HWND list : {CatBox, lstDesc, cmdSort})
+        EnableWindow(list, c.listsEnabled);
 }
 
-// Sort orders the shown category's listings for this run; the catalogue is not written.
-void MenuWindow::cmdSortClick() {
-    if (m_model.shownCategory < 0 || !m_model.sortShownCategory())
-        return;
-    showCategoryRows(m_model.shownCategory);
-    lstDescClick();
+// The menu has no file-name or description edit: the logic's entry is never shown here.
+void MenuWindow::entryChanged() {}
+
+// The menu has only the two lists to take the keyboard.
+void MenuWindow::focusOn(qubrix::Focus where) {
+    HWND target = where == qubrix::Focus::Categories ? CatBox : lstDesc;
+    m_lastFocus = target;
+    SetFocus(target);
+}
+
+void MenuWindow::programStarted() {
+    ShowWindow(m_window, SW_MINIMIZE);
+}
+
+void MenuWindow::programEnded() {
+    ShowWindow(m_window, SW_RESTORE);
+    SetForegroundWindow(m_window);
 }
 
 } // namespace winmenu

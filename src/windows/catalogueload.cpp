@@ -1,7 +1,7 @@
 #include "windows/menuwindow.h"
 #include "windows/wintext.h"
 
-#include "core/text/encoding.h"
+#include "core/catalogue/datafiles.h"
 
 namespace winmenu {
 
@@ -87,27 +87,60 @@ DiscFolder findDiscFolder() {
     return disc;
 }
 
-bool MenuWindow::loadCatalogue() {
-    const std::string catalogPath = narrow(inFolder(m_disc.folder, L"qubrix.dat"));
-    const auto outcome =
-        m_model.LoadCatalogue(catalogPath, narrow(inFolder(m_disc.folder, L"descript.txt")));
-    if (outcome.status == qubrix::Catalogue::LoadOutcome::Status::Unreadable) {
-        beepAndAsk(widen("Cannot read " + catalogPath + ": " + outcome.error), L"Error",
-                   Icon::Error, Buttons::Ok);
-        return false;
-    }
-    m_model.BuildCategories();
+qubrix::PairRead MenuWindow::readDataFiles(const qubrix::DataFilePair& files) {
+    return qubrix::readDataFiles(files);
+}
+
+// The menu shows a finished disc and never writes its catalogue: a save that reaches this
+// program is refused, whatever it would write.
+qubrix::WriteOutcome MenuWindow::saveDataFiles(const qubrix::DataFilePair& files,
+                                               std::string_view, std::string_view,
+                                               const qubrix::PairStamp*) {
+    qubrix::WriteOutcome refused;
+    refused.ok = false;
+    refused.failedPath = files.catalogue;
+    refused.error = "The menu only reads the catalogue";
+    return refused;
+}
+
+// The drive's root, "D:\", which the disc's folder lies on.
+std::string MenuWindow::mountPointOf(const std::string&) {
+    return narrow(m_disc.volumeRoot);
+}
+
+std::string MenuWindow::volumeLabel(const std::string& mountPoint) {
+    std::wstring root = widen(mountPoint);
+    if (!root.ends_with(L'\\'))
+        root += L'\\';
+    wchar_t label[MAX_PATH + 1] = {};
+    if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                               nullptr, 0))
+        return {};
+    return narrow(label);
+}
+
+// Whatever the file's attribute, the menu counts the catalogue as write-protected, so that
+// the logic opens it read-only with every editing command hidden.
+std::optional<bool> MenuWindow::isReadOnly(const std::string&) {
     return true;
 }
 
-// The product name, its version, two blanks and the volume label of the disc in brackets.
-void MenuWindow::writeCaption() {
-    wchar_t label[MAX_PATH + 1] = {};
-    if (!GetVolumeInformationW(m_disc.volumeRoot.c_str(), label, MAX_PATH + 1, nullptr, nullptr,
-                               nullptr, nullptr, 0))
-        label[0] = L'\0';
-    SetWindowTextW(m_window, (L"Qubrix 3.1  [" + std::wstring(label) + L"]").c_str());
-    SetWindowTextW(lblCWD, widen(m_disc.driveRoot + "\\").c_str());
+// The menu changes no attribute and renames nothing: it offers no command that would.
+bool MenuWindow::setReadOnly(const std::string&) {
+    return false;
+}
+
+bool MenuWindow::clearReadOnly(const std::string&) {
+    return false;
+}
+
+bool MenuWindow::renameWithoutReplacing(const std::string&, const std::string&) {
+    return false;
+}
+
+// A stored path is read from the disc's drive, as on the finished disc.
+std::string MenuWindow::storedPathRoot(const std::string&) {
+    return m_disc.driveRoot;
 }
 
 } // namespace winmenu

@@ -9,24 +9,22 @@
 
 namespace winmenu {
 
-namespace {
-
-// The folder picker of the file dialog, which also takes a typed path; empty when cancelled.
-std::wstring pickFolder(HWND owner) {
+// The folder picker of the file dialog, which also takes a typed path.
+std::optional<std::string> MenuWindow::pickFolder(const std::string& title) {
     IFileOpenDialog* dialog = nullptr;
     if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
                                 IID_PPV_ARGS(&dialog))))
-        return {};
-    std::wstring folder;
+        return std::nullopt;
+    std::optional<std::string> folder;
     FILEOPENDIALOGOPTIONS options = 0;
     dialog->GetOptions(&options);
     dialog->SetOptions(options | FOS_PICKFOLDERS | FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST);
-    dialog->SetTitle(L"Qubrix");
+    dialog->SetTitle(widen(title).c_str());
     IShellItem* item = nullptr;
-    if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&item))) {
+    if (SUCCEEDED(dialog->Show(m_window)) && SUCCEEDED(dialog->GetResult(&item))) {
         wchar_t* path = nullptr;
         if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
-            folder = path;
+            folder = narrow(path);
             CoTaskMemFree(path);
         }
         item->Release();
@@ -35,42 +33,12 @@ std::wstring pickFolder(HWND owner) {
     return folder;
 }
 
-// A listing in the root of the disc copies the whole disc: only after a Yes, asked without
-// beep or icon.
-bool wholeDiscAgreed(const std::string& storedPath) {
-    return !qubrix::namesWholeMedium(storedPath) ||
-           ask(L"This will copy the entire CD, continue?", L"Warning", Icon::None,
-               Buttons::YesNo) == IDYES;
-}
-
-} // namespace
-
-// Copy (file) copies each selected listing's file, Copy Folder the folder that holds the one
-// selected listing, into a folder the user picks; the shell shows the progress, offers Cancel
-// and asks before it replaces a file.
-void MenuWindow::copySelection(bool folderMode) {
-    const std::vector<int> rows = selectedRows();
-    if (rows.empty() || (folderMode && rows.size() != 1))
-        return;
-    const std::wstring picked = pickFolder(m_window);
-    if (picked.empty())
-        return;
-    if (folderMode)
-        MessageBeep(0);
-    std::vector<std::string> storedPaths;
-    for (const int row : rows) {
-        if (folderMode && !wholeDiscAgreed(storedPathOfRow(row))) {
-            beepAndAsk(L"Copy cancelled!", L"Copy Folder", Icon::Warning, Buttons::Ok);
-            return;
-        }
-        storedPaths.push_back(storedPathOfRow(row));
-    }
-    const qubrix::CopyPlan plan = qubrix::planCopy(
-        m_disc.driveRoot, storedPaths,
-        folderMode ? qubrix::CopyMode::Folder : qubrix::CopyMode::File, narrow(picked));
+// The shell shows the progress, offers Cancel and asks before it replaces a file.
+void MenuWindow::copy(const qubrix::CopyPlan& plan) {
     const qubrix::ShellCopy copy = qubrix::shellCopyOf(plan);
+    // A destination inside what is copied would copy itself without end.
     if (!copy.error.empty()) {
-        beepAndAsk(widen(copy.error), L"Error", Icon::Error, Buttons::Ok);
+        tell(copy.error, "Error");
         return;
     }
     const std::wstring destination = widen(copy.destination);

@@ -1,7 +1,7 @@
 #include "windows/menuwindow.h"
 #include "windows/wintext.h"
 
-#include "core/text/encoding.h"
+#include "core/window/product.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -42,8 +42,18 @@ std::wstring helpPagePath() {
 
 } // namespace
 
+namespace {
+
+// The folder of the data files as the logic takes it: with its trailing separator.
+std::string dataFolder(const std::wstring& folder) {
+    return narrow(folder.ends_with(L'\\') ? folder : folder + L'\\');
+}
+
+} // namespace
+
 MenuWindow::MenuWindow(HINSTANCE instance, DiscFolder disc)
-    : m_instance(instance), m_disc(std::move(disc)) {}
+    : m_instance(instance), m_disc(std::move(disc)),
+      m_logic(dataFolder(m_disc.folder), m_disc.driveRoot, *this, *this, *this) {}
 
 bool MenuWindow::create(int showCommand) {
     WNDCLASSEXW windowClass{};
@@ -71,23 +81,22 @@ bool MenuWindow::create(int showCommand) {
     AdjustWindowRectEx(&frame, windowStyle, TRUE, 0);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, menuClass, L"Qubrix 3.0", windowStyle,
+    m_window = CreateWindowExW(WS_EX_CONTROLPARENT, menuClass, widen(applicationTitle).c_str(),
+                               windowStyle,
                                (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
                                m_menu, m_instance, this);
     if (!m_window)
         return false;
     buildControls();
-    if (!loadCatalogue())
+    m_logic.setView(this);
+    // The system says the catalogue is write-protected: the logic opens it read-only.
+    if (!m_logic.FormCreate())
         return false;
-    writeCaption();
-    for (const std::string& name : m_model.categoryNames) {
-        const std::wstring row = widen(qubrix::toUtf8(name, m_model.catalogueEncoding));
-        SendMessageW(CatBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
-    }
-    SendMessageW(CatBox, LB_SETCURSEL, 0, 0);
-    CatBoxChange();
-    // The keyboard starts in the category list.
+    SetWindowTextW(m_window, widen(m_logic.caption()).c_str());
+    SetWindowTextW(lblCWD, widen(m_disc.driveRoot + "\\").c_str());
+    // The keyboard starts in the category list, whatever the logic chose: the menu's keyboard
+    // path (Down for the next category, Tab to its listings) starts there.
     m_lastFocus = CatBox;
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
@@ -143,10 +152,10 @@ LRESULT MenuWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_CLOSE:
-        mnuExitClick();
+        m_logic.mnuExitClick();
         return 0;
     case WM_DESTROY:
-        PostQuitMessage(1);
+        PostQuitMessage(m_exitStatus);
         return 0;
     default:
         break;
@@ -158,7 +167,7 @@ void MenuWindow::command(int id, int notification) {
     switch (id) {
     case idCatBox:
         if (notification == LBN_SELCHANGE)
-            CatBoxChange();
+            m_logic.CatBoxChange(static_cast<int>(SendMessageW(CatBox, LB_GETCURSEL, 0, 0)));
         break;
     case idLstDesc:
         if (notification == LBN_SELCHANGE)
@@ -169,51 +178,55 @@ void MenuWindow::command(int id, int notification) {
     case idCmdInstall:
     case idToolInstall:
     case idMnuInstall:
-        cmdInstallClick();
+        m_logic.cmdInstallClick();
         break;
     case idCmdCopy:
     case idToolCopy:
     case idFile1:
-        copySelection(false);
+        m_logic.cmdCopyClick();
         break;
     case idToolCopyFolder:
     case idFolder1:
-        copySelection(true);
+        m_logic.ToolCopyFolderClick();
         break;
     case idCmdSort:
-        cmdSortClick();
+        // Sort orders the shown category for this run; the read-only menu writes nothing.
+        // WindowLogic::cmdSortClick lies beside the category editing, which needs the listing
+        // editing that is not in the core yet; until it is, the menu does what that rule does.
+        m_logic.document().model().sortShownCategory();
+        m_logic.CatBoxChange(m_logic.categoryRow());
         break;
     case idContents1:
-        Contents1Click();
+        m_logic.Contents1Click();
         break;
     case idAbout1:
         About1Click();
         break;
     case idMnuExit:
-        mnuExitClick();
+        m_logic.mnuExitClick();
         break;
     case IDCANCEL:
         // Escape outside the listing list closes an open note too.
-        hideNotePopup();
+        hideNote();
         break;
     default:
         break;
     }
 }
 
-void MenuWindow::Contents1Click() {
+void MenuWindow::openHelp() {
     const std::wstring page = helpPagePath();
     if (page.empty()) {
-        ask(L"The help page is not installed beside " + programFolder() + L"\\qubrix.exe.",
-            L"Qubrix 3.0", Icon::Error, Buttons::Ok);
+        winmenu::ask(L"The help page is not installed beside " + programFolder() + L"\\qubrix.exe.",
+                     widen(applicationTitle), winmenu::Icon::Error, winmenu::Buttons::Ok);
         return;
     }
     ShellExecuteW(m_window, L"open", page.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
 }
 
-// The menu is read-only: nothing is ever unsaved, so leaving asks nothing. The exit status is
-// 1, as it always was.
-void MenuWindow::mnuExitClick() {
+// The window goes at once; the message loop ends with status once it has gone.
+void MenuWindow::endProgram(int status) {
+    m_exitStatus = status;
     DestroyWindow(m_window);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/catalogue/catalogue.h"
+#include "core/window/windowlogic.h"
 
 #include <windows.h>
 
@@ -46,11 +46,16 @@ struct DiscFolder {
 };
 
 // The end user's menu: the categories and listings of the disc's catalogue, the note pop-up,
-// and the Run, Copy, Help and About commands. It opens in read-only menu mode and never
-// writes the catalogue.
-class MenuWindow final {
+// and the Run, Copy, Help and About commands. The window logic decides what each command does
+// and shows; this window shows it, and answers the logic's ports with the Windows API. It opens
+// in read-only menu mode and never writes the catalogue.
+class MenuWindow final : public qubrix::UserPort,
+                         public qubrix::DialogPort,
+                         public qubrix::SystemPort,
+                         public qubrix::WindowView {
 public:
     MenuWindow(HINSTANCE instance, DiscFolder disc);
+    ~MenuWindow() override = default;
     MenuWindow(const MenuWindow&) = delete;
     MenuWindow& operator=(const MenuWindow&) = delete;
 
@@ -75,43 +80,70 @@ private:
     void paintClient(HDC dc);
     void drawButton(const DRAWITEMSTRUCT& item);
 
-    // catalogueload.cpp
-    bool loadCatalogue();
-    void writeCaption();
-
-    // browsing.cpp
-    void CatBoxChange();
+    // browsing.cpp: what the logic shows.
+    void categoriesChanged() override;
+    void rowsChanged() override;
+    void rowChanged(std::size_t row) override;
+    void selectionChanged() override;
+    void commandsChanged() override;
+    void entryChanged() override;
+    void focusOn(qubrix::Focus where) override;
+    void hideNote() override;
+    void programStarted() override;
+    void programEnded() override;
+    void fillListings();
     void lstDescClick();
-    void showCategoryRows(int k);
-    std::vector<int> selectedRows() const;
-    std::string storedPathOfRow(int row) const;
-    void cmdSortClick();
 
     // notepopup.cpp
     void ShowNote(int row);
-    void hideNotePopup();
     void showNoteOfCurrentRow();
     static LRESULT CALLBACK notePadProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    // runinstall.cpp
-    void playSound1000();
-    void cmdInstallClick();
-    bool runAndWait(const std::wstring& application, const std::wstring& commandLine);
-    void waitFor(HANDLE process);
+    // The user (userports.cpp; the sound in runinstall.cpp, the folder picker in copy.cpp), and
+    // the editing dialogs the menu never opens (userports.cpp).
+    Answer askQuietly(const std::string& text, const std::string& caption, Icon icon,
+                      Buttons buttons) override;
+    void beep() override;
+    void playSound() override;
+    std::optional<std::string> pickFile(const std::string& folder,
+                                        const std::vector<FileFilter>& filters) override;
+    std::optional<std::string> pickFolder(const std::string& title) override;
+    std::optional<std::string> askCategoryName(CategoryPurpose purpose,
+                                               const std::string& name) override;
+    NameAnswer askNewName(NameSubject subject, const std::string& pickedPath,
+                          const std::string& name) override;
+    void showNotesDialog() override;
 
-    // copy.cpp
-    void copySelection(bool folderMode);
+    // The system: the data files, the medium and its attributes (catalogueload.cpp), starting
+    // (runinstall.cpp), copying (copy.cpp), help and leaving (menuwindow.cpp).
+    qubrix::PairRead readDataFiles(const qubrix::DataFilePair& files) override;
+    qubrix::WriteOutcome saveDataFiles(const qubrix::DataFilePair& files,
+                                       std::string_view catalogueBytes,
+                                       std::string_view notesBytes,
+                                       const qubrix::PairStamp* expected) override;
+    std::string mountPointOf(const std::string& path) override;
+    std::string volumeLabel(const std::string& mountPoint) override;
+    std::optional<bool> isReadOnly(const std::string& path) override;
+    bool setReadOnly(const std::string& path) override;
+    bool clearReadOnly(const std::string& path) override;
+    bool renameWithoutReplacing(const std::string& from, const std::string& to) override;
+    std::string storedPathRoot(const std::string& storedPath) override;
+    qubrix::LaunchPlan planLaunch(const std::string& storedPath) override;
+    void openDocument(const qubrix::LaunchPlan& plan) override;
+    bool runAndWait(const qubrix::LaunchPlan& plan,
+                    const std::function<void()>& onStarted) override;
+    void copy(const qubrix::CopyPlan& plan) override;
+    void openHelp() override;
+    void endProgram(int status) override;
+    void waitFor(HANDLE process);
 
     // about.cpp
     void About1Click();
-    void Contents1Click();
-
-    void mnuExitClick();
 
     HINSTANCE m_instance;
     DiscFolder m_disc;
-    qubrix::Catalogue m_model;
-    bool m_programRunning = false;
+    qubrix::WindowLogic m_logic;
+    int m_exitStatus = 1;
     int m_lastClickY = 0;
     HWND m_window = nullptr;
     HWND m_tooltip = nullptr;

@@ -2,7 +2,6 @@
 #include "windows/wintext.h"
 
 #include "core/catalogue/notepopup.h"
-#include "core/text/encoding.h"
 
 #include <windowsx.h>
 
@@ -84,23 +83,13 @@ LRESULT CALLBACK MenuWindow::notePadProc(HWND window, UINT message, WPARAM wPara
     }
 }
 
+// The logic decides whether there is a note to show (a beep for none); the window only lays
+// it out beside the row.
 void MenuWindow::ShowNote(int row) {
-    if (row < 0 || static_cast<std::size_t>(row) >= m_model.noteIndex.size())
+    const std::optional<std::string> note = m_logic.ShowNote(row);
+    if (!note)
         return;
-    const int note = m_model.noteIndex[static_cast<std::size_t>(row)];
-    if (note < 0) {
-        MessageBeep(0);
-        return;
-    }
-    if (static_cast<std::size_t>(note) >= m_model.lstMemo.size()) {
-        ask(L"List index out of bounds (" + std::to_wstring(note) + L")", L"Qubrix 3.0",
-            Icon::Error, Buttons::Ok);
-        return;
-    }
-    const std::wstring text =
-        shownPart(widen(qubrix::toUtf8(m_model.lstMemo[static_cast<std::size_t>(note)],
-                                       m_model.notesEncoding)),
-                  qubrix::maxNoteLines(kMenuHeight));
+    const std::wstring text = shownPart(widen(*note), qubrix::maxNoteLines(kMenuHeight));
     SetWindowTextW(NotePad, text.c_str());
     const qubrix::NotePopupGeometry geometry =
         qubrix::notePopupGeometry(displayedLines(NotePad, text), m_lastClickY, kMenuHeight);
@@ -109,7 +98,7 @@ void MenuWindow::ShowNote(int row) {
     InvalidateRect(NotePad, nullptr, TRUE);
 }
 
-void MenuWindow::hideNotePopup() {
+void MenuWindow::hideNote() {
     hidePad(NotePad);
 }
 
@@ -129,7 +118,7 @@ void MenuWindow::showNoteOfCurrentRow() {
 bool MenuWindow::preTranslate(const MSG& message) {
     // A click into the quick editor sounds as Run does.
     if (message.hwnd == MenuEdit && message.message == WM_LBUTTONDOWN) {
-        playSound1000();
+        playSound();
         return false;
     }
     if (message.hwnd != lstDesc)
@@ -142,7 +131,7 @@ bool MenuWindow::preTranslate(const MSG& message) {
         GetKeyState(VK_MENU) < 0)
         return false;
     if (message.wParam == VK_ESCAPE && IsWindowVisible(NotePad)) {
-        hideNotePopup();
+        hideNote();
         return true;
     }
     if (message.wParam == VK_RETURN || message.wParam == VK_F2) {

@@ -1,10 +1,6 @@
 #include "windows/menuwindow.h"
 #include "windows/wintext.h"
 
-#include "core/actions/launch.h"
-#include "core/actions/medium.h"
-#include "core/text/ascii.h"
-
 #include <mmsystem.h>
 #include <shellapi.h>
 
@@ -12,92 +8,54 @@ namespace winmenu {
 
 namespace {
 
-// A batch file is no program of its own: the command interpreter runs it.
-bool isBatchFile(const std::string& programPath) {
-    return qubrix::upperAscii(programPath).ends_with(".BAT");
-}
-
-std::wstring commandInterpreter() {
+std::wstring commandInterpreterPath() {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
-    return std::wstring(system) + L"\\cmd.exe";
+    return std::wstring(system) + L"\\" + widen(qubrix::commandInterpreter);
 }
 
 } // namespace
 
 // The program's own sound 1000, played without waiting for it.
-void MenuWindow::playSound1000() {
+void MenuWindow::playSound() {
     PlaySoundW(MAKEINTRESOURCEW(1000), m_instance, SND_RESOURCE | SND_ASYNC);
 }
 
-// Behind "Run...", the Install/Run tool button and "R&un": the sound plays on every
-// invocation, even when a program started earlier still runs or nothing is selected.
-void MenuWindow::cmdInstallClick() {
-    playSound1000();
-    if (m_programRunning)
-        return;
-    const int row = static_cast<int>(SendMessageW(lstDesc, LB_GETCARETINDEX, 0, 0));
-    if (SendMessageW(lstDesc, LB_GETCOUNT, 0, 0) <= 0 || row < 0 ||
-        static_cast<std::size_t>(row) >= m_model.lstPath.size())
-        return;
-    const std::string storedPath = storedPathOfRow(row);
-    std::string line = qubrix::driveCommandLine(m_disc.driveRoot, storedPath);
-    std::string file(qubrix::trimmedText(storedPath));
-    qubrix::classifyCommandLine(file, true, "");
-    if (!qubrix::resolveOnMedium("", file)) {
-        beepAndAsk(widen("This path leads outside the medium and is not used:\n" + line), L"Error",
-                   Icon::Error, Buttons::Ok);
-        return;
-    }
-    const qubrix::LaunchKind kind = qubrix::classifyCommandLine(line, false, m_disc.driveRoot);
-    if (beepAndAsk(widen(line), L"Confirm installation", Icon::Warning, Buttons::YesNo) != IDYES)
-        return;
-    const std::wstring wideLine = widen(line);
-    if (kind == qubrix::LaunchKind::Document) {
-        SHELLEXECUTEINFOW open{};
-        open.cbSize = sizeof open;
-        open.hwnd = m_window;
-        open.lpVerb = L"open";
-        open.lpFile = wideLine.c_str();
-        open.nShow = SW_SHOWDEFAULT;
-        // Whether the shell finds a program for the document is its own business.
-        ShellExecuteExW(&open);
-        return;
-    }
-    bool started = false;
-    if (kind == qubrix::LaunchKind::Program) {
-        started = isBatchFile(line)
-                      ? runAndWait(commandInterpreter(), L"cmd.exe /c \"" + wideLine + L"\"")
-                      : runAndWait(wideLine, {});
-    } else {
-        std::string program = line;
-        qubrix::classifyCommandLine(program, true, m_disc.driveRoot);
-        started = isBatchFile(program) ? runAndWait(commandInterpreter(), L"cmd.exe /c " + wideLine)
-                                       : runAndWait({}, wideLine);
-    }
-    if (!started)
-        beepAndAsk(L"Error loading file!", L"Error", Icon::Error, Buttons::Ok);
+qubrix::LaunchPlan MenuWindow::planLaunch(const std::string& storedPath) {
+    return qubrix::planDriveLaunch(m_disc.driveRoot, storedPath);
 }
 
-// Starts the program in the menu's own folder, the disc's top, and waits for its end with the
-// window minimised; every command but Run stays usable meanwhile.
-bool MenuWindow::runAndWait(const std::wstring& application, const std::wstring& commandLine) {
+void MenuWindow::openDocument(const qubrix::LaunchPlan& plan) {
+    const std::wstring file = widen(plan.document);
+    SHELLEXECUTEINFOW open{};
+    open.cbSize = sizeof open;
+    open.hwnd = m_window;
+    open.lpVerb = L"open";
+    open.lpFile = file.c_str();
+    open.nShow = SW_SHOWDEFAULT;
+    // Whether the shell finds a program for the document is its own business.
+    ShellExecuteExW(&open);
+}
+
+// Starts the program in the menu's own folder, the disc's top, and waits for its end while
+// the window keeps handling its messages.
+bool MenuWindow::runAndWait(const qubrix::LaunchPlan& plan,
+                            const std::function<void()>& onStarted) {
+    const std::wstring application = plan.program == qubrix::commandInterpreter
+                                         ? commandInterpreterPath()
+                                         : widen(plan.program);
+    std::wstring line = widen(plan.commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    std::wstring line = commandLine;
     if (!CreateProcessW(application.empty() ? nullptr : application.c_str(),
                         line.empty() ? nullptr : line.data(), nullptr, nullptr, TRUE,
                         NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process))
         return false;
-    ShowWindow(m_window, SW_MINIMIZE);
-    m_programRunning = true;
+    onStarted();
     waitFor(process.hProcess);
-    m_programRunning = false;
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
-    ShowWindow(m_window, SW_RESTORE);
-    SetForegroundWindow(m_window);
     return true;
 }
 

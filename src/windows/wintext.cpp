@@ -50,9 +50,4 @@ int ask(std::wstring_view text, std::wstring_view caption, Icon icon, Buttons bu
                        style | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
-int beepAndAsk(std::wstring_view text, std::wstring_view caption, Icon icon, Buttons buttons) {
-    MessageBeep(0);
-    return ask(text, caption, icon, buttons);
-}
-
 } // namespace winmenu

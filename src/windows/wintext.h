@@ -18,9 +18,7 @@ std::wstring windowText(HWND window);
 enum class Buttons { Ok, YesNo };
 enum class Icon { None, Information, Warning, Error };
 
-// Every message box of the program's own comes after the default beep and has no owner window.
-int beepAndAsk(std::wstring_view text, std::wstring_view caption, Icon icon, Buttons buttons);
-// The same without the beep.
+// A message box without owner window, as the menu's own boxes are.
 int ask(std::wstring_view text, std::wstring_view caption, Icon icon, Buttons buttons);
 
 } // namespace winmenu

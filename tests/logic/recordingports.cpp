@@ -208,6 +208,8 @@ bool RecordingPorts::runAndWait(const LaunchPlan& launch, const std::function<vo
     if (!startsSucceed)
         return false;
     onStarted();
+    if (whileRunning)
+        whileRunning();
     return true;
 }
 

@@ -39,6 +39,8 @@ public:
     // Renames are made on disk, never replacing an entry, unless renamesSucceed is off.
     bool renamesSucceed = true;
     bool startsSucceed = true;
+    // Run by runAndWait while the started program runs: what the user does meanwhile.
+    std::function<void()> whileRunning;
     LaunchPlan plan;
     std::vector<CopyPlan> copies;
     std::optional<int> endedWith;

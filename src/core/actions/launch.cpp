@@ -307,4 +307,53 @@ LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath) {
     return plan;
 }
 
+namespace {
+
+// A batch file is no program of its own: the command interpreter runs it.
+bool isBatchFile(std::string_view programPath) {
+    return upperAscii(programPath).ends_with(".BAT");
+}
+
+} // namespace
+
+LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath) {
+    LaunchPlan plan;
+    plan.line = driveCommandLine(driveRoot, storedPath);
+    std::string classified = plan.line;
+    plan.kind = classifyCommandLine(classified, false, driveRoot);
+    std::string file(trimmedText(storedPath));
+    classifyCommandLine(file, true, "");
+    if (!resolveOnMedium("", file)) {
+        plan.leavesMedium = true;
+        return plan;
+    }
+    plan.line = std::move(classified);
+    switch (plan.kind) {
+    case LaunchKind::Document:
+        plan.document = plan.line;
+        break;
+    case LaunchKind::Program:
+        if (isBatchFile(plan.line)) {
+            plan.program = commandInterpreter;
+            plan.commandLine = "cmd.exe /c \"" + plan.line + '"';
+        } else {
+            plan.program = plan.line;
+        }
+        break;
+    case LaunchKind::ProgramWithArguments: {
+        std::string program = plan.line;
+        classifyCommandLine(program, true, driveRoot);
+        // The arguments stay in the line as typed: the started program splits them itself.
+        if (isBatchFile(program)) {
+            plan.program = commandInterpreter;
+            plan.commandLine = "cmd.exe /c " + plan.line;
+        } else {
+            plan.commandLine = plan.line;
+        }
+        break;
+    }
+    }
+    return plan;
+}
+
 } // namespace qubrix

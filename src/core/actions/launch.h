@@ -56,6 +56,11 @@ struct LaunchPlan {
     // Program and ProgramWithArguments: what is started, with its argument vector.
     std::string program;
     std::vector<std::string> arguments;
+    // Windows: the whole command line the program is started with, which the system splits
+    // itself; empty when program is started alone. With a command line, an empty program lets
+    // the system take the program from the line's first word, and commandInterpreter names
+    // the system's own cmd.exe.
+    std::string commandLine;
     // The path of the file that would be opened or started climbs out of the medium (see
     // resolveOnMedium): nothing may be started or opened. Arguments are not paths.
     bool leavesMedium = false;
@@ -71,5 +76,17 @@ struct LaunchPlan {
 // given to a program started through wine as a wine path (Z:\...), to a native one with "/";
 // the rest of each word stays as written.
 LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath);
+
+// The program of a plan that runs a batch file: the command interpreter of the system folder.
+inline constexpr std::string_view commandInterpreter = "cmd.exe";
+
+// How the Windows menu runs the listing at storedPath on the disc in drive driveRoot ("E:").
+// The line is driveCommandLine's, classified with classifyCommandLine: a program with
+// arguments has its "<DRIVE>" placeholders replaced and is started by its whole line; a batch
+// file is run by the command interpreter ("cmd.exe /c"); a document is opened by the line.
+// Nothing is looked up on disk: the system finds the files. A stored path whose file (its
+// arguments cut off) climbs out of the disc leaves the medium, and its line is then the one
+// read, placeholders and all, as the refusal shows it.
+LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath);
 
 } // namespace qubrix

@@ -36,8 +36,10 @@ bool WindowLogic::FormCreate() {
         // Nothing is changed yet: a catalogue that cannot be created asks for no save at Exit.
         m_document.markSaved();
         setOptionsFromNumber(m_document.model().optionsAtLoad);
-        // A catalogue that cannot be created leaves the window read-only on the default one.
-        readOnly = !saveCatalogue();
+        // A catalogue that cannot be created leaves the window read-only on the default one. A
+        // system that calls even the missing file write-protected (a read-only menu) is not
+        // asked to create it.
+        readOnly = writeProtected.value_or(false) || !saveCatalogue();
         break;
     case Status::Loaded:
         m_document.markSaved();

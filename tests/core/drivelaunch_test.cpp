@@ -1,0 +1,61 @@
+#include "core/actions/launch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using qubrix::LaunchKind;
+
+struct DriveLaunchCase {
+    std::string storedPath;
+    LaunchKind kind;
+    std::string line;
+    std::string document;
+    std::string program;
+    std::string commandLine;
+    bool leavesMedium = false;
+};
+
+// How the Windows menu runs each kind of listing from drive E:, text alone.
+TEST(PlanDriveLaunch, KindsLinesAndStarts) {
+    const DriveLaunchCase cases[] = {
+        {"docs\\readme.txt", LaunchKind::Document, "E:\\DOCS\\README.TXT", "E:\\DOCS\\README.TXT",
+         "", ""},
+        {"SETUP\\SETUP.EXE", LaunchKind::Program, "E:\\SETUP\\SETUP.EXE", "",
+         "E:\\SETUP\\SETUP.EXE", ""},
+        // A batch file goes to the command interpreter, its path quoted for a blank in it.
+        {" tools\\where.bat ", LaunchKind::Program, "E:\\TOOLS\\WHERE.BAT", "", "cmd.exe",
+         "cmd.exe /c \"E:\\TOOLS\\WHERE.BAT\""},
+        {"my tools\\go.bat", LaunchKind::Program, "E:\\MY TOOLS\\GO.BAT", "", "cmd.exe",
+         "cmd.exe /c \"E:\\MY TOOLS\\GO.BAT\""},
+        // A program with arguments is started by its whole line, placeholders replaced.
+        {"setup.exe /s <drive>\\data", LaunchKind::ProgramWithArguments, "E:\\SETUP.EXE /S E:\\DATA",
+         "", "", "E:\\SETUP.EXE /S E:\\DATA"},
+        {"run.bat <Drive>", LaunchKind::ProgramWithArguments, "E:\\RUN.BAT E:", "", "cmd.exe",
+         "cmd.exe /c E:\\RUN.BAT E:"},
+        // ".BAT" in a folder's name makes no batch file of the document below it.
+        {"TOOLS.BAT\\README.TXT", LaunchKind::Program, "E:\\TOOLS.BAT\\README.TXT", "",
+         "E:\\TOOLS.BAT\\README.TXT", ""},
+        // Arguments are no paths: a ".." in them leaves nothing.
+        {"X.EXE ..\\..\\OUT", LaunchKind::ProgramWithArguments, "E:\\X.EXE ..\\..\\OUT", "", "",
+         "E:\\X.EXE ..\\..\\OUT"},
+        // Climbing out of the disc: nothing to start, the line as read.
+        {"..\\SETUP.EXE", LaunchKind::Program, "E:\\..\\SETUP.EXE", "", "", "", true},
+        {"a\\..\\..\\x.exe <drive>\\y", LaunchKind::ProgramWithArguments,
+         "E:\\A\\..\\..\\X.EXE <DRIVE>\\Y", "", "", "", true},
+        {"..\\NOTES.TXT", LaunchKind::Document, "E:\\..\\NOTES.TXT", "", "", "", true},
+    };
+    for (const DriveLaunchCase& c : cases) {
+        SCOPED_TRACE(c.storedPath);
+        const qubrix::LaunchPlan plan = qubrix::planDriveLaunch("E:", c.storedPath);
+        EXPECT_EQ(plan.kind, c.kind);
+        EXPECT_EQ(plan.line, c.line);
+        EXPECT_EQ(plan.document, c.document);
+        EXPECT_EQ(plan.program, c.program);
+        EXPECT_EQ(plan.commandLine, c.commandLine);
+        EXPECT_TRUE(plan.arguments.empty());
+        EXPECT_EQ(plan.leavesMedium, c.leavesMedium);
+    }
+}
+
+} // namespace
