@@ -191,10 +191,7 @@ void MenuWindow::command(int id, int notification) {
         break;
     case idCmdSort:
         // Sort orders the shown category for this run; the read-only menu writes nothing.
-        // WindowLogic::cmdSortClick lies beside the category editing, which needs the listing
-        // editing that is not in the core yet; until it is, the menu does what that rule does.
-        m_logic.document().model().sortShownCategory();
-        m_logic.CatBoxChange(m_logic.categoryRow());
+        m_logic.cmdSortClick();
         break;
     case idContents1:
         m_logic.Contents1Click();
