@@ -3,8 +3,8 @@
 // (1 to 64 KB) in nested folders. Arguments: the large file's size in MiB (1024) and the
 // number of small files (5000), so a quick run can use less.
 
-#include "posix/actions/copyengine.h"
 #include "benchfiles.h"
+#include "posix/actions/copyengine.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,8 +3,8 @@
 // (startup_bare.cpp), each started 41 times in turn: on a shared machine fewer starts leave the
 // ratio of the medians wandering by a tenth from run to run.
 // Reports both medians and their ratio.
-#include "linux/app/appwindows.h"
 #include "firstpaint.h"
+#include "linux/app/appwindows.h"
 #include "platform/linuxservices.h"
 
 #include <QApplication>

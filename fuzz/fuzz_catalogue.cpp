@@ -41,10 +41,9 @@ std::string savedBytes(const qubrix::DataFilePair& files) {
 }
 
 std::size_t headerCount(const qubrix::Catalogue& model) {
-    return static_cast<std::size_t>(std::count_if(model.lstAll.begin(), model.lstAll.end(),
-                                                  [](const std::string& line) {
-                                                      return !line.empty() && line[0] == '[';
-                                                  }));
+    return static_cast<std::size_t>(
+        std::count_if(model.lstAll.begin(), model.lstAll.end(),
+                      [](const std::string& line) { return !line.empty() && line[0] == '['; }));
 }
 
 // Returns the number of listings removed.

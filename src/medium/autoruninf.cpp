@@ -1,7 +1,7 @@
 #include "medium/autoruninf.h"
 
-#include "medium/bundle.h"
 #include "core/text/utf8.h"
+#include "medium/bundle.h"
 
 namespace qubrix {
 namespace {

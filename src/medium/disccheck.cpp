@@ -3,9 +3,9 @@
 #include "core/actions/launch.h"
 #include "core/actions/medium.h"
 #include "core/catalogue/catalogue.h"
+#include "core/text/ascii.h"
 #include "medium/bundle.h"
 #include "medium/preparecheck.h"
-#include "core/text/ascii.h"
 
 #include <algorithm>
 #include <filesystem>

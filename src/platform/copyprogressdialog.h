@@ -1,7 +1,7 @@
 #pragma once
 
-#include "posix/actions/copyengine.h"
 #include "platform/dialogservice.h"
+#include "posix/actions/copyengine.h"
 
 #include <QDialog>
 #include <QElapsedTimer>

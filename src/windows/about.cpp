@@ -95,11 +95,10 @@ void MenuWindow::About1Click() {
     AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME);
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
-    HWND about = CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, aboutClass,
-                                 widen(productName).c_str(),
-                                 style, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                 m_window, nullptr, m_instance, &fonts);
+    HWND about = CreateWindowExW(
+        WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, aboutClass, widen(productName).c_str(), style,
+        (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+        width, height, m_window, nullptr, m_instance, &fonts);
     if (!about) {
         DeleteObject(fonts.logoName);
         DeleteObject(fonts.logoSmall);
@@ -116,8 +115,8 @@ void MenuWindow::About1Click() {
     control(L"STATIC", widen(ownVersionField("FileVersion")), SS_CENTER | SS_NOPREFIX, idVersion,
             8 + 184, 8 + 24, 89, 13);
     control(L"BUTTON", L"&Update", BS_PUSHBUTTON | WS_TABSTOP, idUpdate, 8 + 184, 8 + 64, 73, 25);
-    control(L"STATIC", widen(copyrightLabel), SS_LEFT | SS_NOPREFIX, idCopyright,
-            8 + 40, 8 + 120, 196, 13);
+    control(L"STATIC", widen(copyrightLabel), SS_LEFT | SS_NOPREFIX, idCopyright, 8 + 40, 8 + 120,
+            196, 13);
     HWND ok = control(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, IDOK, 112, 160, 65, 25);
     EnableWindow(m_window, FALSE);
     ShowWindow(about, SW_SHOW);

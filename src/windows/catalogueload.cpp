@@ -93,9 +93,8 @@ qubrix::PairRead MenuWindow::readDataFiles(const qubrix::DataFilePair& files) {
 
 // The menu shows a finished disc and never writes its catalogue: a save that reaches this
 // program is refused, whatever it would write.
-qubrix::WriteOutcome MenuWindow::saveDataFiles(const qubrix::DataFilePair& files,
-                                               std::string_view, std::string_view,
-                                               const qubrix::PairStamp*) {
+qubrix::WriteOutcome MenuWindow::saveDataFiles(const qubrix::DataFilePair& files, std::string_view,
+                                               std::string_view, const qubrix::PairStamp*) {
     qubrix::WriteOutcome refused;
     refused.ok = false;
     refused.failedPath = files.catalogue;

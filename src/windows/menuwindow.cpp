@@ -82,8 +82,7 @@ bool MenuWindow::create(int showCommand) {
     const int width = frame.right - frame.left;
     const int height = frame.bottom - frame.top;
     m_window = CreateWindowExW(WS_EX_CONTROLPARENT, menuClass, widen(applicationTitle).c_str(),
-                               windowStyle,
-                               (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                               windowStyle, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
                                m_menu, m_instance, this);
     if (!m_window)

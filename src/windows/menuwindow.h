@@ -118,8 +118,7 @@ private:
     // (runinstall.cpp), copying (copy.cpp), help and leaving (menuwindow.cpp).
     qubrix::PairRead readDataFiles(const qubrix::DataFilePair& files) override;
     qubrix::WriteOutcome saveDataFiles(const qubrix::DataFilePair& files,
-                                       std::string_view catalogueBytes,
-                                       std::string_view notesBytes,
+                                       std::string_view catalogueBytes, std::string_view notesBytes,
                                        const qubrix::PairStamp* expected) override;
     std::string mountPointOf(const std::string& path) override;
     std::string volumeLabel(const std::string& mountPoint) override;

@@ -41,9 +41,8 @@ void MenuWindow::openDocument(const qubrix::LaunchPlan& plan) {
 // the window keeps handling its messages.
 bool MenuWindow::runAndWait(const qubrix::LaunchPlan& plan,
                             const std::function<void()>& onStarted) {
-    const std::wstring application = plan.program == qubrix::commandInterpreter
-                                         ? commandInterpreterPath()
-                                         : widen(plan.program);
+    const std::wstring application =
+        plan.program == qubrix::commandInterpreter ? commandInterpreterPath() : widen(plan.program);
     std::wstring line = widen(plan.commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

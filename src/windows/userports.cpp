@@ -57,9 +57,8 @@ std::wstring filterText(const std::vector<qubrix::UserPort::FileFilter>& filters
 } // namespace
 
 // No owner, as the menu's own boxes always were; they still come to the front.
-qubrix::UserPort::Answer MenuWindow::askQuietly(const std::string& text,
-                                                const std::string& caption, Icon icon,
-                                                Buttons buttons) {
+qubrix::UserPort::Answer MenuWindow::askQuietly(const std::string& text, const std::string& caption,
+                                                Icon icon, Buttons buttons) {
     const int pressed = MessageBoxW(nullptr, widen(text).c_str(), widen(caption).c_str(),
                                     boxStyle(icon, buttons) | MB_SETFOREGROUND | MB_TASKMODAL);
     switch (pressed) {

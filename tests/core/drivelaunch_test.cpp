@@ -29,8 +29,8 @@ TEST(PlanDriveLaunch, KindsLinesAndStarts) {
         {"my tools\\go.bat", LaunchKind::Program, "E:\\MY TOOLS\\GO.BAT", "", "cmd.exe",
          "cmd.exe /c \"E:\\MY TOOLS\\GO.BAT\""},
         // A program with arguments is started by its whole line, placeholders replaced.
-        {"setup.exe /s <drive>\\data", LaunchKind::ProgramWithArguments, "E:\\SETUP.EXE /S E:\\DATA",
-         "", "", "E:\\SETUP.EXE /S E:\\DATA"},
+        {"setup.exe /s <drive>\\data", LaunchKind::ProgramWithArguments,
+         "E:\\SETUP.EXE /S E:\\DATA", "", "", "E:\\SETUP.EXE /S E:\\DATA"},
         {"run.bat <Drive>", LaunchKind::ProgramWithArguments, "E:\\RUN.BAT E:", "", "cmd.exe",
          "cmd.exe /c E:\\RUN.BAT E:"},
         // ".BAT" in a folder's name makes no batch file of the document below it.

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "linux/app/appwindows.h"
 #include "fakecopyservice.h"
 #include "fakedesktopservice.h"
 #include "fakedialogservice.h"
 #include "fakefileservice.h"
 #include "fakeprocessservice.h"
+#include "linux/app/appwindows.h"
 #include "modalanswer.h"
 
 #include <QObject>

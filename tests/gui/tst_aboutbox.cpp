@@ -1,5 +1,5 @@
-#include "linux/about/aboutbox.h"
 #include "guitestbase.h"
+#include "linux/about/aboutbox.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
+#include "guitestbase.h"
 #include "linux/app/frmmain.h"
 #include "linux/editing/frmaddcat.h"
-#include "guitestbase.h"
 
 #include <QFile>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
-#include "linux/app/discfolder.h"
 #include "guitestbase.h"
+#include "linux/app/discfolder.h"
 #include "platform/linuxfileservice.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
+#include "guitestbase.h"
 #include "linux/app/frmmain.h"
 #include "linux/editing/frmnote.h"
-#include "guitestbase.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

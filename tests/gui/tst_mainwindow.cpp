@@ -1,5 +1,5 @@
-#include "linux/app/frmmain.h"
 #include "guitestbase.h"
+#include "linux/app/frmmain.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -67,8 +67,10 @@ private slots:
         files().mountPoint = "/media/disc";
         files().label = "MYDISC";
         QVERIFY(createWindows());
-        QCOMPARE(QString::fromStdString(mainWindow().document().catalogPath()), onDisc("qubrix.dat"));
-        QCOMPARE(QString::fromStdString(mainWindow().document().notesPath()), onDisc("descript.txt"));
+        QCOMPARE(QString::fromStdString(mainWindow().document().catalogPath()),
+                 onDisc("qubrix.dat"));
+        QCOMPARE(QString::fromStdString(mainWindow().document().notesPath()),
+                 onDisc("descript.txt"));
         QCOMPARE(mainWindow().document().driveRoot(), std::string("/media/disc"));
         // The label starts the quick editor's path with the disc's folder, elided when it is
         // wider than the label may be; the tooltip keeps the whole folder.

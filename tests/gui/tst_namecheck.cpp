@@ -1,5 +1,5 @@
-#include "linux/app/frmmain.h"
 #include "guitestbase.h"
+#include "linux/app/frmmain.h"
 #include "linux/naming/frmvalidname.h"
 
 #include <QDir>
@@ -136,8 +136,8 @@ void TestNameCheck::folderAndFileRenamedOtherListingsFollow() {
         trigger("cmdSave");
     }
     QCOMPARE(readFromDisc("STAGE/qubrix.dat"), catalogueWith("Other;LONGFOLD\\OTHER.TXT;-1\r\n"
-                                                       "Mine;LONGFOLD\\LONGNAME.TXT;-1\r\n",
-                                                       options));
+                                                             "Mine;LONGFOLD\\LONGNAME.TXT;-1\r\n",
+                                                             options));
     QCOMPARE(mainWindow().document().model().lstPath,
              (std::vector<std::string>{"LONGFOLD\\OTHER.TXT", "LONGFOLD\\LONGNAME.TXT"}));
     QCOMPARE(control<QLineEdit>("txtFilename")->text(), "");

@@ -1,5 +1,5 @@
-#include "linux/app/frmmain.h"
 #include "guitestbase.h"
+#include "linux/app/frmmain.h"
 
 #include <QListWidget>
 #include <QTest>

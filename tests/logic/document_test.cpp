@@ -13,7 +13,10 @@ namespace {
 TEST(CatalogueDocument, EditsMarkTheCatalogueUntilItIsSaved) {
     const std::pair<const char*, std::function<void(Catalogue&)>> edits[] = {
         {"delete", [](Catalogue& m) { m.removeListing(1); }},
-        {"folder rename", [](Catalogue& m) { renameFolderInListings(m, {{"TOOLS"}, "UTILS", true}); }},
+        {"folder rename",
+         [](Catalogue& m) {
+             renameFolderInListings(m, {{"TOOLS"}, "UTILS", true});
+         }},
         {"move", [](Catalogue& m) { m.moveListing(1, 1); }},
         {"sort", [](Catalogue& m) { m.sortShownCategory(); }},
         {"quick edit", [](Catalogue& m) { m.replaceListing(0, "Zeta", "TOOLS\\ZETA2.EXE", "-1"); }},

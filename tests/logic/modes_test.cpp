@@ -3,7 +3,8 @@
 namespace qubrix::test {
 namespace {
 
-const std::string twoListings = "[Main]\r\nViewer;TOOLS\\VIEW.EXE;0\r\nGuide;DOCS\\GUIDE.TXT\r\n110\r\n";
+const std::string twoListings =
+    "[Main]\r\nViewer;TOOLS\\VIEW.EXE;0\r\nGuide;DOCS\\GUIDE.TXT\r\n110\r\n";
 
 // Which commands a mode and a selection offer.
 TEST_F(LogicTest, CommandsFollowTheModeAndTheSelection) {
@@ -53,12 +54,24 @@ TEST_F(LogicTest, ExitAsksToSaveOnlyAChangedEditableCatalogue) {
         "ask Warning YesNo Confirm SAVE: List has changed--Save before exiting?";
     const Row rows[] = {
         {"unchanged", false, false, std::nullopt, {"end 1"}, false},
-        {"options changed, No", false, true, UserPort::Answer::No, {"beep", question, "end 1"},
+        {"options changed, No",
+         false,
+         true,
+         UserPort::Answer::No,
+         {"beep", question, "end 1"},
          false},
-        {"options changed, Yes", false, true, UserPort::Answer::Yes,
-         {"beep", question, "save", "end 1"}, true},
-        {"options changed, dismissed", false, true, UserPort::Answer::Dismissed,
-         {"beep", question}, false},
+        {"options changed, Yes",
+         false,
+         true,
+         UserPort::Answer::Yes,
+         {"beep", question, "save", "end 1"},
+         true},
+        {"options changed, dismissed",
+         false,
+         true,
+         UserPort::Answer::Dismissed,
+         {"beep", question},
+         false},
         {"read-only", true, true, std::nullopt, {"end 1"}, false},
     };
     for (const Row& row : rows) {

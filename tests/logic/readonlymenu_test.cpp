@@ -17,8 +17,11 @@ TEST_F(LogicTest, MissingCatalogueIsCreatedOnlyWhereItMayBeWritten) {
     };
     const Row rows[] = {
         {"writable medium", std::nullopt, false, {"save"}, true},
-        {"medium that refuses the write", std::nullopt, true,
-         {"save", "ask Error Ok Qubrix 3.0: Cannot create file CATALOGUE", "setReadOnly"}, false},
+        {"medium that refuses the write",
+         std::nullopt,
+         true,
+         {"save", "ask Error Ok Qubrix 3.0: Cannot create file CATALOGUE", "setReadOnly"},
+         false},
         {"read-only menu", true, true, {"setReadOnly"}, false},
     };
     for (const Row& row : rows) {

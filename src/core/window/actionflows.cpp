@@ -68,9 +68,8 @@ void WindowLogic::copySelection(bool folderMode) {
     }
     // The first listing tells where the disc's paths start; a listing read from elsewhere is
     // reported as not found by the copy.
-    const CopyPlan plan =
-        planCopy(m_system.storedPathRoot(storedPaths.front()), storedPaths,
-                 folderMode ? CopyMode::Folder : CopyMode::File, *picked);
+    const CopyPlan plan = planCopy(m_system.storedPathRoot(storedPaths.front()), storedPaths,
+                                   folderMode ? CopyMode::Folder : CopyMode::File, *picked);
     if (!plan.error.empty()) {
         m_user.tell(plan.error, "Error");
         return;

@@ -50,7 +50,6 @@ public:
     std::string shownNote(const std::string& noteBytes) const;
 
 private:
-
     Catalogue m_model;
     std::string m_folder;
     std::string m_catalogPath;

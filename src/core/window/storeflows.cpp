@@ -87,9 +87,9 @@ bool WindowLogic::replaceChangedFiles(const WriteOutcome& changed) {
         joined += (joined.empty() ? "" : " and ") + name;
     const std::string text = joined + (both ? " were" : " was") +
                              " changed on disk by another program since this window loaded " +
-                             (both ? "them" : "it") + ".\nOn disk now: " +
-                             countsText(change.onDisk) + ".\nIn this window: " +
-                             countsText(change.here) +
+                             (both ? "them" : "it") +
+                             ".\nOn disk now: " + countsText(change.onDisk) +
+                             ".\nIn this window: " + countsText(change.here) +
                              ".\n\nSave anyway and replace the other program's change?";
     return m_user.ask(text, "Confirm SAVE", UserPort::Icon::Warning, UserPort::Buttons::YesNo) ==
            UserPort::Answer::Yes;

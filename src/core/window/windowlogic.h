@@ -169,8 +169,7 @@ private:
     bool checkFileName();
     DialogPort::NameAnswer validateName(DialogPort::NameSubject subject, const std::string& name);
     NamePlan namePlan() const;
-    bool renameOnMedium(const std::string& from, const std::string& to,
-                        const std::string& newName);
+    bool renameOnMedium(const std::string& from, const std::string& to, const std::string& newName);
     // actionflows.cpp
     void copySelection(bool folderMode);
     bool wholeDiscAgreed(int row);

@@ -1,12 +1,12 @@
 #include "linux/about/aboutbox.h"
 
+#include "core/version/exever.h"
+#include "core/window/product.h"
 #include "linux/ui/face.h"
 #include "linux/ui/pictures.h"
 #include "linux/ui/placement.h"
-#include "core/window/product.h"
 #include "linux/ui/readers.h"
 #include "linux/ui/toolglyphs.h"
-#include "core/version/exever.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "linux/app/appwindows.h"
 
+#include "core/window/product.h"
 #include "linux/app/discfolder.h"
 #include "linux/ui/glyphstyle.h"
-#include "core/window/product.h"
 
 #include <QApplication>
 

@@ -68,8 +68,7 @@ void TfrmMain::connectLists() {
         m_logic.lstDescClick(m_controls.lstDesc->currentRow(), std::move(selected));
     });
     connect(c.CatBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        showPopup(m_controls.CatBox, m_controls.CatPopup, at,
-                  m_logic.commands().editingShown);
+        showPopup(m_controls.CatBox, m_controls.CatPopup, at, m_logic.commands().editingShown);
     });
     connect(c.lstDesc, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         showPopup(m_controls.lstDesc, m_controls.EditPopup, at,
@@ -133,7 +132,8 @@ void TfrmMain::connectModes() {
 
 void TfrmMain::connectActions() {
     const MainControls& c = m_controls;
-    onEach(this, {c.cmdInstall, c.ToolInstall, c.mnuInstall}, [this] { m_logic.cmdInstallClick(); });
+    onEach(this, {c.cmdInstall, c.ToolInstall, c.mnuInstall},
+           [this] { m_logic.cmdInstallClick(); });
     onEach(this, {c.cmdCopy, c.ToolCopy, c.File1}, [this] { m_logic.cmdCopyClick(); });
     onEach(this, {c.ToolCopyFolder, c.Folder1}, [this] { m_logic.ToolCopyFolderClick(); });
     new PrepareMediumCommand(
@@ -161,8 +161,8 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         editKeyPressed(watched, static_cast<QKeyEvent*>(event)->key());
     } else if (event->type() == QEvent::MouseButtonDblClick && watched == c.txtFilename) {
         // After the edit's own handling of the double click, as a click handler would run.
-        QMetaObject::invokeMethod(this, [this] { m_logic.cmdBrowseClick(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { m_logic.cmdBrowseClick(); }, Qt::QueuedConnection);
     } else if (event->type() == QEvent::MouseButtonRelease && watched == c.MenuEdit) {
         m_logic.MenuEditClick();
     }

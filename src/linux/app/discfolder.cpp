@@ -1,7 +1,7 @@
 #include "linux/app/discfolder.h"
 
-#include "platform/dialogservice.h"
 #include "core/window/product.h"
+#include "platform/dialogservice.h"
 
 #include <QDir>
 #include <QFile>

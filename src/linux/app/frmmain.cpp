@@ -33,9 +33,9 @@ TfrmMain::TfrmMain(Services services, QWidget* parent)
     m_controls = MainLayout(*this, QFile::decodeName(document().place().discFolder.c_str()));
     setClientHeight(ClientArea::creationHeight);
     m_ports.setLogic(&m_logic);
-    m_notes = new NoteViewer(m_logic, NoteControls{m_controls.lstDesc, m_controls.NotePad,
-                                                   m_controls.Outline},
-                             [this] { return clientHeight(); }, this);
+    m_notes = new NoteViewer(
+        m_logic, NoteControls{m_controls.lstDesc, m_controls.NotePad, m_controls.Outline},
+        [this] { return clientHeight(); }, this);
     connectCommands();
     m_logic.setView(this);
 }

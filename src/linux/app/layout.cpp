@@ -1,8 +1,8 @@
 #include "linux/app/mainlayout.h"
 
+#include "core/window/product.h"
 #include "linux/ui/pictures.h"
 #include "linux/ui/placement.h"
-#include "core/window/product.h"
 #include "linux/ui/readers.h"
 #include "linux/ui/toolglyphs.h"
 

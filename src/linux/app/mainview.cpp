@@ -90,16 +90,16 @@ void TfrmMain::showModeCommands(const qubrix::CommandStates& c) {
     for (QWidget* control : std::initializer_list<QWidget*>{
              m.cmdCat, m.Splitter1, m.cmdSave, m.cmdDelete, m.Splitter2, m.cmdMenu, m.cmdAdd})
         control->setVisible(c.editingShown);
-    for (QAction* action :
-         {m.AddFiles1, m.mnuPrepareMedium, m.mnuMakeImage, m.mnuSave, m.AutoSave1,
-          m.Options->menuAction(), m.mnuEdit->menuAction(), m.N1, m.N7, m.mnuDelete, m.mnuModify,
-          m.N2, m.mnuClear})
+    for (QAction* action : {m.AddFiles1, m.mnuPrepareMedium, m.mnuMakeImage, m.mnuSave, m.AutoSave1,
+                            m.Options->menuAction(), m.mnuEdit->menuAction(), m.N1, m.N7,
+                            m.mnuDelete, m.mnuModify, m.N2, m.mnuClear})
         action->setVisible(c.editingShown);
     m.ReadOnly->setChecked(c.readOnlyChecked);
     m.ReadOnly->setVisible(c.readOnlyShown);
     (c.addPressed ? m.cmdAdd : m.cmdMenu)->setChecked(true);
     // While a quick edit holds the lists nothing else may change the catalogue.
-    for (QWidget* control : std::initializer_list<QWidget*>{m.lstDesc, m.CatBox, m.cmdSort, m.cmdCat})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m.lstDesc, m.CatBox, m.cmdSort, m.cmdCat})
         control->setEnabled(c.listsEnabled);
     for (QAction* command : {m.mnuNewCat->menuAction(), m.ReadOnly})
         command->setEnabled(c.listsEnabled);

@@ -24,11 +24,10 @@ std::string bytesOf(const QString& path) {
 
 } // namespace
 
-QtPorts::Answer QtPorts::askQuietly(const std::string& text, const std::string& caption,
-                                    Icon icon, Buttons buttons) {
-    return Answer(m_services.dialogs.messageBox(shown(text), shown(caption),
-                                                DialogService::Icon(icon),
-                                                DialogService::Buttons(buttons)));
+QtPorts::Answer QtPorts::askQuietly(const std::string& text, const std::string& caption, Icon icon,
+                                    Buttons buttons) {
+    return Answer(m_services.dialogs.messageBox(
+        shown(text), shown(caption), DialogService::Icon(icon), DialogService::Buttons(buttons)));
 }
 
 void QtPorts::beep() {

@@ -15,8 +15,10 @@ class WindowLogic;
 
 // The window logic's ports on the Linux services and the Qt dialogs: texts cross as UTF-8,
 // paths as the file system's bytes.
-class QtPorts final : public qubrix::UserPort, public qubrix::DialogPort,
-                      public qubrix::SystemPort, public NoteEntry {
+class QtPorts final : public qubrix::UserPort,
+                      public qubrix::DialogPort,
+                      public qubrix::SystemPort,
+                      public NoteEntry {
 public:
     explicit QtPorts(Services services) : m_services(services) {}
 
@@ -42,8 +44,7 @@ public:
 
     qubrix::PairRead readDataFiles(const qubrix::DataFilePair& files) override;
     qubrix::WriteOutcome saveDataFiles(const qubrix::DataFilePair& files,
-                                       std::string_view catalogueBytes,
-                                       std::string_view notesBytes,
+                                       std::string_view catalogueBytes, std::string_view notesBytes,
                                        const qubrix::PairStamp* expected) override;
     std::string canonicalFolderOf(const std::string& path) override;
     std::string mountPointOf(const std::string& path) override;
@@ -55,7 +56,8 @@ public:
     std::string storedPathRoot(const std::string& storedPath) override;
     qubrix::LaunchPlan planLaunch(const std::string& storedPath) override;
     void openDocument(const qubrix::LaunchPlan& plan) override;
-    bool runAndWait(const qubrix::LaunchPlan& plan, const std::function<void()>& onStarted) override;
+    bool runAndWait(const qubrix::LaunchPlan& plan,
+                    const std::function<void()>& onStarted) override;
     void copy(const qubrix::CopyPlan& plan) override;
     void openHelp() override;
     void endProgram(int status) override;

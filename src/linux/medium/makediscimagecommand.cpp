@@ -36,7 +36,8 @@ struct SharedProgress {
 
 } // namespace
 
-MakeDiscImageCommand::MakeDiscImageCommand(const qubrix::CatalogueDocument& document, Services services,
+MakeDiscImageCommand::MakeDiscImageCommand(const qubrix::CatalogueDocument& document,
+                                           Services services,
                                            std::function<bool()> saveChangesFirst, QAction* action,
                                            QWidget* parent)
     : QObject(parent), m_document(document), m_services(services),
@@ -47,7 +48,8 @@ MakeDiscImageCommand::MakeDiscImageCommand(const qubrix::CatalogueDocument& docu
 void MakeDiscImageCommand::makeDiscImageClick() {
     if (!m_saveChangesFirst())
         return;
-    const QString folder = QFileInfo(QFile::decodeName(m_document.catalogPath().c_str())).absolutePath();
+    const QString folder =
+        QFileInfo(QFile::decodeName(m_document.catalogPath().c_str())).absolutePath();
     const QString output = askImageFile(folder);
     if (output.isEmpty())
         return;

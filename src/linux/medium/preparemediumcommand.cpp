@@ -34,7 +34,8 @@ struct PrepareMediumCommand::SharedProgress {
     std::atomic<bool> cancel{false};
 };
 
-PrepareMediumCommand::PrepareMediumCommand(const qubrix::CatalogueDocument& document, Services services,
+PrepareMediumCommand::PrepareMediumCommand(const qubrix::CatalogueDocument& document,
+                                           Services services,
                                            std::function<bool()> saveChangesFirst, QAction* action,
                                            QWidget* parent, Installation installation)
     : QObject(parent), m_document(document), m_services(services),
@@ -46,7 +47,8 @@ PrepareMediumCommand::PrepareMediumCommand(const qubrix::CatalogueDocument& docu
 void PrepareMediumCommand::prepareMediumClick() {
     if (!m_saveChangesFirst())
         return;
-    const QString folder = QFileInfo(QFile::decodeName(m_document.catalogPath().c_str())).absolutePath();
+    const QString folder =
+        QFileInfo(QFile::decodeName(m_document.catalogPath().c_str())).absolutePath();
     SharedProgress progress;
     MediumPreparer preparer(
         m_installation,

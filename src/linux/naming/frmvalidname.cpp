@@ -1,9 +1,9 @@
 #include "linux/naming/frmvalidname.h"
 
+#include "core/window/product.h"
 #include "linux/ui/face.h"
 #include "linux/ui/pictures.h"
 #include "linux/ui/placement.h"
-#include "core/window/product.h"
 #include "linux/ui/readers.h"
 #include "linux/ui/toolglyphs.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "linux/naming/namequestion.h"
-#include "platform/services.h"
 #include "linux/ui/toolglyphs.h"
+#include "platform/services.h"
 
 #include <QDialog>
 

@@ -6,11 +6,11 @@ namespace qubrix {
 WriteOutcome Catalogue::SaveCatalogue(const std::string& catalogPath, const std::string& notesPath,
                                       int options, const PairStamp* replacing) {
     const DataFilePair files{catalogPath, notesPath};
-    return SaveCatalogue(files, options, replacing,
-                         [&files](std::string_view catalogue, std::string_view notes,
-                                  const PairStamp* expected) {
-                             return saveDataFiles(files, catalogue, notes, expected);
-                         });
+    return SaveCatalogue(
+        files, options, replacing,
+        [&files](std::string_view catalogue, std::string_view notes, const PairStamp* expected) {
+            return saveDataFiles(files, catalogue, notes, expected);
+        });
 }
 
 } // namespace qubrix

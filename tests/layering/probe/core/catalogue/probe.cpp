@@ -2,7 +2,7 @@
 #include "linux/app/frmmain.h"
 #include "posix/actions/copyengine.h"
 #include <QString>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <windows.h>
-#include <string>
