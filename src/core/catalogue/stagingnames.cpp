@@ -26,7 +26,9 @@ std::string_view withoutUserSuffix(std::string_view name) {
 } // namespace
 
 std::string userStagingSuffix(unsigned long long userId) {
-    return "-" + std::to_string(userId);
+    std::string suffix = "-";
+    suffix += std::to_string(userId);
+    return suffix;
 }
 
 std::string stagedNameOf(std::string_view fileName, std::string_view suffix) {
