@@ -3,6 +3,7 @@
 #include "core/actions/launch.h"
 #include "core/actions/medium.h"
 #include "core/catalogue/catalogue.h"
+#include "core/catalogue/stagingnames.h"
 #include "core/text/ascii.h"
 #include "medium/bundle.h"
 #include "medium/preparecheck.h"
@@ -62,24 +63,11 @@ std::optional<std::string> missingFile(const std::string& folder, const std::str
     return std::nullopt;
 }
 
-// A staging copy's name without the number of the user whose save wrote it
-// (".qubrix.dat.qubrix-new-1000").
-std::string_view withoutSaverNumber(std::string_view name) {
-    const std::size_t dash = name.find_last_of('-');
-    if (dash == std::string_view::npos || dash + 1 == name.size() ||
-        name.find_first_not_of("0123456789", dash + 1) != std::string_view::npos)
-        return name;
-    return name.substr(0, dash);
-}
-
 // Whether a name at the top is one that prepare or a save of the catalogue writes under while
 // it works, and removes once done: the folder beside the program folder, or a staging copy of
 // the catalogue or its notes (".qubrix.dat.qubrix-new-1000", ".descript.txt.qubrix-partial").
-bool isStagingName(std::string_view name) {
-    const std::string_view staged = withoutSaverNumber(name);
-    return name == kNewBundleFolder || name == kOldBundleFolder ||
-           (name.starts_with('.') &&
-            (staged.ends_with(".qubrix-new") || staged.ends_with(".qubrix-partial")));
+bool isLeftoverName(std::string_view name) {
+    return name == kNewBundleFolder || name == kOldBundleFolder || isStagingName(name);
 }
 
 // What a prepare or a save that was cut short left at the top of folder.
@@ -88,7 +76,7 @@ std::vector<NameIssue> stagingLeftovers(const std::string& folder) {
     std::error_code error;
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
          it.increment(error))
-        if (const std::string name = it->path().filename().string(); isStagingName(name))
+        if (const std::string name = it->path().filename().string(); isLeftoverName(name))
             names.push_back(name);
     const std::string unmoved = std::string(kBundleFolder) + "/" + kAutorunName;
     if (std::filesystem::is_regular_file(folder + "/" + unmoved, error))

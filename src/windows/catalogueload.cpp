@@ -107,6 +107,19 @@ std::string MenuWindow::mountPointOf(const std::string&) {
     return narrow(m_disc.volumeRoot);
 }
 
+// The folder of the file at path as the system spells it in full; empty when it cannot be
+// found.
+std::string MenuWindow::canonicalFolderOf(const std::string& path) {
+    const std::wstring wide = widen(path);
+    const auto separator = wide.find_last_of(L"\\/");
+    const std::wstring folder = separator == std::wstring::npos ? L"." : wide.substr(0, separator);
+    wchar_t full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
+    if (length == 0 || length >= MAX_PATH || GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES)
+        return {};
+    return narrow(full);
+}
+
 std::string MenuWindow::volumeLabel(const std::string& mountPoint) {
     std::wstring root = widen(mountPoint);
     if (!root.ends_with(L'\\'))

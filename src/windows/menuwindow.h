@@ -121,6 +121,7 @@ private:
                                        std::string_view catalogueBytes, std::string_view notesBytes,
                                        const qubrix::PairStamp* expected) override;
     std::string mountPointOf(const std::string& path) override;
+    std::string canonicalFolderOf(const std::string& path) override;
     std::string volumeLabel(const std::string& mountPoint) override;
     std::optional<bool> isReadOnly(const std::string& path) override;
     bool setReadOnly(const std::string& path) override;

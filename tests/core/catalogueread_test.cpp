@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -19,7 +20,8 @@ using Status = Catalogue::LoadOutcome::Status;
 using Lines = std::vector<std::string>;
 
 TEST(CatalogueRead, WhatTheFilesOnDiskGive) {
-    // A file's bytes; a "/" alone makes a folder of that name.
+    // A file's bytes; a "/" alone makes a folder of that name. Each file is written a second
+    // after the one listed before it.
     using Files = std::vector<std::pair<std::string, std::string>>;
     const struct Case {
         const char* what;
@@ -100,15 +102,67 @@ TEST(CatalogueRead, WhatTheFilesOnDiskGive) {
          {"old"},
          110,
          ""},
+        // Each user's save stages under names of its own, and the Windows program reads what
+        // the Linux program's recovery would put in place.
+        {"a committed save under a user's names",
+         {{"qubrix.dat", "[Old]\r\n"},
+          {".qubrix.dat.qubrix-new-1000", "[New]\r\n111\r\n"},
+          {"descript.txt", "old\r\n"},
+          {".descript.txt.qubrix-new-1000", "new\r\n"}},
+         Status::Loaded,
+         "",
+         {"[New]"},
+         {"new"},
+         111,
+         ""},
+        {"the later of two committed saves",
+         {{"qubrix.dat", "[Old]\r\n"},
+          {"descript.txt", "old\r\n"},
+          {".descript.txt.qubrix-new-1000", "newer\r\n"},
+          {".descript.txt.qubrix-new", "older\r\n"},
+          {".qubrix.dat.qubrix-new", "[Older]\r\n111\r\n"},
+          {".qubrix.dat.qubrix-new-1000", "[Newer]\r\n112\r\n"}},
+         Status::Loaded,
+         "",
+         {"[Newer]"},
+         {"newer"},
+         112,
+         ""},
+        {"a committed save of an earlier version written after a user's",
+         {{"qubrix.dat", "[Old]\r\n"},
+          {"descript.txt", "old\r\n"},
+          {".qubrix.dat.qubrix-new-1000", "[Older]\r\n111\r\n"},
+          {".qubrix.dat.qubrix-new", "[Newer]\r\n112\r\n"}},
+         Status::Loaded,
+         "",
+         {"[Newer]"},
+         {"old"},
+         112,
+         ""},
+        {"a user's save not committed",
+         {{"qubrix.dat", "[Old]\r\n"},
+          {".qubrix.dat.qubrix-partial-1000", "[Torn"},
+          {"descript.txt", "old\r\n"},
+          {".descript.txt.qubrix-new-1000", "new\r\n"}},
+         Status::Loaded,
+         "",
+         {"[Old]"},
+         {"old"},
+         110,
+         ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         test::TempFolder folder;
+        auto written = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
         for (const auto& [name, bytes] : c.files) {
-            if (bytes == "/")
+            written += std::chrono::seconds(1);
+            if (bytes == "/") {
                 std::filesystem::create_directory(folder.file(name));
-            else
+            } else {
                 test::writeFile(folder.file(name), bytes);
+                std::filesystem::last_write_time(folder.file(name), written);
+            }
         }
         Catalogue model;
         model.lstAll = {"[Kept]"};
