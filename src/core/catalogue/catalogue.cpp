@@ -334,8 +334,6 @@ void Catalogue::showCategory(int k) {
         for (std::size_t i = 0; i < lstFiles.size(); ++i)
             lstPath.push_back(GetListingPath(i));
     }
-    if (m_listener.listener)
-        m_listener.listener->modelShowedCategory(shownCategory);
 }
 
 std::string Catalogue::GetListingDescription(std::size_t i) const {
@@ -363,8 +361,6 @@ std::size_t Catalogue::lineIndexOfRow(std::size_t i) const {
 
 void Catalogue::countEdit() {
     ++m_revision;
-    if (m_listener.listener)
-        m_listener.listener->modelEdited();
 }
 
 std::string Catalogue::CommitNote(std::size_t k) {

@@ -30,16 +30,6 @@ int parseOptionsNumber(std::string_view line);
 // True when the line reads as a number at all (blanks, optional sign, at least one digit).
 bool hasLeadingNumber(std::string_view line);
 
-// Told of every edit of a catalogue's lines or notes and of every category it shows.
-class CatalogueListener {
-public:
-    virtual void modelEdited() = 0;
-    virtual void modelShowedCategory(int k) = 0;
-
-protected:
-    ~CatalogueListener() = default;
-};
-
 // The catalogue model: every line of qubrix.dat but the options line, the notes of
 // descript.txt, the category table and the shown category's parallel rows.
 class Catalogue {
@@ -145,10 +135,6 @@ public:
     std::uint64_t revision() const { return m_revision; }
     // An edit made to the lines directly, by code outside this class (a folder rename).
     void countEdit();
-    // Tells the listener, when there is one, of every edit and every category shown. A copy
-    // starts without a listener (and with the revision of its original); an assignment keeps
-    // the listener of the catalogue assigned to.
-    void setListener(CatalogueListener* listener) { m_listener.listener = listener; }
 
     // The lstAll index of row i of the shown category; lstAll.size() when none is shown.
     std::size_t lineIndexOfRow(std::size_t i) const;
@@ -199,17 +185,7 @@ public:
     std::string noteTextFromUtf8(std::string_view utf8);
 
 private:
-    // The listener belongs to one catalogue object and never travels with a copy.
-    struct ListenerLink {
-        CatalogueListener* listener = nullptr;
-        ListenerLink() = default;
-        ListenerLink(const ListenerLink&) noexcept {}
-        ListenerLink& operator=(const ListenerLink&) noexcept { return *this; }
-        ~ListenerLink() = default;
-    };
-
     std::uint64_t m_revision = 0;
-    ListenerLink m_listener;
 
     // The notes of a read notes file, or none with notesReadError set.
     void takeNotes(const ReadOutcome& notes);
