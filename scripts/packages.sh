@@ -4,7 +4,7 @@ build_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libpul
                 libgmock-dev patchelf qt6-wayland qt6-svg-dev)
 test_packages=(xvfb xauth xdotool xclip e2fsprogs util-linux clang-14 libclang-rt-14-dev
                dbus-daemon dbus-bin at-spi2-core python3-pyatspi mmdebstrap xorriso fuseiso
-               desktop-file-utils appstream lintian)
+               desktop-file-utils appstream lintian imagemagick)
 # The Windows program and the portable core's tests under Wine (the windows preset).
 windows_packages=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64)
 # What scripts/package.sh needs beyond the build packages.

@@ -52,7 +52,7 @@ trap 'exit 130' INT TERM
 require_tools() {
     local tool
     for tool; do
-        command -v "$tool" >/dev/null || skip "$tool is not installed"
+        command -v "$tool" >/dev/null || fail "$tool is not installed: scripts/packages.sh lists it"
     done
 }
 
