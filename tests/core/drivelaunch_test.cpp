@@ -25,20 +25,27 @@ TEST(PlanDriveLaunch, KindsLinesAndStarts) {
          "E:\\SETUP\\SETUP.EXE", ""},
         // A batch file goes to the command interpreter, its path quoted for a blank in it.
         {" tools\\where.bat ", LaunchKind::Program, "E:\\TOOLS\\WHERE.BAT", "", "cmd.exe",
-         "cmd.exe /c \"E:\\TOOLS\\WHERE.BAT\""},
+         "cmd.exe /s /c \"\"E:\\TOOLS\\WHERE.BAT\"\""},
         {"my tools\\go.bat", LaunchKind::Program, "E:\\MY TOOLS\\GO.BAT", "", "cmd.exe",
-         "cmd.exe /c \"E:\\MY TOOLS\\GO.BAT\""},
+         "cmd.exe /s /c \"\"E:\\MY TOOLS\\GO.BAT\"\""},
         // A program with arguments is started by its whole line, placeholders replaced.
         {"setup.exe /s <drive>\\data", LaunchKind::ProgramWithArguments,
-         "E:\\SETUP.EXE /S E:\\DATA", "", "", "E:\\SETUP.EXE /S E:\\DATA"},
+         "E:\\SETUP.EXE /S E:\\DATA", "", "", "\"E:\\SETUP.EXE\" /S E:\\DATA"},
         {"run.bat <Drive>", LaunchKind::ProgramWithArguments, "E:\\RUN.BAT E:", "", "cmd.exe",
-         "cmd.exe /c E:\\RUN.BAT E:"},
+         "cmd.exe /s /c \"\"E:\\RUN.BAT\" E:\""},
+        // cmd's /s takes off only the outer quotes: & ( ) @ ^ | stay in the one name.
+        {"tools\\a&b.bat", LaunchKind::Program, "E:\\TOOLS\\A&B.BAT", "", "cmd.exe",
+         "cmd.exe /s /c \"\"E:\\TOOLS\\A&B.BAT\"\""},
+        {"x\\(1)^@|.bat /q", LaunchKind::ProgramWithArguments, "E:\\X\\(1)^@|.BAT /Q", "",
+         "cmd.exe", "cmd.exe /s /c \"\"E:\\X\\(1)^@|.BAT\" /Q\""},
+        {"my progs\\a&b.exe /s", LaunchKind::ProgramWithArguments, "E:\\MY PROGS\\A&B.EXE /S", "",
+         "", "\"E:\\MY PROGS\\A&B.EXE\" /S"},
         // ".BAT" in a folder's name makes no batch file of the document below it.
         {"TOOLS.BAT\\README.TXT", LaunchKind::Program, "E:\\TOOLS.BAT\\README.TXT", "",
          "E:\\TOOLS.BAT\\README.TXT", ""},
         // Arguments are no paths: a ".." in them leaves nothing.
         {"X.EXE ..\\..\\OUT", LaunchKind::ProgramWithArguments, "E:\\X.EXE ..\\..\\OUT", "", "",
-         "E:\\X.EXE ..\\..\\OUT"},
+         "\"E:\\X.EXE\" ..\\..\\OUT"},
         // Climbing out of the disc: nothing to start, the line as read.
         {"..\\SETUP.EXE", LaunchKind::Program, "E:\\..\\SETUP.EXE", "", "", "", true},
         {"a\\..\\..\\x.exe <drive>\\y", LaunchKind::ProgramWithArguments,

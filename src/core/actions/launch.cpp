@@ -314,42 +314,52 @@ bool isBatchFile(std::string_view programPath) {
     return upperAscii(programPath).ends_with(".BAT");
 }
 
+// program is the file started, rest what follows it on the line (empty, or a blank and the
+// arguments). cmd's /s takes off the outer quotes only, so a name with & ( ) @ ^ | in it stays
+// one name and runs no other file.
+void planDriveProgram(LaunchPlan& plan, const std::string& program, std::string_view rest) {
+    const std::string quoted = '"' + program + '"';
+    if (isBatchFile(program)) {
+        plan.program = commandInterpreter;
+        plan.commandLine =
+            std::string(commandInterpreter) + " /s /c \"" + quoted + std::string(rest) + '"';
+    } else if (rest.empty()) {
+        plan.program = program;
+    } else {
+        // The arguments stay as typed: the started program splits them itself.
+        plan.commandLine = quoted + std::string(rest);
+    }
+}
+
 } // namespace
 
 LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath) {
     LaunchPlan plan;
+    const std::string stored = upperAscii(trimmedText(storedPath));
     plan.line = driveCommandLine(driveRoot, storedPath);
-    std::string classified = plan.line;
-    plan.kind = classifyCommandLine(classified, false, driveRoot);
-    std::string file(trimmedText(storedPath));
-    classifyCommandLine(file, true, "");
+    const std::size_t authored = driveRoot.size() + 1;
+    const FoundExtension found = findProgramExtension(plan.line, 0);
+    plan.kind = kindOf(plan.line, found);
+    const bool withArguments = plan.kind == LaunchKind::ProgramWithArguments;
+    const std::string file = withArguments ? stored.substr(0, found.end - authored) : stored;
     if (!resolveOnMedium("", file)) {
         plan.leavesMedium = true;
         return plan;
     }
-    plan.line = std::move(classified);
     switch (plan.kind) {
     case LaunchKind::Document:
         plan.document = plan.line;
         break;
     case LaunchKind::Program:
-        if (isBatchFile(plan.line)) {
-            plan.program = commandInterpreter;
-            plan.commandLine = "cmd.exe /c \"" + plan.line + '"';
-        } else {
-            plan.program = plan.line;
-        }
+        planDriveProgram(plan, plan.line, {});
         break;
     case LaunchKind::ProgramWithArguments: {
-        std::string program = plan.line;
-        classifyCommandLine(program, true, driveRoot);
-        // The arguments stay in the line as typed: the started program splits them itself.
-        if (isBatchFile(program)) {
-            plan.program = commandInterpreter;
-            plan.commandLine = "cmd.exe /c " + plan.line;
-        } else {
-            plan.commandLine = plan.line;
-        }
+        const std::string program =
+            replaceDrivePlaceholders(std::string_view(plan.line).substr(0, found.end), driveRoot);
+        const std::string rest =
+            replaceDrivePlaceholders(std::string_view(plan.line).substr(found.end), driveRoot);
+        plan.line = program + rest;
+        planDriveProgram(plan, program, rest);
         break;
     }
     }

@@ -82,11 +82,12 @@ inline constexpr std::string_view commandInterpreter = "cmd.exe";
 
 // How the Windows menu runs the listing at storedPath on the disc in drive driveRoot ("E:").
 // The line is driveCommandLine's, classified with classifyCommandLine: a program with
-// arguments has its "<DRIVE>" placeholders replaced and is started by its whole line; a batch
-// file is run by the command interpreter ("cmd.exe /c"); a document is opened by the line.
-// Nothing is looked up on disk: the system finds the files. A stored path whose file (its
-// arguments cut off) climbs out of the disc leaves the medium, and its line is then the one
-// read, placeholders and all, as the refusal shows it.
+// arguments has its "<DRIVE>" placeholders replaced and is started by its whole line, its path
+// quoted; a batch file is run by the command interpreter ("cmd.exe /s /c" and the quoted line,
+// quoted once more); a document is opened by the line. Nothing is looked up on disk: the
+// system finds the files. A stored path whose file (its arguments cut off) climbs out of the
+// disc leaves the medium, and its line is then the one read, placeholders and all, as the
+// refusal shows it.
 LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath);
 
 } // namespace qubrix
