@@ -51,6 +51,14 @@ TEST(PlanDriveLaunch, KindsLinesAndStarts) {
         {"a\\..\\..\\x.exe <drive>\\y", LaunchKind::ProgramWithArguments,
          "E:\\A\\..\\..\\X.EXE <DRIVE>\\Y", "", "", "", true},
         {"..\\NOTES.TXT", LaunchKind::Document, "E:\\..\\NOTES.TXT", "", "", "", true},
+        // Another drive or a share is no place on the disc: refused, shown as stored.
+        {"c:\\windows\\notepad.exe", LaunchKind::Program, "C:\\WINDOWS\\NOTEPAD.EXE", "", "", "",
+         true},
+        {"D:README.TXT", LaunchKind::Document, "D:README.TXT", "", "", "", true},
+        {"\\\\server\\share\\setup.exe /s", LaunchKind::ProgramWithArguments,
+         "\\\\SERVER\\SHARE\\SETUP.EXE /S", "", "", "", true},
+        {"//server/share/notes.txt", LaunchKind::Document, "//SERVER/SHARE/NOTES.TXT", "", "", "",
+         true},
     };
     for (const DriveLaunchCase& c : cases) {
         SCOPED_TRACE(c.storedPath);

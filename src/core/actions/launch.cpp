@@ -314,6 +314,15 @@ bool isBatchFile(std::string_view programPath) {
     return upperAscii(programPath).ends_with(".BAT");
 }
 
+// A drive letter or a share names a place of its own, which the disc's drive cannot lead to.
+bool namesAnotherPlace(std::string_view file) {
+    const bool driveLetter = file.size() >= 2 && file[1] == ':' && upperAscii(file[0]) >= 'A' &&
+                             upperAscii(file[0]) <= 'Z';
+    const bool share = file.size() >= 2 && (file[0] == '\\' || file[0] == '/') &&
+                       (file[1] == '\\' || file[1] == '/');
+    return driveLetter || share;
+}
+
 // program is the file started, rest what follows it on the line (empty, or a blank and the
 // arguments). cmd's /s takes off the outer quotes only, so a name with & ( ) @ ^ | in it stays
 // one name and runs no other file.
@@ -342,6 +351,11 @@ LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPa
     plan.kind = kindOf(plan.line, found);
     const bool withArguments = plan.kind == LaunchKind::ProgramWithArguments;
     const std::string file = withArguments ? stored.substr(0, found.end - authored) : stored;
+    if (namesAnotherPlace(file)) {
+        plan.leavesMedium = true;
+        plan.line = stored;
+        return plan;
+    }
     if (!resolveOnMedium("", file)) {
         plan.leavesMedium = true;
         return plan;

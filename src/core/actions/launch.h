@@ -87,7 +87,8 @@ inline constexpr std::string_view commandInterpreter = "cmd.exe";
 // quoted once more); a document is opened by the line. Nothing is looked up on disk: the
 // system finds the files. A stored path whose file (its arguments cut off) climbs out of the
 // disc leaves the medium, and its line is then the one read, placeholders and all, as the
-// refusal shows it.
+// refusal shows it; one naming a drive ("C:") or a share (\\SERVER\SHARE) leaves it too,
+// its line then the stored path alone.
 LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath);
 
 } // namespace qubrix
