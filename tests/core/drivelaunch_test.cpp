@@ -40,6 +40,17 @@ TEST(PlanDriveLaunch, KindsLinesAndStarts) {
          "cmd.exe", "cmd.exe /s /c \"\"E:\\X\\(1)^@|.BAT\" /Q\""},
         {"my progs\\a&b.exe /s", LaunchKind::ProgramWithArguments, "E:\\MY PROGS\\A&B.EXE /S", "",
          "", "\"E:\\MY PROGS\\A&B.EXE\" /S"},
+        // A .CMD file is a batch file too; a package goes to the installer.
+        {"tools\\fix.cmd", LaunchKind::Program, "E:\\TOOLS\\FIX.CMD", "", "cmd.exe",
+         "cmd.exe /s /c \"\"E:\\TOOLS\\FIX.CMD\"\""},
+        {"fix.cmd <drive>", LaunchKind::ProgramWithArguments, "E:\\FIX.CMD E:", "", "cmd.exe",
+         "cmd.exe /s /c \"\"E:\\FIX.CMD\" E:\""},
+        {"setup\\app.msi", LaunchKind::Program, "E:\\SETUP\\APP.MSI", "", "msiexec.exe",
+         "msiexec.exe /i \"E:\\SETUP\\APP.MSI\""},
+        {"app.msi /qb <drive>\\log", LaunchKind::ProgramWithArguments, "E:\\APP.MSI /QB E:\\LOG",
+         "", "msiexec.exe", "msiexec.exe /i \"E:\\APP.MSI\" /QB E:\\LOG"},
+        {"app.msi\\readme.txt", LaunchKind::Document, "E:\\APP.MSI\\README.TXT",
+         "E:\\APP.MSI\\README.TXT", "", ""},
         // ".BAT" in a folder's name makes no batch file of the document below it.
         {"TOOLS.BAT\\README.TXT", LaunchKind::Program, "E:\\TOOLS.BAT\\README.TXT", "",
          "E:\\TOOLS.BAT\\README.TXT", ""},

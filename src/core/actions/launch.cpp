@@ -309,9 +309,34 @@ LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath) {
 
 namespace {
 
+// Extensions only the Windows menu starts. Only a file name's own ending counts, so a folder
+// named SETUP.MSI holds documents.
+FoundExtension findWindowsOnlyExtension(std::string_view line) {
+    const std::string upper = upperAscii(line);
+    for (const std::string_view extension : {".CMD", ".MSI"}) {
+        for (std::size_t at = upper.find(extension); at != std::string::npos;
+             at = upper.find(extension, at + 1)) {
+            const std::size_t end = at + extension.size();
+            if (end == upper.size() || upper[end] == ' ')
+                return {extension, end};
+        }
+    }
+    return {};
+}
+
+FoundExtension findDriveExtension(std::string_view line) {
+    const FoundExtension found = findProgramExtension(line, 0);
+    return found.extension.empty() ? findWindowsOnlyExtension(line) : found;
+}
+
 // A batch file is no program of its own: the command interpreter runs it.
 bool isBatchFile(std::string_view programPath) {
-    return upperAscii(programPath).ends_with(".BAT");
+    const std::string upper = upperAscii(programPath);
+    return upper.ends_with(".BAT") || upper.ends_with(".CMD");
+}
+
+bool isInstallerPackage(std::string_view programPath) {
+    return upperAscii(programPath).ends_with(".MSI");
 }
 
 // A drive letter or a share names a place of its own, which the disc's drive cannot lead to.
@@ -332,6 +357,9 @@ void planDriveProgram(LaunchPlan& plan, const std::string& program, std::string_
         plan.program = commandInterpreter;
         plan.commandLine =
             std::string(commandInterpreter) + " /s /c \"" + quoted + std::string(rest) + '"';
+    } else if (isInstallerPackage(program)) {
+        plan.program = windowsInstaller;
+        plan.commandLine = std::string(windowsInstaller) + " /i " + quoted + std::string(rest);
     } else if (rest.empty()) {
         plan.program = program;
     } else {
@@ -347,7 +375,7 @@ LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPa
     const std::string stored = upperAscii(trimmedText(storedPath));
     plan.line = driveCommandLine(driveRoot, storedPath);
     const std::size_t authored = driveRoot.size() + 1;
-    const FoundExtension found = findProgramExtension(plan.line, 0);
+    const FoundExtension found = findDriveExtension(plan.line);
     plan.kind = kindOf(plan.line, found);
     const bool withArguments = plan.kind == LaunchKind::ProgramWithArguments;
     const std::string file = withArguments ? stored.substr(0, found.end - authored) : stored;
