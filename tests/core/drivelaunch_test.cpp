@@ -14,6 +14,7 @@ struct DriveLaunchCase {
     std::string program;
     std::string commandLine;
     bool leavesMedium = false;
+    bool linuxOnly = false;
 };
 
 // How the Windows menu runs each kind of listing from drive E:, text alone.
@@ -51,6 +52,12 @@ TEST(PlanDriveLaunch, KindsLinesAndStarts) {
          "", "msiexec.exe", "msiexec.exe /i \"E:\\APP.MSI\" /QB E:\\LOG"},
         {"app.msi\\readme.txt", LaunchKind::Document, "E:\\APP.MSI\\README.TXT",
          "E:\\APP.MSI\\README.TXT", "", ""},
+        // A shell script is refused before anything asks: Windows has nothing to run it.
+        {"linux\\install.sh", LaunchKind::Document, "E:\\LINUX\\INSTALL.SH", "", "", "", false,
+         true},
+        {"run.sh --help", LaunchKind::Document, "E:\\RUN.SH --HELP", "", "", "", false, true},
+        {"sh\\readme.txt", LaunchKind::Document, "E:\\SH\\README.TXT", "E:\\SH\\README.TXT", "",
+         ""},
         // ".BAT" in a folder's name makes no batch file of the document below it.
         {"TOOLS.BAT\\README.TXT", LaunchKind::Program, "E:\\TOOLS.BAT\\README.TXT", "",
          "E:\\TOOLS.BAT\\README.TXT", ""},
@@ -81,6 +88,7 @@ TEST(PlanDriveLaunch, KindsLinesAndStarts) {
         EXPECT_EQ(plan.commandLine, c.commandLine);
         EXPECT_TRUE(plan.arguments.empty());
         EXPECT_EQ(plan.leavesMedium, c.leavesMedium);
+        EXPECT_EQ(plan.linuxOnly, c.linuxOnly);
     }
 }
 

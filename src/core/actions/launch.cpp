@@ -348,6 +348,15 @@ bool namesAnotherPlace(std::string_view file) {
     return driveLetter || share;
 }
 
+// A shell script has no program on Windows to run it; the shell would only call its name
+// invalid.
+bool isShellScript(std::string_view line) {
+    const std::string upper = upperAscii(line);
+    const std::size_t blank = upper.find(' ');
+    return upper.ends_with(".SH") ||
+           (blank != std::string::npos && upper.substr(0, blank).ends_with(".SH"));
+}
+
 // program is the file started, rest what follows it on the line (empty, or a blank and the
 // arguments). cmd's /s takes off the outer quotes only, so a name with & ( ) @ ^ | in it stays
 // one name and runs no other file.
@@ -390,7 +399,9 @@ LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPa
     }
     switch (plan.kind) {
     case LaunchKind::Document:
-        plan.document = plan.line;
+        plan.linuxOnly = isShellScript(plan.line);
+        if (!plan.linuxOnly)
+            plan.document = plan.line;
         break;
     case LaunchKind::Program:
         planDriveProgram(plan, plan.line, {});

@@ -64,6 +64,9 @@ struct LaunchPlan {
     // The path of the file that would be opened or started climbs out of the medium (see
     // resolveOnMedium): nothing may be started or opened. Arguments are not paths.
     bool leavesMedium = false;
+    // Windows: the listing is a shell script, which only Linux runs: nothing is started or
+    // opened.
+    bool linuxOnly = false;
 };
 
 // Classifies the listing and finds its files on disk. ".EXE" and ".COM" programs are started
@@ -88,10 +91,12 @@ inline constexpr std::string_view windowsInstaller = "msiexec.exe";
 // arguments has its "<DRIVE>" placeholders replaced and is started by its whole line, its path
 // quoted; a batch file (".BAT", ".CMD") is run by the command interpreter ("cmd.exe /s /c" and the
 // quoted line, quoted once more), a package by the installer ("msiexec.exe /i" and the quoted
-// path); a document is opened by the line. Nothing is looked up on disk: the system finds the
-// files. A stored path whose file (its arguments cut off) climbs out of the disc leaves the medium,
-// and its line is then the one read, placeholders and all, as the refusal shows it; one naming a
-// drive ("C:") or a share (\\SERVER\SHARE) leaves it too, its line then the stored path alone.
+// path); a document is opened by the line, unless it is a shell script (".SH", alone or before a
+// blank), which is linuxOnly. Nothing is looked up on disk: the
+// system finds the files. A stored path whose file (its arguments cut off) climbs out of the
+// disc leaves the medium, and its line is then the one read, placeholders and all, as the
+// refusal shows it; one naming a drive ("C:") or a share (\\SERVER\SHARE) leaves it too,
+// its line then the stored path alone.
 LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath);
 
 } // namespace qubrix
