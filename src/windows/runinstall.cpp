@@ -8,10 +8,16 @@ namespace winmenu {
 
 namespace {
 
-std::wstring commandInterpreterPath() {
+// The command interpreter and the installer are taken from the system folder, never from the
+// disc's folder, which a program started from the disc would search first.
+std::wstring systemProgramPath(std::string_view program) {
     wchar_t system[MAX_PATH] = {};
     GetSystemDirectoryW(system, MAX_PATH);
-    return std::wstring(system) + L"\\" + widen(qubrix::commandInterpreter);
+    return std::wstring(system) + L"\\" + widen(program);
+}
+
+bool isSystemProgram(const std::string& program) {
+    return program == qubrix::commandInterpreter || program == qubrix::windowsInstaller;
 }
 
 } // namespace
@@ -42,7 +48,7 @@ void MenuWindow::openDocument(const qubrix::LaunchPlan& plan) {
 bool MenuWindow::runAndWait(const qubrix::LaunchPlan& plan,
                             const std::function<void()>& onStarted) {
     const std::wstring application =
-        plan.program == qubrix::commandInterpreter ? commandInterpreterPath() : widen(plan.program);
+        isSystemProgram(plan.program) ? systemProgramPath(plan.program) : widen(plan.program);
     std::wstring line = widen(plan.commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;

@@ -16,6 +16,13 @@ LaunchPlan launchPlan(LaunchKind kind, const std::string& line, bool leavesMediu
     return plan;
 }
 
+LaunchPlan linuxOnlyPlan(const std::string& line) {
+    LaunchPlan plan;
+    plan.line = line;
+    plan.linuxOnly = true;
+    return plan;
+}
+
 // What Run asks, opens or starts, in order, for each answer and each outcome of the start.
 TEST_F(LogicTest, RunAsksThenOpensOrStarts) {
     const std::string confirm = "ask Warning YesNo Confirm installation: ";
@@ -61,6 +68,14 @@ TEST_F(LogicTest, RunAsksThenOpensOrStarts) {
          {"sound", "planLaunch ..\\..\\ETC\\X.TXT", "beep",
           "ask Error Ok Error: This path leads outside the medium and is not "
           "used:\n/../ETC/X.TXT"}},
+        {"shell script on Windows",
+         1,
+         linuxOnlyPlan("E:\\README.SH"),
+         std::nullopt,
+         true,
+         false,
+         {"sound", "planLaunch README.TXT", "beep",
+          "ask Error Ok Error: This listing runs on Linux only:\nE:\\README.SH"}},
         {"program, No",
          0,
          launchPlan(LaunchKind::Program, "/TOOLS/VIEW.EXE"),

@@ -309,47 +309,110 @@ LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath) {
 
 namespace {
 
+// Extensions only the Windows menu starts. Only a file name's own ending counts, so a folder
+// named SETUP.MSI holds documents.
+FoundExtension findWindowsOnlyExtension(std::string_view line) {
+    const std::string upper = upperAscii(line);
+    for (const std::string_view extension : {".CMD", ".MSI"}) {
+        for (std::size_t at = upper.find(extension); at != std::string::npos;
+             at = upper.find(extension, at + 1)) {
+            const std::size_t end = at + extension.size();
+            if (end == upper.size() || upper[end] == ' ')
+                return {extension, end};
+        }
+    }
+    return {};
+}
+
+FoundExtension findDriveExtension(std::string_view line) {
+    const FoundExtension found = findProgramExtension(line, 0);
+    return found.extension.empty() ? findWindowsOnlyExtension(line) : found;
+}
+
 // A batch file is no program of its own: the command interpreter runs it.
 bool isBatchFile(std::string_view programPath) {
-    return upperAscii(programPath).ends_with(".BAT");
+    const std::string upper = upperAscii(programPath);
+    return upper.ends_with(".BAT") || upper.ends_with(".CMD");
+}
+
+bool isInstallerPackage(std::string_view programPath) {
+    return upperAscii(programPath).ends_with(".MSI");
+}
+
+// A drive letter or a share names a place of its own, which the disc's drive cannot lead to.
+bool namesAnotherPlace(std::string_view file) {
+    const bool driveLetter = file.size() >= 2 && file[1] == ':' && upperAscii(file[0]) >= 'A' &&
+                             upperAscii(file[0]) <= 'Z';
+    const bool share = file.size() >= 2 && (file[0] == '\\' || file[0] == '/') &&
+                       (file[1] == '\\' || file[1] == '/');
+    return driveLetter || share;
+}
+
+// A shell script has no program on Windows to run it; the shell would only call its name
+// invalid.
+bool isShellScript(std::string_view line) {
+    const std::string upper = upperAscii(line);
+    const std::size_t blank = upper.find(' ');
+    return upper.ends_with(".SH") ||
+           (blank != std::string::npos && upper.substr(0, blank).ends_with(".SH"));
+}
+
+// program is the file started, rest what follows it on the line (empty, or a blank and the
+// arguments). cmd's /s takes off the outer quotes only, so a name with & ( ) @ ^ | in it stays
+// one name and runs no other file.
+void planDriveProgram(LaunchPlan& plan, const std::string& program, std::string_view rest) {
+    const std::string quoted = '"' + program + '"';
+    if (isBatchFile(program)) {
+        plan.program = commandInterpreter;
+        plan.commandLine =
+            std::string(commandInterpreter) + " /s /c \"" + quoted + std::string(rest) + '"';
+    } else if (isInstallerPackage(program)) {
+        plan.program = windowsInstaller;
+        plan.commandLine = std::string(windowsInstaller) + " /i " + quoted + std::string(rest);
+    } else if (rest.empty()) {
+        plan.program = program;
+    } else {
+        // The arguments stay as typed: the started program splits them itself.
+        plan.commandLine = quoted + std::string(rest);
+    }
 }
 
 } // namespace
 
 LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath) {
     LaunchPlan plan;
+    const std::string stored = upperAscii(trimmedText(storedPath));
     plan.line = driveCommandLine(driveRoot, storedPath);
-    std::string classified = plan.line;
-    plan.kind = classifyCommandLine(classified, false, driveRoot);
-    std::string file(trimmedText(storedPath));
-    classifyCommandLine(file, true, "");
+    const std::size_t authored = driveRoot.size() + 1;
+    const FoundExtension found = findDriveExtension(plan.line);
+    plan.kind = kindOf(plan.line, found);
+    const bool withArguments = plan.kind == LaunchKind::ProgramWithArguments;
+    const std::string file = withArguments ? stored.substr(0, found.end - authored) : stored;
+    if (namesAnotherPlace(file)) {
+        plan.leavesMedium = true;
+        plan.line = stored;
+        return plan;
+    }
     if (!resolveOnMedium("", file)) {
         plan.leavesMedium = true;
         return plan;
     }
-    plan.line = std::move(classified);
     switch (plan.kind) {
     case LaunchKind::Document:
-        plan.document = plan.line;
+        plan.linuxOnly = isShellScript(plan.line);
+        if (!plan.linuxOnly)
+            plan.document = plan.line;
         break;
     case LaunchKind::Program:
-        if (isBatchFile(plan.line)) {
-            plan.program = commandInterpreter;
-            plan.commandLine = "cmd.exe /c \"" + plan.line + '"';
-        } else {
-            plan.program = plan.line;
-        }
+        planDriveProgram(plan, plan.line, {});
         break;
     case LaunchKind::ProgramWithArguments: {
-        std::string program = plan.line;
-        classifyCommandLine(program, true, driveRoot);
-        // The arguments stay in the line as typed: the started program splits them itself.
-        if (isBatchFile(program)) {
-            plan.program = commandInterpreter;
-            plan.commandLine = "cmd.exe /c " + plan.line;
-        } else {
-            plan.commandLine = plan.line;
-        }
+        const std::string program =
+            replaceDrivePlaceholders(std::string_view(plan.line).substr(0, found.end), driveRoot);
+        const std::string rest =
+            replaceDrivePlaceholders(std::string_view(plan.line).substr(found.end), driveRoot);
+        plan.line = program + rest;
+        planDriveProgram(plan, program, rest);
         break;
     }
     }

@@ -64,6 +64,9 @@ struct LaunchPlan {
     // The path of the file that would be opened or started climbs out of the medium (see
     // resolveOnMedium): nothing may be started or opened. Arguments are not paths.
     bool leavesMedium = false;
+    // Windows: the listing is a shell script, which only Linux runs: nothing is started or
+    // opened.
+    bool linuxOnly = false;
 };
 
 // Classifies the listing and finds its files on disk. ".EXE" and ".COM" programs are started
@@ -79,14 +82,21 @@ LaunchPlan planLaunch(std::string_view driveRoot, std::string_view storedPath);
 
 // The program of a plan that runs a batch file: the command interpreter of the system folder.
 inline constexpr std::string_view commandInterpreter = "cmd.exe";
+// The program of a plan that installs a package: the installer of the system folder.
+inline constexpr std::string_view windowsInstaller = "msiexec.exe";
 
 // How the Windows menu runs the listing at storedPath on the disc in drive driveRoot ("E:").
-// The line is driveCommandLine's, classified with classifyCommandLine: a program with
-// arguments has its "<DRIVE>" placeholders replaced and is started by its whole line; a batch
-// file is run by the command interpreter ("cmd.exe /c"); a document is opened by the line.
-// Nothing is looked up on disk: the system finds the files. A stored path whose file (its
-// arguments cut off) climbs out of the disc leaves the medium, and its line is then the one
-// read, placeholders and all, as the refusal shows it.
+// The line is driveCommandLine's, classified with classifyCommandLine, and a file
+// ending in ".CMD" or ".MSI" (alone or before a blank) is a program too: a program with
+// arguments has its "<DRIVE>" placeholders replaced and is started by its whole line, its path
+// quoted; a batch file (".BAT", ".CMD") is run by the command interpreter ("cmd.exe /s /c" and the
+// quoted line, quoted once more), a package by the installer ("msiexec.exe /i" and the quoted
+// path); a document is opened by the line, unless it is a shell script (".SH", alone or before a
+// blank), which is linuxOnly. Nothing is looked up on disk: the
+// system finds the files. A stored path whose file (its arguments cut off) climbs out of the
+// disc leaves the medium, and its line is then the one read, placeholders and all, as the
+// refusal shows it; one naming a drive ("C:") or a share (\\SERVER\SHARE) leaves it too,
+// its line then the stored path alone.
 LaunchPlan planDriveLaunch(std::string_view driveRoot, std::string_view storedPath);
 
 } // namespace qubrix

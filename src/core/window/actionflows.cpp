@@ -20,6 +20,12 @@ void WindowLogic::cmdInstallClick() {
         m_user.tell("This path leads outside the medium and is not used:\n" + plan.line, "Error");
         return;
     }
+    // Windows has nothing to run a shell script with: say so rather than let the shell call
+    // its name invalid.
+    if (plan.linuxOnly) {
+        m_user.tell("This listing runs on Linux only:\n" + plan.line, "Error");
+        return;
+    }
     if (m_user.ask(plan.line, "Confirm installation", UserPort::Icon::Warning,
                    UserPort::Buttons::YesNo) != UserPort::Answer::Yes)
         return;
