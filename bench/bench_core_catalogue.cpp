@@ -150,7 +150,7 @@ int main() {
             catalogue.LoadCatalogue(files.catalogue, files.notes);
             sink += catalogue.BuildCategories();
             catalogue.showCategory(0);
-            sink += catalogue.lstPath.size();
+            sink += catalogue.rowCount();
         },
         [&] {
             sink += readAndSplitPlainly(files.catalogue).size();
@@ -175,7 +175,7 @@ int main() {
         });
 
     std::printf("Catalogue of %d listings in %d categories, %zu notes; %zu + %zu bytes in %s\n",
-                kCategories * kListingsPerCategory, kCategories, catalogue.lstMemo.size(),
+                kCategories * kListingsPerCategory, kCategories, catalogue.lstMemo().size(),
                 catalogueBytes.size(), notesBytes.size(), files.folder.c_str());
     std::printf("Medians of %d runs, in milliseconds.\n\n", kRepeats);
     std::printf("%-44s %10s %10s %8s %7s\n", "operation", "model", "baseline", "ratio", "goal");

@@ -42,7 +42,7 @@ std::string savedBytes(const qubrix::DataFilePair& files) {
 
 std::size_t headerCount(const qubrix::Catalogue& model) {
     return static_cast<std::size_t>(
-        std::count_if(model.lstAll.begin(), model.lstAll.end(),
+        std::count_if(model.lstAll().begin(), model.lstAll().end(),
                       [](const std::string& line) { return !line.empty() && line[0] == '['; }));
 }
 
@@ -52,12 +52,12 @@ std::size_t editEveryCategory(qubrix::Catalogue& model) {
     const std::size_t categories = model.BuildCategories();
     for (std::size_t k = 0; k < categories; ++k) {
         model.showCategory(static_cast<int>(k));
-        for (std::size_t row = 0; row < model.lstFiles.size(); ++row) {
+        for (std::size_t row = 0; row < model.rowCount(); ++row) {
             model.GetListingDescription(row);
-            if (model.noteIndex[row] >= 0)
-                model.CommitNote(static_cast<std::size_t>(model.noteIndex[row]));
+            if (const auto note = model.noteOfRow(row))
+                model.CommitNote(*note);
         }
-        if (!model.lstFiles.empty() && model.removeListing(0))
+        if (model.rowCount() > 0 && model.removeListing(0))
             ++removed;
     }
     return removed;
@@ -76,8 +76,8 @@ bool sameText(const std::vector<std::string>& a, qubrix::TextEncoding aEncoding,
 }
 
 bool sameModel(const qubrix::Catalogue& a, const qubrix::Catalogue& b) {
-    return sameText(a.lstAll, a.catalogueEncoding, b.lstAll, b.catalogueEncoding) &&
-           sameText(a.lstMemo, a.notesEncoding, b.lstMemo, b.notesEncoding) &&
+    return sameText(a.lstAll(), a.catalogueEncoding, b.lstAll(), b.catalogueEncoding) &&
+           sameText(a.lstMemo(), a.notesEncoding, b.lstMemo(), b.notesEncoding) &&
            a.optionsAtLoad == b.optionsAtLoad &&
            a.catalogueByteOrderMark == b.catalogueByteOrderMark &&
            a.notesByteOrderMark == b.notesByteOrderMark;
@@ -93,8 +93,9 @@ std::vector<std::string> shownText(const std::vector<std::string>& lines,
 
 // What the user sees of two models is the same, whatever bytes carry it.
 bool sameShownText(const qubrix::Catalogue& a, const qubrix::Catalogue& b) {
-    return shownText(a.lstAll, a.catalogueEncoding) == shownText(b.lstAll, b.catalogueEncoding) &&
-           shownText(a.lstMemo, a.notesEncoding) == shownText(b.lstMemo, b.notesEncoding) &&
+    return shownText(a.lstAll(), a.catalogueEncoding) ==
+               shownText(b.lstAll(), b.catalogueEncoding) &&
+           shownText(a.lstMemo(), a.notesEncoding) == shownText(b.lstMemo(), b.notesEncoding) &&
            a.optionsAtLoad == b.optionsAtLoad;
 }
 
@@ -138,10 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     const std::size_t headers = headerCount(model);
-    const std::size_t lines = model.lstAll.size();
+    const std::size_t lines = model.lstAll().size();
     // Removing listings is all that changes the number of lines; headers stay headers.
     const std::size_t removed = editEveryCategory(model);
-    if (model.lstAll.size() + removed != lines || headerCount(model) != headers)
+    if (model.lstAll().size() + removed != lines || headerCount(model) != headers)
         std::abort();
     if (!saveAndReload(files, model))
         std::abort();

@@ -1,6 +1,7 @@
 #include "core/catalogue/catalogue.h"
 
 #include "catalogue_invariants.h"
+#include "catalogue_lines.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -102,31 +103,31 @@ TEST_F(CatalogueFiles, ExampleLoadsIntoTheModelAndSavesByteForByte) {
     ASSERT_EQ(outcome.status, Status::Loaded);
     EXPECT_EQ(outcome.options, 110);
     EXPECT_EQ(model.optionsAtLoad, 110);
-    EXPECT_EQ(model.lstAll,
+    EXPECT_EQ(model.lstAll(),
               (Lines{"[Main]", "Install the demo;DEMO\\SETUP.EXE;0", "Read me first;README.TXT;-1",
                      "[Tools]", "Disk viewer;TOOLS\\VIEW.EXE;1"}));
-    EXPECT_EQ(model.lstMemo, (Lines{"Installs the demo program into a folder of your choice.",
-                                    "A viewer for the data on this disc."}));
+    EXPECT_EQ(model.lstMemo(), (Lines{"Installs the demo program into a folder of your choice.",
+                                      "A viewer for the data on this disc."}));
     EXPECT_EQ(model.BuildCategories(), 2u);
-    EXPECT_EQ(model.categoryNames, (Lines{"Main", "Tools"}));
-    EXPECT_EQ(model.categoryStart, (std::vector<std::size_t>{0, 3}));
+    EXPECT_EQ(model.categoryNames(), (Lines{"Main", "Tools"}));
+    EXPECT_EQ(model.categoryStart(), (std::vector<std::size_t>{0, 3}));
 
     model.showCategory(0);
-    EXPECT_EQ(model.lstFiles,
+    EXPECT_EQ(model.lstFiles(),
               (Lines{"Install the demo;DEMO\\SETUP.EXE;0", "Read me first;README.TXT;-1"}));
     EXPECT_EQ(model.GetListingDescription(0), "  Install the demo");
     EXPECT_EQ(model.GetListingDescription(1), "  Read me first");
-    EXPECT_EQ(model.lstPath, (Lines{"DEMO\\SETUP.EXE", "README.TXT"}));
-    EXPECT_EQ(model.noteIndex, (std::vector<int>{0, -1}));
+    EXPECT_EQ(model.lstPath(), (Lines{"DEMO\\SETUP.EXE", "README.TXT"}));
+    EXPECT_EQ(model.noteIndex(), (std::vector<int>{0, -1}));
     EXPECT_EQ(model.lineIndexOfRow(1), 2u);
 
     model.showCategory(1);
-    EXPECT_EQ(model.lstPath, (Lines{"TOOLS\\VIEW.EXE"}));
-    EXPECT_EQ(model.noteIndex, (std::vector<int>{1}));
+    EXPECT_EQ(model.lstPath(), (Lines{"TOOLS\\VIEW.EXE"}));
+    EXPECT_EQ(model.noteIndex(), (std::vector<int>{1}));
     EXPECT_EQ(model.lineIndexOfRow(0), 4u);
 
     expectSavedUnchanged(kExampleCatalogue, kExampleNotes);
-    EXPECT_EQ(model.lstAll.size(), 5u); // no options line left behind
+    EXPECT_EQ(model.lstAll().size(), 5u); // no options line left behind
 }
 
 TEST_F(CatalogueFiles, BothEncodingsRoundTripByteForByteAndAreRememberedApart) {
@@ -139,7 +140,7 @@ TEST_F(CatalogueFiles, BothEncodingsRoundTripByteForByteAndAreRememberedApart) {
     EXPECT_EQ(model.catalogueEncoding, TextEncoding::Windows1252);
     EXPECT_EQ(model.notesEncoding, TextEncoding::Utf8);
     EXPECT_EQ(model.optionsAtLoad, 11);
-    EXPECT_EQ(toUtf8(model.lstAll[0], model.catalogueEncoding), "[Caf\xC3\xA9s]");
+    EXPECT_EQ(toUtf8(model.lstAll()[0], model.catalogueEncoding), "[Caf\xC3\xA9s]");
     const WriteOutcome saved = model.SaveCatalogue(catalogPath, notesPath, 11);
     ASSERT_TRUE(saved.ok) << saved.error;
     EXPECT_EQ(readFile(catalogPath), cp1252);
@@ -165,16 +166,16 @@ TEST_F(CatalogueFiles, TextWindows1252CannotCarrySwitchesTheFileToUtf8) {
     const std::string stored = model.catalogueTextFromUtf8(typed);
     EXPECT_EQ(stored, typed);
     EXPECT_EQ(model.catalogueEncoding, TextEncoding::Utf8);
-    EXPECT_EQ(model.lstAll[0], "[Caf\xC3\xA9]");
-    EXPECT_EQ(model.categoryNames[0], "Caf\xC3\xA9");
-    model.lstAll.push_back(stored);
+    EXPECT_EQ(model.lstAll()[0], "[Caf\xC3\xA9]");
+    EXPECT_EQ(model.categoryNames()[0], "Caf\xC3\xA9");
+    test::appendLine(model, stored);
     EXPECT_EQ(model.notesEncoding, TextEncoding::Windows1252); // notes keep their own
 
     ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
     Catalogue reloaded;
     ASSERT_EQ(reloaded.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
     EXPECT_EQ(reloaded.catalogueEncoding, TextEncoding::Utf8);
-    EXPECT_EQ(reloaded.lstAll, model.lstAll);
+    EXPECT_EQ(reloaded.lstAll(), model.lstAll());
     EXPECT_EQ(readFile(notesPath), "Caf\xE9 note\r\n");
 }
 
@@ -183,14 +184,14 @@ TEST_F(CatalogueFiles, OptionsLineOnlyWhenTheLastLineIsANumber) {
          {std::pair{"0", 0}, std::pair{"5", 5}, std::pair{"111", 111}, std::pair{" 101", 101}}) {
         ASSERT_EQ(load("[Main]\r\n" + std::string(line) + "\r\n", "").status, Status::Loaded);
         EXPECT_EQ(model.optionsAtLoad, number) << line;
-        EXPECT_EQ(model.lstAll, (Lines{"[Main]"})) << line;
+        EXPECT_EQ(model.lstAll(), (Lines{"[Main]"})) << line;
     }
     // A listing is never the options line, even one that starts with a number.
     for (const std::string last : {"No options;NO.TXT;-1", "2024 Report;R.PDF;1", "7;X"}) {
         const auto outcome = load("[Main]\r\n" + last, "");
         EXPECT_EQ(outcome.options, 110) << last;
         EXPECT_EQ(model.optionsAtLoad, 110) << last;
-        EXPECT_EQ(model.lstAll, (Lines{"[Main]", last})) << last;
+        EXPECT_EQ(model.lstAll(), (Lines{"[Main]", last})) << last;
     }
 }
 
@@ -202,8 +203,8 @@ TEST_F(CatalogueFiles, OnlyAMissingOrEmptyCatalogueIsMadeAnewAndItKeepsTheNotes)
             writeFile(catalogPath, "");
         writeFile(notesPath, notes);
         ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Missing);
-        EXPECT_EQ(model.lstAll, (Lines{"[Main]"}));
-        EXPECT_EQ(model.lstMemo, (Lines{"start", "leave"}));
+        EXPECT_EQ(model.lstAll(), (Lines{"[Main]"}));
+        EXPECT_EQ(model.lstMemo(), (Lines{"start", "leave"}));
         ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, kDefaultOptionsNumber).ok);
         EXPECT_EQ(readFile(catalogPath), "[Main]\r\n110\r\n");
         EXPECT_EQ(readFile(notesPath), notes);
@@ -225,12 +226,12 @@ TEST_F(CatalogueFiles, CataloguesWithoutTextOrThatAreNoFilesAreRefusedAndKept) {
         {"line ends only", "\r\n\r\n", "No readable text"},
     };
     const std::string notes = "a note\r\n";
-    model.lstAll = {"[Kept]"};
+    model.setLines({"[Kept]"});
     for (const Case& c : texts) {
         const auto outcome = load(c.bytes, notes);
         EXPECT_EQ(outcome.status, Status::Unreadable) << c.what;
         EXPECT_EQ(outcome.error, c.reason) << c.what;
-        EXPECT_EQ(model.lstAll, (Lines{"[Kept]"})) << c.what;
+        EXPECT_EQ(model.lstAll(), (Lines{"[Kept]"})) << c.what;
         EXPECT_EQ(readFile(catalogPath), c.bytes) << c.what;
         EXPECT_EQ(readFile(notesPath), notes) << c.what;
     }
@@ -258,9 +259,9 @@ TEST_F(CatalogueFiles, CataloguesWithoutTextOrThatAreNoFilesAreRefusedAndKept) {
 TEST_F(CatalogueFiles, NotesThatCannotBeReadAreNeverWritten) {
     const auto expectSaveRefused = [&](const char* what, const std::string& reason) {
         ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded) << what;
-        EXPECT_TRUE(model.lstMemo.empty()) << what;
+        EXPECT_TRUE(model.lstMemo().empty()) << what;
         EXPECT_EQ(model.notesReadError, reason) << what;
-        model.lstAll.push_back("Changed;CHANGED.TXT;-1");
+        test::appendLine(model, "Changed;CHANGED.TXT;-1");
         const WriteOutcome outcome = model.SaveCatalogue(catalogPath, notesPath, 111);
         EXPECT_FALSE(outcome.ok) << what;
         EXPECT_TRUE(outcome.readFailed) << what;
@@ -309,7 +310,7 @@ TEST_F(CatalogueFiles, NotesThatCannotBeReadAreNeverWritten) {
 TEST_F(CatalogueFiles, TrailingEmptyLinesAndByteOrderMarks) {
     ASSERT_EQ(load("[Main]\r\nA;A.TXT;-1\r\n101\r\n\r\n \r\n\t\r\n", "").status, Status::Loaded);
     EXPECT_EQ(model.optionsAtLoad, 101);
-    EXPECT_EQ(model.lstAll, (Lines{"[Main]", "A;A.TXT;-1"}));
+    EXPECT_EQ(model.lstAll(), (Lines{"[Main]", "A;A.TXT;-1"}));
     ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 101).ok);
     EXPECT_EQ(readFile(catalogPath), "[Main]\r\nA;A.TXT;-1\r\n101\r\n");
 
@@ -318,15 +319,15 @@ TEST_F(CatalogueFiles, TrailingEmptyLinesAndByteOrderMarks) {
     const std::string notes = "\xEF\xBB\xBFnote\r\n\r\n";
     ASSERT_EQ(load(catalogue, notes).status, Status::Loaded);
     EXPECT_EQ(model.BuildCategories(), 1u);
-    EXPECT_EQ(model.categoryNames, (Lines{"Main"}));
-    EXPECT_EQ(model.lstMemo, (Lines{"note", ""}));
+    EXPECT_EQ(model.categoryNames(), (Lines{"Main"}));
+    EXPECT_EQ(model.lstMemo(), (Lines{"note", ""}));
     EXPECT_EQ(model.catalogueEncoding, TextEncoding::Utf8);
     EXPECT_EQ(model.notesEncoding, TextEncoding::Utf8);
     expectSavedUnchanged(catalogue, notes);
 
     // Windows-1252 notes may begin with the two letters of a UTF-16 mark.
     ASSERT_EQ(load("[Main]\r\n110\r\n", "\xFE\xFFnote\r\n").status, Status::Loaded);
-    EXPECT_EQ(model.lstMemo, (Lines{"\xFE\xFFnote"}));
+    EXPECT_EQ(model.lstMemo(), (Lines{"\xFE\xFFnote"}));
     expectSavedUnchanged("[Main]\r\n110\r\n", "\xFE\xFFnote\r\n");
 
     // A first note that comes to start with the bytes of a mark, or with a NUL that would make
@@ -337,9 +338,9 @@ TEST_F(CatalogueFiles, TrailingEmptyLinesAndByteOrderMarks) {
                   Status::Loaded);
         EXPECT_EQ(model.CommitNote(0), "-1");
         ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
-        const Lines notesBefore = model.lstMemo;
+        const Lines notesBefore = model.lstMemo();
         ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
-        EXPECT_EQ(model.lstMemo, notesBefore) << testing::PrintToString(second);
+        EXPECT_EQ(model.lstMemo(), notesBefore) << testing::PrintToString(second);
         EXPECT_EQ(model.notesReadError, "") << testing::PrintToString(second);
     }
 }
@@ -353,7 +354,7 @@ TEST_F(CatalogueFiles, NewCatalogueIsMainAndTheDefaultOptions) {
     ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
     EXPECT_EQ(model.BuildCategories(), 1u);
     model.showCategory(0);
-    EXPECT_TRUE(model.lstFiles.empty());
+    EXPECT_TRUE(model.lstFiles().empty());
 }
 
 TEST_F(CatalogueFiles, HeaderRulesAndLinesOutsideAnyCategory) {
@@ -366,27 +367,29 @@ TEST_F(CatalogueFiles, HeaderRulesAndLinesOutsideAnyCategory) {
                                   "110\r\n";
     ASSERT_EQ(load(catalogue, "\r\nsecond\r\n").status, Status::Loaded);
     EXPECT_EQ(model.BuildCategories(), 3u);
-    EXPECT_EQ(model.categoryNames, (Lines{"Main", "Beta release notes;BETA.TXT;-1", ""}));
-    EXPECT_EQ(model.categoryStart, (std::vector<std::size_t>{2, 3, 5}));
+    EXPECT_EQ(model.categoryNames(), (Lines{"Main", "Beta release notes;BETA.TXT;-1", ""}));
+    EXPECT_EQ(model.categoryStart(), (std::vector<std::size_t>{2, 3, 5}));
     model.showCategory(1);
-    EXPECT_EQ(model.lstPath, (Lines{""}));
-    EXPECT_EQ(model.noteIndex, (std::vector<int>{-1}));
+    EXPECT_EQ(model.lstPath(), (Lines{""}));
+    EXPECT_EQ(model.noteIndex(), (std::vector<int>{-1}));
     model.showCategory(2);
-    EXPECT_TRUE(model.lstFiles.empty());
+    EXPECT_TRUE(model.lstFiles().empty());
 
     // Removing note 0 renumbers listings of categories only.
     EXPECT_EQ(model.CommitNote(0), "-1");
-    EXPECT_EQ(model.lstAll[0], "Stray line;STRAY.TXT;0");
+    EXPECT_EQ(model.lstAll()[0], "Stray line;STRAY.TXT;0");
     expectSavedUnchanged(catalogue, "second\r\n");
 }
 
 TEST_F(CatalogueFiles, DescriptionStartingWithBracketBecomesAHeaderOnReload) {
     ASSERT_EQ(load(kExampleCatalogue, kExampleNotes).status, Status::Loaded);
-    model.lstAll.insert(model.lstAll.begin() + 3, "[New] tools;NEW.EXE;-1");
+    Lines lines = model.lstAll();
+    lines.insert(lines.begin() + 3, "[New] tools;NEW.EXE;-1");
+    model.setLines(std::move(lines));
     ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
     ASSERT_EQ(model.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
     EXPECT_EQ(model.BuildCategories(), 3u);
-    EXPECT_EQ(model.categoryNames, (Lines{"Main", "New", "Tools"}));
+    EXPECT_EQ(model.categoryNames(), (Lines{"Main", "New", "Tools"}));
 }
 
 TEST_F(CatalogueFiles, NulBytesInsideEitherFileLoseNothing) {
@@ -394,7 +397,7 @@ TEST_F(CatalogueFiles, NulBytesInsideEitherFileLoseNothing) {
     const std::string notes = "first\0note\r\nsecond\r\n"s;
     ASSERT_EQ(load(catalogue, notes).status, Status::Loaded);
     EXPECT_EQ(model.BuildCategories(), 2u);
-    EXPECT_EQ(model.lstMemo, (Lines{"first\0note"s, "second"}));
+    EXPECT_EQ(model.lstMemo(), (Lines{"first\0note"s, "second"}));
     expectSavedUnchanged(catalogue, notes);
     // Typed or pasted, a NUL becomes a blank.
     EXPECT_EQ(model.catalogueTextFromUtf8("a\0b"s), "a b");
@@ -406,9 +409,10 @@ TEST_F(CatalogueFiles, ShowingNoCategoryIsEmpty) {
     EXPECT_EQ(model.BuildCategories(), 0u);
     for (int k : {0, -1, 5}) {
         model.showCategory(k);
-        EXPECT_EQ(model.shownCategory, -1);
-        EXPECT_TRUE(model.lstFiles.empty() && model.lstPath.empty() && model.noteIndex.empty());
-        EXPECT_EQ(model.lineIndexOfRow(0), model.lstAll.size());
+        EXPECT_EQ(model.shownCategory(), -1);
+        EXPECT_TRUE(model.lstFiles().empty() && model.lstPath().empty() &&
+                    model.noteIndex().empty());
+        EXPECT_EQ(model.lineIndexOfRow(0), model.lstAll().size());
     }
     EXPECT_EQ(model.GetListingDescription(0), "");
     EXPECT_EQ(model.GetListingPath(0), "");
@@ -426,37 +430,39 @@ protected:
 TEST_F(CommitNote, NoteWithTextIsKeptAndNothingChanges) {
     const Catalogue before = model;
     EXPECT_EQ(model.CommitNote(1), "1");
-    EXPECT_EQ(model.lstAll, before.lstAll);
-    EXPECT_EQ(model.lstMemo, before.lstMemo);
+    EXPECT_EQ(model.lstAll(), before.lstAll());
+    EXPECT_EQ(model.lstMemo(), before.lstMemo());
 }
 
 TEST_F(CommitNote, EmptyNoteIsRemovedAndLaterNotesRenumberedInEveryCategory) {
-    model.lstMemo[0].clear();
+    model.replaceNote(0, "");
     EXPECT_EQ(model.CommitNote(0), "-1");
-    EXPECT_EQ(model.lstMemo, (Lines{"A viewer for the data on this disc."}));
-    EXPECT_EQ(model.lstAll,
+    EXPECT_EQ(model.lstMemo(), (Lines{"A viewer for the data on this disc."}));
+    EXPECT_EQ(model.lstAll(),
               (Lines{"[Main]", "Install the demo;DEMO\\SETUP.EXE;-1", "Read me first;README.TXT;-1",
                      "[Tools]", "Disk viewer;TOOLS\\VIEW.EXE;0"}));
-    EXPECT_EQ(model.lstFiles[0], model.lstAll[1]);
-    EXPECT_EQ(model.noteIndex, (std::vector<int>{-1, -1}));
-    EXPECT_EQ(model.lstPath, (Lines{"DEMO\\SETUP.EXE", "README.TXT"}));
+    EXPECT_EQ(model.lstFiles()[0], model.lstAll()[1]);
+    EXPECT_EQ(model.noteIndex(), (std::vector<int>{-1, -1}));
+    EXPECT_EQ(model.lstPath(), (Lines{"DEMO\\SETUP.EXE", "README.TXT"}));
 }
 
 TEST_F(CommitNote, OnlyTheNoteFieldIsRewrittenAndShownRowsFollow) {
     // A trimmed " [x" would read back as a header: the description stays as written.
-    model.lstAll[4] = " [Disk viewer  ;TOOLS\\VIEW.EXE;1";
+    Lines lines = model.lstAll();
+    lines[4] = " [Disk viewer  ;TOOLS\\VIEW.EXE;1";
+    model.setLines(std::move(lines));
     model.showCategory(1);
-    model.lstMemo[0].clear();
+    model.replaceNote(0, "");
     model.CommitNote(0);
-    EXPECT_EQ(model.lstAll[4], " [Disk viewer  ;TOOLS\\VIEW.EXE;0");
-    EXPECT_EQ(model.lstFiles, (Lines{model.lstAll[4]}));
-    EXPECT_EQ(model.noteIndex, (std::vector<int>{0}));
-    EXPECT_EQ(model.lstAll[1], "Install the demo;DEMO\\SETUP.EXE;-1");
+    EXPECT_EQ(model.lstAll()[4], " [Disk viewer  ;TOOLS\\VIEW.EXE;0");
+    EXPECT_EQ(model.lstFiles(), (Lines{model.lstAll()[4]}));
+    EXPECT_EQ(model.noteIndex(), (std::vector<int>{0}));
+    EXPECT_EQ(model.lstAll()[1], "Install the demo;DEMO\\SETUP.EXE;-1");
     // What the model holds reads back alike.
     ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
     Catalogue reloaded;
     ASSERT_EQ(reloaded.LoadCatalogue(catalogPath, notesPath).status, Status::Loaded);
-    EXPECT_EQ(reloaded.lstAll, model.lstAll);
+    EXPECT_EQ(reloaded.lstAll(), model.lstAll());
     EXPECT_EQ(reloaded.BuildCategories(), 2u);
 }
 
@@ -464,8 +470,8 @@ TEST_F(CommitNote, NoteBeyondTheNotesChangesNothing) {
     const Catalogue before = model;
     EXPECT_EQ(model.CommitNote(2), "-1");
     EXPECT_EQ(model.CommitNote(1000000), "-1");
-    EXPECT_EQ(model.lstAll, before.lstAll);
-    EXPECT_EQ(model.lstMemo, before.lstMemo);
+    EXPECT_EQ(model.lstAll(), before.lstAll());
+    EXPECT_EQ(model.lstMemo(), before.lstMemo());
 }
 
 TEST_F(CatalogueFiles, NoteIndexesBeyondOldLimits) {
@@ -480,34 +486,34 @@ TEST_F(CatalogueFiles, NoteIndexesBeyondOldLimits) {
     ASSERT_EQ(load(catalogue, notes).status, Status::Loaded);
     model.BuildCategories();
     model.showCategory(0);
-    ASSERT_EQ(model.noteIndex.size(), 301u);
-    EXPECT_EQ(model.noteIndex[299], 299);
-    EXPECT_EQ(model.noteIndex[300], 1234567);
+    ASSERT_EQ(model.noteIndex().size(), 301u);
+    EXPECT_EQ(model.noteIndex()[299], 299);
+    EXPECT_EQ(model.noteIndex()[300], 1234567);
 
-    model.lstMemo[10].clear();
+    model.replaceNote(10, "");
     model.CommitNote(10);
-    EXPECT_EQ(model.noteIndex[9], 9);
-    EXPECT_EQ(model.noteIndex[299], 298);
-    EXPECT_EQ(model.noteIndex[300], 1234566);
-    EXPECT_EQ(model.lstAll[301], "Far;FAR.TXT;1234566");
-    EXPECT_EQ(model.lstFiles[299], "Item 299;I.TXT;298");
+    EXPECT_EQ(model.noteIndex()[9], 9);
+    EXPECT_EQ(model.noteIndex()[299], 298);
+    EXPECT_EQ(model.noteIndex()[300], 1234566);
+    EXPECT_EQ(model.lstAll()[301], "Far;FAR.TXT;1234566");
+    EXPECT_EQ(model.lstFiles()[299], "Item 299;I.TXT;298");
 }
 
 class FailedSave : public CatalogueFiles {
 protected:
     void SetUp() override {
         ASSERT_EQ(load(kExampleCatalogue, kExampleNotes).status, Status::Loaded);
-        model.lstAll.push_back("Changed;CHANGED.TXT;-1");
-        model.lstMemo.push_back("changed");
+        test::appendLine(model, "Changed;CHANGED.TXT;-1");
+        model.appendNote("changed");
     }
     void expectFailedWithNothingChanged(const std::string& failedPath) {
-        const std::vector<std::string> lines = model.lstAll;
+        const std::vector<std::string> lines = model.lstAll();
         const WriteOutcome outcome = model.SaveCatalogue(catalogPath, notesPath, 111);
         EXPECT_FALSE(outcome.ok);
         EXPECT_EQ(outcome.failedPath, failedPath);
         EXPECT_FALSE(outcome.error.empty());
         EXPECT_EQ(model.optionsAtLoad, 110);
-        EXPECT_EQ(model.lstAll, lines);
+        EXPECT_EQ(model.lstAll(), lines);
         if (std::filesystem::is_regular_file(catalogPath)) {
             EXPECT_EQ(readFile(catalogPath), kExampleCatalogue);
         }
@@ -554,14 +560,14 @@ TEST_F(CatalogueFiles, HundredThousandListingsLoadBuildAndSave) {
     }
     catalogue += "101\r\n";
     ASSERT_EQ(load(catalogue, notes).status, Status::Loaded);
-    EXPECT_EQ(model.lstAll.size(), 110000u);
-    EXPECT_EQ(model.lstMemo.size(), 100000u);
+    EXPECT_EQ(model.lstAll().size(), 110000u);
+    EXPECT_EQ(model.lstMemo().size(), 100000u);
     ASSERT_EQ(model.BuildCategories(), 10000u);
-    EXPECT_EQ(model.categoryNames[9999], "Category 9999");
+    EXPECT_EQ(model.categoryNames()[9999], "Category 9999");
     model.showCategory(9999);
-    ASSERT_EQ(model.lstPath.size(), 10u);
-    EXPECT_EQ(model.lstPath[9], "DIR\\F99999.EXE");
-    EXPECT_EQ(model.noteIndex[9], 99999);
+    ASSERT_EQ(model.lstPath().size(), 10u);
+    EXPECT_EQ(model.lstPath()[9], "DIR\\F99999.EXE");
+    EXPECT_EQ(model.noteIndex()[9], 99999);
     EXPECT_EQ(model.lineIndexOfRow(9), 109999u);
     ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 101).ok);
     EXPECT_EQ(readFile(catalogPath), catalogue);
@@ -578,7 +584,7 @@ TEST(Categories, ManyCategoriesAreCreatedSavedAndLoaded) {
     model.startNewCatalogue();
     for (int k = 1; k < 120; ++k)
         model.addCategory("Category " + std::to_string(k));
-    ASSERT_EQ(model.categoryStart.size(), 120u);
+    ASSERT_EQ(model.categoryStart().size(), 120u);
     model.showCategory(119);
     ASSERT_TRUE(model.SaveCatalogue(catalogPath, notesPath, 110).ok);
 
@@ -586,7 +592,7 @@ TEST(Categories, ManyCategoriesAreCreatedSavedAndLoaded) {
     ASSERT_EQ(reloaded.LoadCatalogue(catalogPath, notesPath).status,
               Catalogue::LoadOutcome::Status::Loaded);
     EXPECT_EQ(reloaded.BuildCategories(), 120u);
-    EXPECT_EQ(reloaded.categoryNames.back(), "Category 119");
+    EXPECT_EQ(reloaded.categoryNames().back(), "Category 119");
     reloaded.showCategory(119);
     test::expectCatalogueInvariants(reloaded);
 }

@@ -165,13 +165,13 @@ TEST(CatalogueRead, WhatTheFilesOnDiskGive) {
             }
         }
         Catalogue model;
-        model.lstAll = {"[Kept]"};
+        model.setLines({"[Kept]"});
         const Catalogue::LoadOutcome outcome =
             model.LoadCatalogue(folder.file("qubrix.dat"), folder.file("descript.txt"));
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_EQ(outcome.error, c.error);
-        EXPECT_EQ(model.lstAll, c.lines);
-        EXPECT_EQ(model.lstMemo, c.notes);
+        EXPECT_EQ(model.lstAll(), c.lines);
+        EXPECT_EQ(model.lstMemo(), c.notes);
         EXPECT_EQ(outcome.options, c.options);
         EXPECT_EQ(model.notesReadError, c.notesError);
     }

@@ -2,6 +2,7 @@
 // files, complete, and nothing else of ours in the folder.
 #include "core/catalogue/catalogue.h"
 
+#include "catalogue_lines.h"
 #include "tempfolder.h"
 
 #include <gtest/gtest.h>
@@ -33,20 +34,20 @@ using Lines = std::vector<std::string>;
 Catalogue generation(int g) {
     Catalogue model;
     const int listings = 1500 + (g % 5) * 600;
-    model.lstAll = {"[Generation " + std::to_string(g) + "]"};
+    std::vector<std::string> lines = {"[Generation " + std::to_string(g) + "]"};
     for (int i = 0; i < listings; ++i) {
-        model.lstAll.push_back("Listing " + std::to_string(i) + " of " + std::to_string(g) +
-                               ";DIR\\F" + std::to_string(i) + ".EXE;" + std::to_string(i));
-        model.lstMemo.push_back("Note " + std::to_string(i) + " of generation " +
-                                std::to_string(g));
+        lines.push_back("Listing " + std::to_string(i) + " of " + std::to_string(g) + ";DIR\\F" +
+                        std::to_string(i) + ".EXE;" + std::to_string(i));
+        model.appendNote("Note " + std::to_string(i) + " of generation " + std::to_string(g));
     }
+    model.setLines(std::move(lines));
     return model;
 }
 
 int generationOf(const Catalogue& model) {
-    if (model.lstAll.empty())
+    if (model.lstAll().empty())
         return -1;
-    return std::atoi(model.lstAll.front().c_str() + std::strlen("[Generation "));
+    return std::atoi(model.lstAll().front().c_str() + std::strlen("[Generation "));
 }
 
 int g_killAt = -1;
@@ -139,8 +140,8 @@ protected:
         ASSERT_TRUE(found == completed || found == completed + 1)
             << "found " << found << " after " << completed;
         const Catalogue expected = generation(found);
-        ASSERT_EQ(next.lstAll, expected.lstAll);
-        ASSERT_EQ(next.lstMemo, expected.lstMemo);
+        ASSERT_EQ(next.lstAll(), expected.lstAll());
+        ASSERT_EQ(next.lstMemo(), expected.lstMemo());
         Lines names = {"descript.txt", "qubrix.dat", "real"};
         if (layout == Layout::HardLinkedCatalogue) {
             names.insert(names.begin() + 1, "other.dat");
@@ -303,7 +304,7 @@ TEST_F(TwoPrograms, AStartOrASaveDuringASaveWaitsForIt) {
         const Catalogue last = loaded();
         const int found = generationOf(last);
         EXPECT_EQ(found, c.secondSaves ? 2 : 1) << c.what;
-        EXPECT_EQ(last.lstMemo, generation(found).lstMemo) << c.what;
+        EXPECT_EQ(last.lstMemo(), generation(found).lstMemo()) << c.what;
     }
 }
 
@@ -326,8 +327,8 @@ TEST_F(TwoPrograms, ASaveOverTheOtherProgramsChangeWaitsForConsent) {
         bool catalogueChanged;
     };
     const Case cases[] = {
-        {"catalogue", [](Catalogue& c) { c.lstAll.push_back("Theirs;THEIRS.TXT;-1"); }, true},
-        {"notes alone", [](Catalogue& c) { c.lstMemo.front() = "Their note"; }, false},
+        {"catalogue", [](Catalogue& c) { test::appendLine(c, "Theirs;THEIRS.TXT;-1"); }, true},
+        {"notes alone", [](Catalogue& c) { c.replaceNote(0, "Their note"); }, false},
     };
     for (const Case& c : cases) {
         prepare(Layout::Plain);
@@ -336,7 +337,7 @@ TEST_F(TwoPrograms, ASaveOverTheOtherProgramsChangeWaitsForConsent) {
         const std::string theirs = test::readFile(catalogPath);
         const std::string theirNotes = test::readFile(notesPath);
 
-        mine.lstAll.push_back("Mine;MINE.TXT;-1");
+        test::appendLine(mine, "Mine;MINE.TXT;-1");
         const WriteOutcome refused = mine.SaveCatalogue(catalogPath, notesPath, 110);
         EXPECT_FALSE(refused.ok) << c.what;
         ASSERT_TRUE(refused.changedOnDisk) << c.what;
@@ -351,7 +352,7 @@ TEST_F(TwoPrograms, ASaveOverTheOtherProgramsChangeWaitsForConsent) {
 
         // A third program saves while the author is asked: the consent given covers the change
         // that was named, not this one.
-        saveAsAnotherProgram([](Catalogue& t) { t.lstAll.push_back("Third;THIRD.TXT;-1"); },
+        saveAsAnotherProgram([](Catalogue& t) { test::appendLine(t, "Third;THIRD.TXT;-1"); },
                              catalogPath, notesPath);
         const std::string third = test::readFile(catalogPath);
         const PairStamp* agreed = &refused.onDisk;
@@ -363,7 +364,7 @@ TEST_F(TwoPrograms, ASaveOverTheOtherProgramsChangeWaitsForConsent) {
         ASSERT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110, agreed).ok) << c.what;
         EXPECT_NE(test::readFile(catalogPath).find("Mine;MINE.TXT"), std::string::npos);
         // What this program wrote itself is no change of another's.
-        mine.lstAll.push_back("More;MORE.TXT;-1");
+        test::appendLine(mine, "More;MORE.TXT;-1");
         EXPECT_TRUE(mine.SaveCatalogue(catalogPath, notesPath, 110).ok) << c.what;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 
 namespace qubrix {
@@ -21,8 +22,9 @@ const Lines kNotes = {"demo note", "viewer note", "manual note"};
 
 Catalogue modelShowing(int category) {
     Catalogue model;
-    model.lstAll = kLines;
-    model.lstMemo = kNotes;
+    model.setLines(kLines);
+    for (const std::string& note : kNotes)
+        model.appendNote(note);
     model.BuildCategories();
     model.showCategory(category);
     return model;
@@ -43,16 +45,16 @@ TEST(ListingOperations, AddAppendsToTheShownCategory) {
                           Case{2, 6, {0, 3, 5, 7}}, Case{3, 8, {0, 3, 5, 6}}}) {
         SCOPED_TRACE(c.category);
         Catalogue model = modelShowing(c.category);
-        const std::size_t rowsBefore = model.lstFiles.size();
+        const std::size_t rowsBefore = model.lstFiles().size();
         ASSERT_TRUE(model.addListing("  New one ", "NEW\\ONE.EXE", "-1"));
         expectCatalogueInvariants(model);
-        EXPECT_EQ(model.lstAll, with(kLines, c.line, "  New one ;NEW\\ONE.EXE;-1"));
-        EXPECT_EQ(model.categoryStart, c.starts);
-        ASSERT_EQ(model.lstFiles.size(), rowsBefore + 1);
+        EXPECT_EQ(model.lstAll(), with(kLines, c.line, "  New one ;NEW\\ONE.EXE;-1"));
+        EXPECT_EQ(model.categoryStart(), c.starts);
+        ASSERT_EQ(model.lstFiles().size(), rowsBefore + 1);
         EXPECT_EQ(model.GetListingDescription(rowsBefore), "    New one ");
-        EXPECT_EQ(model.lstPath.back(), "NEW\\ONE.EXE");
-        EXPECT_EQ(model.noteIndex.back(), -1);
-        EXPECT_EQ(model.lstMemo, kNotes);
+        EXPECT_EQ(model.lstPath().back(), "NEW\\ONE.EXE");
+        EXPECT_EQ(model.noteIndex().back(), -1);
+        EXPECT_EQ(model.lstMemo(), kNotes);
     }
 }
 
@@ -66,14 +68,15 @@ TEST(ListingOperations, ReplaceChangesOneRowAndItsLine) {
     for (const Case& c : {Case{0, 1, "-1", 2}, Case{0, 0, "0", 1}, Case{3, 0, "1", 7}}) {
         SCOPED_TRACE(c.line);
         Catalogue model = modelShowing(c.category);
+        const std::uint64_t filled = model.revision();
         ASSERT_TRUE(model.replaceListing(c.row, "Changed", "X\\Y.TXT", c.note));
-        EXPECT_NE(model.revision(), 0u);
+        EXPECT_NE(model.revision(), filled);
         expectCatalogueInvariants(model);
         Lines expected = kLines;
         expected[c.line] = std::string("Changed;X\\Y.TXT;") + c.note;
-        EXPECT_EQ(model.lstAll, expected);
-        EXPECT_EQ(model.lstPath[c.row], "X\\Y.TXT");
-        EXPECT_EQ(model.noteIndex[c.row], std::stoi(c.note));
+        EXPECT_EQ(model.lstAll(), expected);
+        EXPECT_EQ(model.lstPath()[c.row], "X\\Y.TXT");
+        EXPECT_EQ(model.noteIndex()[c.row], std::stoi(c.note));
     }
 }
 
@@ -105,19 +108,22 @@ TEST(ListingOperations, RemoveTakesTheNoteAlongAndRenumbersLaterNotes) {
          }) {
         SCOPED_TRACE(c.lines.size() * 10 + c.row);
         Catalogue model = modelShowing(c.category);
+        const std::uint64_t filled = model.revision();
         ASSERT_TRUE(model.removeListing(c.row));
-        EXPECT_NE(model.revision(), 0u);
+        EXPECT_NE(model.revision(), filled);
         expectCatalogueInvariants(model);
-        EXPECT_EQ(model.lstAll, c.lines);
-        EXPECT_EQ(model.lstMemo, c.notes);
+        EXPECT_EQ(model.lstAll(), c.lines);
+        EXPECT_EQ(model.lstMemo(), c.notes);
     }
     // Renumbered lines keep their text: a description " [x" stays a listing.
     Catalogue model = modelShowing(1);
-    model.lstAll[4] = " [Disk viewer;TOOLS\\VIEW.EXE;1";
+    Lines lines = model.lstAll();
+    lines[4] = " [Disk viewer;TOOLS\\VIEW.EXE;1";
+    model.setLines(std::move(lines));
     model.showCategory(0);
     ASSERT_TRUE(model.removeListing(0));
     expectCatalogueInvariants(model);
-    EXPECT_EQ(model.categoryNames, (Lines{"Main", "Tools", "Empty", "Docs"}));
+    EXPECT_EQ(model.categoryNames(), (Lines{"Main", "Tools", "Empty", "Docs"}));
 }
 
 TEST(ListingOperations, ClearKeepsTheHeaderAndEveryNote) {
@@ -136,13 +142,14 @@ TEST(ListingOperations, ClearKeepsTheHeaderAndEveryNote) {
          }) {
         SCOPED_TRACE(c.category);
         Catalogue model = modelShowing(c.category);
+        const std::uint64_t filled = model.revision();
         ASSERT_TRUE(model.clearListings());
-        EXPECT_NE(model.revision(), 0u);
+        EXPECT_NE(model.revision(), filled);
         expectCatalogueInvariants(model);
-        EXPECT_EQ(model.lstAll, c.lines);
-        EXPECT_TRUE(model.lstFiles.empty());
-        EXPECT_EQ(model.shownCategory, c.category);
-        EXPECT_EQ(model.lstMemo, kNotes);
+        EXPECT_EQ(model.lstAll(), c.lines);
+        EXPECT_TRUE(model.lstFiles().empty());
+        EXPECT_EQ(model.shownCategory(), c.category);
+        EXPECT_EQ(model.lstMemo(), kNotes);
     }
 }
 
@@ -156,12 +163,14 @@ TEST(ListingOperations, RefusedOperationsChangeNothing) {
     EXPECT_FALSE(model.addListing("Fine", "X;Y.EXE", "-1"));
     EXPECT_FALSE(model.addListing("Two\nlines", "X.EXE", "-1"));
     Catalogue none = modelShowing(-1);
+    const Catalogue noneBefore = none;
     EXPECT_FALSE(none.addListing("A", "A.EXE", "-1"));
     EXPECT_FALSE(none.clearListings());
-    EXPECT_EQ(none.lstAll, kLines);
-    EXPECT_EQ(model.lstAll, before.lstAll);
-    EXPECT_EQ(model.lstFiles, before.lstFiles);
-    EXPECT_EQ(model.revision() + none.revision(), 0u);
+    EXPECT_EQ(none.lstAll(), kLines);
+    EXPECT_EQ(model.lstAll(), before.lstAll());
+    EXPECT_EQ(model.lstFiles(), before.lstFiles());
+    EXPECT_EQ(model.revision(), before.revision());
+    EXPECT_EQ(none.revision(), noneBefore.revision());
     expectCatalogueInvariants(model);
 }
 
@@ -208,12 +217,12 @@ TEST(ListingOperations, NoteFieldOfAnEntry) {
         if (c.noteTouched) {
             const auto own = c.modifiedRow ? model.noteOfRow(*c.modifiedRow) : std::nullopt;
             if (own)
-                model.lstMemo[*own] = c.lastNote;
+                model.replaceNote(*own, c.lastNote);
             else
-                model.lstMemo.push_back(c.lastNote);
+                model.appendNote(c.lastNote);
         }
         EXPECT_EQ(model.noteFieldForEntry(c.modifiedRow, c.noteTouched), c.field);
-        EXPECT_EQ(model.lstMemo.size(), c.noteCount);
+        EXPECT_EQ(model.lstMemo().size(), c.noteCount);
         expectCatalogueInvariants(model);
     }
 }
@@ -221,18 +230,18 @@ TEST(ListingOperations, NoteFieldOfAnEntry) {
 TEST(ListingOperations, ManyListingsLongPathsAndLongNotes) {
     Catalogue model = modelShowing(2);
     const std::string longPath = std::string(300, 'P') + "\\" + std::string(300, 'Q') + ".EXE";
-    model.lstMemo.push_back(std::string(10000, 'n'));
+    model.appendNote(std::string(10000, 'n'));
     for (int i = 0; i < 300; ++i)
         ASSERT_TRUE(model.addListing("Item " + std::to_string(i), longPath, i == 299 ? "3" : "-1"));
     expectCatalogueInvariants(model);
-    EXPECT_EQ(model.lstPath[299], longPath);
+    EXPECT_EQ(model.lstPath()[299], longPath);
     EXPECT_EQ(model.noteOfRow(299), std::optional<std::size_t>(3));
     ASSERT_TRUE(model.removeListing(299));
-    EXPECT_EQ(model.lstMemo, kNotes);
+    EXPECT_EQ(model.lstMemo(), kNotes);
     ASSERT_TRUE(model.removeListing(0));
     expectCatalogueInvariants(model);
     EXPECT_EQ(model.GetListingDescription(0), "  Item 1");
-    EXPECT_EQ(model.categoryStart.back(), 5u + 298u + 1u);
+    EXPECT_EQ(model.categoryStart().back(), 5u + 298u + 1u);
 }
 
 } // namespace

@@ -94,7 +94,7 @@ private slots:
         QCOMPARE(control<QListWidget>("CatBox")->currentRow(), 3);
         QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
         QVERIFY(window.document().isChanged());
-        QCOMPARE(window.document().model().lstAll.back(), std::string("[Games]old]"));
+        QCOMPARE(window.document().model().lstAll().back(), std::string("[Games]old]"));
 
         // Cancelled: nothing changes and the shown category stays.
         clickRow(control<QListWidget>("CatBox"), 1);
@@ -137,7 +137,7 @@ private slots:
         QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), (QStringList{"  Alpha", "  zeta"}));
         QVERIFY(control<QListWidget>("lstDesc")->selectedItems().isEmpty());
         QVERIFY(!control<QPushButton>("cmdInstall")->isVisible());
-        QCOMPARE(window.document().model().noteIndex, (std::vector<int>{0, -1}));
+        QCOMPARE(window.document().model().noteIndex(), (std::vector<int>{0, -1}));
         QCOMPARE(readFromDisc("qubrix.dat"), threeCategories);
 
         dialogs().answers = {DialogService::Answer::Yes};
@@ -172,7 +172,7 @@ private slots:
         QTest::keyClicks(control<QLineEdit>("MenuEdit"), "Z.EX2");
         QTest::keyClick(control<QLineEdit>("MenuEdit"), Qt::Key_Return);
         expectReachable(true);
-        QCOMPARE(window.document().model().lstAll[1], std::string("zeta;Z.EX2;-1"));
+        QCOMPARE(window.document().model().lstAll()[1], std::string("zeta;Z.EX2;-1"));
     }
 
     void sortOfAnOrderedCategoryIsNoChange() {

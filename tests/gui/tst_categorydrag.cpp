@@ -83,7 +83,7 @@ private slots:
         QVERIFY(drag(1, categoryRow(2)));
         QCOMPARE(control<QListWidget>("CatBox")->currentRow(), 0);
         QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), QStringList{"  Install"});
-        QCOMPARE(window().document().model().lstAll,
+        QCOMPARE(window().document().model().lstAll(),
                  (std::vector<std::string>{"[Main]", "Install;SETUP.EXE;0", "[Tools]",
                                            "Viewer;VIEW.EXE;1", "[Games]", "Read me;README.TXT;-1",
                                            "Chess;CHESS.EXE;-1"}));
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(control<QListWidget>("lstDesc")->count(), 0);
         clickRow(control<QListWidget>("CatBox"), 0);
         QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), (QStringList{"  Viewer", "  Install"}));
-        QCOMPARE(window().document().model().noteIndex, (std::vector<int>{1, 0}));
+        QCOMPARE(window().document().model().noteIndex(), (std::vector<int>{1, 0}));
     }
 
     void dropBelowTheLastCategoryDoesNothing() {
@@ -104,7 +104,7 @@ private slots:
         QVERIFY(last.bottom() + 10 < control<QListWidget>("CatBox")->viewport()->height());
         QVERIFY(drag(0, QPoint(last.center().x(), last.bottom() + 10)));
         QCOMPARE(rowsOf(control<QListWidget>("lstDesc")), (QStringList{"  Install", "  Read me"}));
-        QCOMPARE(window().document().model().lstAll.size(), std::size_t(7));
+        QCOMPARE(window().document().model().lstAll().size(), std::size_t(7));
         QVERIFY(!window().document().isChanged());
     }
 };

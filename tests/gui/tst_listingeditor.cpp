@@ -60,13 +60,13 @@ private:
     // The shown rows are the model's, and the model's rows are their lines of the catalogue.
     void expectListsInStep() {
         const qubrix::Catalogue& model = window->document().model();
-        QCOMPARE(control<QListWidget>("lstDesc")->count(), int(model.lstFiles.size()));
+        QCOMPARE(control<QListWidget>("lstDesc")->count(), int(model.lstFiles().size()));
         for (int i = 0; i < control<QListWidget>("lstDesc")->count(); ++i) {
             QCOMPARE(control<QListWidget>("lstDesc")->item(i)->text().toStdString(),
                      model.GetListingDescription(std::size_t(i)));
-            QCOMPARE(model.lstFiles[std::size_t(i)], model.lstAll[model.lineIndexOfRow(i)]);
+            QCOMPARE(model.lstFiles()[std::size_t(i)], model.lstAll()[model.lineIndexOfRow(i)]);
         }
-        QCOMPARE(control<QListWidget>("CatBox")->count(), int(model.categoryStart.size()));
+        QCOMPARE(control<QListWidget>("CatBox")->count(), int(model.categoryStart().size()));
     }
     void type(QLineEdit* edit, const QString& text) {
         edit->selectAll();
@@ -164,7 +164,7 @@ private slots:
         QCOMPARE(control<QLineEdit>("txtFilename")->text(), fileName);
         QCOMPARE(control<QLineEdit>("txtDescription")->text(), description);
         QCOMPARE(readFromDisc("qubrix.dat"), file);
-        QCOMPARE(window->document().model().lstAll.size(), std::size_t(file.count("\r\n") - 1));
+        QCOMPARE(window->document().model().lstAll().size(), std::size_t(file.count("\r\n") - 1));
     }
 
     void fileOutsideTheDiscsFolderIsRefused_data() {

@@ -138,7 +138,7 @@ void TestNameCheck::folderAndFileRenamedOtherListingsFollow() {
     QCOMPARE(readFromDisc("STAGE/qubrix.dat"), catalogueWith("Other;LONGFOLD\\OTHER.TXT;-1\r\n"
                                                              "Mine;LONGFOLD\\LONGNAME.TXT;-1\r\n",
                                                              options));
-    QCOMPARE(mainWindow().document().model().lstPath,
+    QCOMPARE(mainWindow().document().model().lstPath(),
              (std::vector<std::string>{"LONGFOLD\\OTHER.TXT", "LONGFOLD\\LONGNAME.TXT"}));
     QCOMPARE(control<QLineEdit>("txtFilename")->text(), "");
 }
@@ -160,7 +160,7 @@ void TestNameCheck::rootFileRenamedInTheRoot() {
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(readFromDisc("MYFILE.TXT"), "root");
     QCOMPARE(entries("STAGE"), QStringList({"FIRST.TXT", "MY FILE.TXT"}));
-    QCOMPARE(mainWindow().document().model().lstPath,
+    QCOMPARE(mainWindow().document().model().lstPath(),
              (std::vector<std::string>{"STAGE\\FIRST.TXT", "MYFILE.TXT"}));
     QVERIFY(dialogs().boxes.isEmpty());
 }
@@ -178,7 +178,7 @@ void TestNameCheck::skippedNamesStayAndNothingIsRenamed() {
     QCOMPARE(m_shown.size(), 2);
     QCOMPARE(readFromDisc("APPS/INSTALLER/README.HTML"), "page");
     QVERIFY(files().renames.isEmpty());
-    QCOMPARE(mainWindow().document().model().lstPath,
+    QCOMPARE(mainWindow().document().model().lstPath(),
              std::vector<std::string>{"APPS\\INSTALLER\\README.HTML"});
 }
 

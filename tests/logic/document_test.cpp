@@ -26,8 +26,8 @@ TEST(CatalogueDocument, EditsMarkTheCatalogueUntilItIsSaved) {
         CatalogueDocument document("/medium/", "/medium");
         EXPECT_EQ(document.catalogPath(), "/medium/qubrix.dat");
         EXPECT_EQ(document.place().discFolder, "/medium");
-        document.model().lstAll = {"[Main]", "Zeta;TOOLS\\ZETA.EXE;-1", "alpha;TOOLS\\A.EXE;-1",
-                                   "[Other]"};
+        document.model().setLines(
+            {"[Main]", "Zeta;TOOLS\\ZETA.EXE;-1", "alpha;TOOLS\\A.EXE;-1", "[Other]"});
         document.model().BuildCategories();
         document.model().showCategory(0);
         document.markSaved();

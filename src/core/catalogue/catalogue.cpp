@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace qubrix {
 
@@ -236,20 +237,20 @@ Catalogue::LoadOutcome Catalogue::loadFiles(PairRead files) {
         outcome.options = parseOptionsNumber(decoded.lines.back());
         decoded.lines.pop_back();
     }
-    lstAll = std::move(decoded.lines);
+    m_lstAll = std::move(decoded.lines);
     catalogueEncoding = decoded.encoding;
     catalogueByteOrderMark = decoded.byteOrderMark;
     optionsAtLoad = outcome.options;
     takeNotes(files.notes);
     filesOnDisk = files.stamp;
-    categoryStart.clear();
-    categoryNames.clear();
+    m_categoryStart.clear();
+    m_categoryNames.clear();
     showCategory(-1);
     return outcome;
 }
 
 void Catalogue::takeNotes(const ReadOutcome& notes) {
-    lstMemo.clear();
+    m_lstMemo.clear();
     notesEncoding = catalogueEncoding;
     notesByteOrderMark = false;
     notesReadError.clear();
@@ -260,30 +261,30 @@ void Catalogue::takeNotes(const ReadOutcome& notes) {
         return;
     }
     DecodedFile decoded = decodeFile(notes.bytes);
-    lstMemo = std::move(decoded.lines);
+    m_lstMemo = std::move(decoded.lines);
     notesEncoding = decoded.encoding;
     notesByteOrderMark = decoded.byteOrderMark;
 }
 
 void Catalogue::startNewCatalogue() {
-    lstAll = {"[Main]"};
+    m_lstAll = {"[Main]"};
     optionsAtLoad = kDefaultOptionsNumber;
     catalogueEncoding = TextEncoding::Windows1252;
     catalogueByteOrderMark = false;
-    categoryStart.clear();
-    categoryNames.clear();
+    m_categoryStart.clear();
+    m_categoryNames.clear();
     showCategory(-1);
 }
 
 std::string Catalogue::catalogueBytes(int options) const {
-    std::string bytes = encodeFile(lstAll, catalogueByteOrderMark);
+    std::string bytes = encodeFile(m_lstAll, catalogueByteOrderMark);
     bytes += std::to_string(options);
     bytes += "\r\n";
     return bytes;
 }
 
 std::string Catalogue::notesBytes() const {
-    return encodeFile(lstMemo, notesByteOrderMark);
+    return encodeFile(m_lstMemo, notesByteOrderMark);
 }
 
 Catalogue::DiskChange Catalogue::diskChange(const WriteOutcome& changed) const {
@@ -298,105 +299,182 @@ Catalogue::DiskChange Catalogue::diskChange(const WriteOutcome& changed) const {
         catalogue.lines.pop_back();
     change.onDisk = countListings(catalogue.lines);
     change.onDisk.notes = decodeFile(changed.notesOnDisk).lines.size();
-    change.here = countListings(lstAll);
-    change.here.notes = lstMemo.size();
+    change.here = countListings(m_lstAll);
+    change.here.notes = m_lstMemo.size();
     return change;
 }
 
 std::size_t Catalogue::BuildCategories() {
-    categoryStart.clear();
-    categoryNames.clear();
-    for (std::size_t i = 0; i < lstAll.size(); ++i) {
-        const std::string_view line = lstAll[i];
+    m_categoryStart.clear();
+    m_categoryNames.clear();
+    for (std::size_t i = 0; i < m_lstAll.size(); ++i) {
+        const std::string_view line = m_lstAll[i];
         if (!isHeaderLine(line))
             continue;
-        categoryStart.push_back(i);
-        categoryNames.emplace_back(line.substr(1, line.find(']') - 1));
+        m_categoryStart.push_back(i);
+        m_categoryNames.emplace_back(line.substr(1, line.find(']') - 1));
     }
     // The shown rows belong to a category that no longer exists.
-    if (shownCategory >= static_cast<int>(categoryStart.size()))
+    if (m_shownCategory >= static_cast<int>(m_categoryStart.size()))
         showCategory(-1);
-    return categoryStart.size();
+    return m_categoryStart.size();
 }
 
 void Catalogue::showCategory(int k) {
-    lstFiles.clear();
-    lstPath.clear();
-    noteIndex.clear();
-    const bool known = k >= 0 && k < static_cast<int>(categoryStart.size());
-    shownCategory = known ? k : -1;
+    m_lstFiles.clear();
+    m_lstPath.clear();
+    m_noteIndex.clear();
+    const bool known = k >= 0 && k < static_cast<int>(m_categoryStart.size());
+    m_shownCategory = known ? k : -1;
     if (known) {
-        for (std::size_t i = categoryStart[k] + 1; i < lstAll.size() && !isHeaderLine(lstAll[i]);
-             ++i)
-            lstFiles.push_back(lstAll[i]);
-        noteIndex.resize(lstFiles.size(), -1);
-        lstPath.reserve(lstFiles.size());
-        for (std::size_t i = 0; i < lstFiles.size(); ++i)
-            lstPath.push_back(GetListingPath(i));
+        for (std::size_t i = m_categoryStart[k] + 1;
+             i < m_lstAll.size() && !isHeaderLine(m_lstAll[i]); ++i)
+            m_lstFiles.push_back(m_lstAll[i]);
+        m_noteIndex.resize(m_lstFiles.size(), -1);
+        m_lstPath.reserve(m_lstFiles.size());
+        for (std::size_t i = 0; i < m_lstFiles.size(); ++i)
+            m_lstPath.push_back(GetListingPath(i));
     }
 }
 
 std::string Catalogue::GetListingDescription(std::size_t i) const {
-    if (i >= lstFiles.size())
+    if (i >= m_lstFiles.size())
         return {};
-    const std::string_view line = lstFiles[i];
+    const std::string_view line = m_lstFiles[i];
     return "  " + std::string(line.substr(0, line.find(';')));
 }
 
 std::string Catalogue::GetListingPath(std::size_t i) {
-    if (i >= lstFiles.size())
+    if (i >= m_lstFiles.size())
         return {};
-    ListingFields fields = splitListingLine(lstFiles[i]);
-    if (noteIndex.size() < lstFiles.size())
-        noteIndex.resize(lstFiles.size(), -1);
-    noteIndex[i] = fields.note;
+    ListingFields fields = splitListingLine(m_lstFiles[i]);
+    if (m_noteIndex.size() < m_lstFiles.size())
+        m_noteIndex.resize(m_lstFiles.size(), -1);
+    m_noteIndex[i] = fields.note;
     return std::move(fields.path);
 }
 
 std::size_t Catalogue::lineIndexOfRow(std::size_t i) const {
-    if (shownCategory < 0 || shownCategory >= static_cast<int>(categoryStart.size()))
-        return lstAll.size();
-    return categoryStart[shownCategory] + 1 + i;
+    if (m_shownCategory < 0 || m_shownCategory >= static_cast<int>(m_categoryStart.size()))
+        return m_lstAll.size();
+    return m_categoryStart[m_shownCategory] + 1 + i;
 }
 
 void Catalogue::countEdit() {
     ++m_revision;
 }
 
+std::string Catalogue::storedPath(std::size_t row) const {
+    return row < m_lstPath.size() ? m_lstPath[row] : std::string();
+}
+
+const std::string* Catalogue::note(std::size_t k) const {
+    return k < m_lstMemo.size() ? &m_lstMemo[k] : nullptr;
+}
+
+void Catalogue::setLines(std::vector<std::string> lines) {
+    m_lstAll = std::move(lines);
+    const int shown = m_shownCategory;
+    BuildCategories();
+    showCategory(shown);
+    countEdit();
+}
+
+std::size_t Catalogue::appendNote(std::string bytes) {
+    m_lstMemo.push_back(std::move(bytes));
+    return m_lstMemo.size() - 1;
+}
+
+void Catalogue::replaceNote(std::size_t k, std::string bytes) {
+    if (k < m_lstMemo.size())
+        m_lstMemo[k] = std::move(bytes);
+}
+
+namespace {
+
+// The path field of a listing line: from its first ";" to the second one or the end. A header
+// line, or a line without ";", has none.
+std::optional<std::pair<std::size_t, std::size_t>> pathField(std::string_view line) {
+    if (isHeaderLine(line))
+        return std::nullopt;
+    const std::size_t first = line.find(';');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t second = line.find(';', first + 1);
+    const std::size_t end = second == std::string_view::npos ? line.size() : second;
+    return std::make_pair(first + 1, end - first - 1);
+}
+
+using PathRewrite = std::function<std::optional<std::string>(std::string_view path)>;
+
+bool rewritePathInLine(std::string& line, const PathRewrite& newPath) {
+    const auto field = pathField(line);
+    if (!field)
+        return false;
+    const auto path = newPath(std::string_view(line).substr(field->first, field->second));
+    if (!path)
+        return false;
+    line.replace(field->first, field->second, *path);
+    return true;
+}
+
+} // namespace
+
+bool Catalogue::anyListingPath(const std::function<bool(std::string_view path)>& matches) const {
+    return std::any_of(m_lstAll.begin(), m_lstAll.end(), [&](std::string_view line) {
+        const auto field = pathField(line);
+        return field && matches(line.substr(field->first, field->second));
+    });
+}
+
+std::size_t Catalogue::rewriteListingPaths(const PathRewrite& newPath) {
+    std::size_t changed = 0;
+    for (std::string& line : m_lstAll)
+        changed += rewritePathInLine(line, newPath) ? 1 : 0;
+    for (std::string& line : m_lstFiles)
+        rewritePathInLine(line, newPath);
+    for (std::string& path : m_lstPath)
+        if (auto rewritten = newPath(path))
+            path = std::move(*rewritten);
+    if (changed > 0)
+        countEdit();
+    return changed;
+}
+
 std::string Catalogue::CommitNote(std::size_t k) {
     // A note that does not exist is no note: the caller's listing is then written without one,
     // and no other reference changes.
-    if (k >= lstMemo.size())
+    if (k >= m_lstMemo.size())
         return "-1";
-    if (!lstMemo[k].empty())
+    if (!m_lstMemo[k].empty())
         return std::to_string(k);
-    lstMemo.erase(lstMemo.begin() + static_cast<std::ptrdiff_t>(k));
+    m_lstMemo.erase(m_lstMemo.begin() + static_cast<std::ptrdiff_t>(k));
     countEdit();
 
     // Lines before the first header belong to no category and are kept as they are.
     const std::size_t firstShown = lineIndexOfRow(0);
     bool inCategory = false;
-    for (std::size_t line = 0; line < lstAll.size(); ++line) {
-        if (isHeaderLine(lstAll[line])) {
+    for (std::size_t line = 0; line < m_lstAll.size(); ++line) {
+        if (isHeaderLine(m_lstAll[line])) {
             inCategory = true;
             continue;
         }
-        const ListingFields fields = splitListingLine(lstAll[line]);
+        const ListingFields fields = splitListingLine(m_lstAll[line]);
         if (!inCategory || fields.note < 0 || static_cast<std::size_t>(fields.note) < k)
             continue;
         // Only the note field changes: the description and the path stay as written, so that
         // no description is trimmed into a header (" [x").
         const int lowered = fields.note - 1;
-        const std::string_view old = lstAll[line];
+        const std::string_view old = m_lstAll[line];
         const std::size_t noteField = old.find(';', old.find(';') + 1) + 1;
         std::string rewritten(old.substr(0, noteField));
         rewritten += std::to_string(lowered);
-        lstAll[line] = rewritten;
+        m_lstAll[line] = rewritten;
         const std::size_t row = line - firstShown;
-        if (line >= firstShown && row < lstFiles.size()) {
-            lstFiles[row] = std::move(rewritten);
-            if (row < noteIndex.size())
-                noteIndex[row] = lowered;
+        if (line >= firstShown && row < m_lstFiles.size()) {
+            m_lstFiles[row] = std::move(rewritten);
+            if (row < m_noteIndex.size())
+                m_noteIndex[row] = lowered;
         }
     }
     return "-1";
@@ -404,14 +482,14 @@ std::string Catalogue::CommitNote(std::size_t k) {
 
 bool Catalogue::addListing(std::string_view description, std::string_view path,
                            std::string_view note) {
-    if (shownCategory < 0 || listingFieldProblem(description, path) != FieldProblem::None)
+    if (m_shownCategory < 0 || listingFieldProblem(description, path) != FieldProblem::None)
         return false;
     // The new listing goes just before the next category's header, or to the end.
-    const std::size_t line = lineIndexOfRow(lstFiles.size());
-    lstAll.insert(lstAll.begin() + static_cast<std::ptrdiff_t>(line),
-                  listingLine(description, path, note));
-    lstFiles.push_back(lstAll[line]);
-    lstPath.push_back(GetListingPath(lstFiles.size() - 1));
+    const std::size_t line = lineIndexOfRow(m_lstFiles.size());
+    m_lstAll.insert(m_lstAll.begin() + static_cast<std::ptrdiff_t>(line),
+                    listingLine(description, path, note));
+    m_lstFiles.push_back(m_lstAll[line]);
+    m_lstPath.push_back(GetListingPath(m_lstFiles.size() - 1));
     BuildCategories();
     countEdit();
     return true;
@@ -419,49 +497,49 @@ bool Catalogue::addListing(std::string_view description, std::string_view path,
 
 bool Catalogue::replaceListing(std::size_t i, std::string_view description, std::string_view path,
                                std::string_view note) {
-    if (i >= lstFiles.size() || listingFieldProblem(description, path) != FieldProblem::None)
+    if (i >= m_lstFiles.size() || listingFieldProblem(description, path) != FieldProblem::None)
         return false;
-    lstFiles[i] = listingLine(description, path, note);
-    lstPath[i] = GetListingPath(i);
-    lstAll[lineIndexOfRow(i)] = lstFiles[i];
+    m_lstFiles[i] = listingLine(description, path, note);
+    m_lstPath[i] = GetListingPath(i);
+    m_lstAll[lineIndexOfRow(i)] = m_lstFiles[i];
     countEdit();
     return true;
 }
 
 bool Catalogue::removeListing(std::size_t i) {
-    if (i >= lstFiles.size())
+    if (i >= m_lstFiles.size())
         return false;
-    if (const auto note = noteOfRow(i); note && *note < lstMemo.size()) {
-        lstMemo[*note].clear();
+    if (const auto note = noteOfRow(i); note && *note < m_lstMemo.size()) {
+        m_lstMemo[*note].clear();
         CommitNote(*note);
     }
-    lstAll.erase(lstAll.begin() + static_cast<std::ptrdiff_t>(lineIndexOfRow(i)));
+    m_lstAll.erase(m_lstAll.begin() + static_cast<std::ptrdiff_t>(lineIndexOfRow(i)));
     const auto row = static_cast<std::ptrdiff_t>(i);
-    lstFiles.erase(lstFiles.begin() + row);
-    lstPath.erase(lstPath.begin() + row);
-    noteIndex.erase(noteIndex.begin() + row);
+    m_lstFiles.erase(m_lstFiles.begin() + row);
+    m_lstPath.erase(m_lstPath.begin() + row);
+    m_noteIndex.erase(m_noteIndex.begin() + row);
     BuildCategories();
     countEdit();
     return true;
 }
 
 bool Catalogue::clearListings() {
-    if (shownCategory < 0)
+    if (m_shownCategory < 0)
         return false;
-    const auto first = lstAll.begin() + static_cast<std::ptrdiff_t>(lineIndexOfRow(0));
-    lstAll.erase(first, first + static_cast<std::ptrdiff_t>(lstFiles.size()));
-    lstFiles.clear();
-    lstPath.clear();
-    noteIndex.clear();
+    const auto first = m_lstAll.begin() + static_cast<std::ptrdiff_t>(lineIndexOfRow(0));
+    m_lstAll.erase(first, first + static_cast<std::ptrdiff_t>(m_lstFiles.size()));
+    m_lstFiles.clear();
+    m_lstPath.clear();
+    m_noteIndex.clear();
     BuildCategories();
     countEdit();
     return true;
 }
 
 std::optional<std::size_t> Catalogue::noteOfRow(std::size_t i) const {
-    if (i >= noteIndex.size() || noteIndex[i] < 0)
+    if (i >= m_noteIndex.size() || m_noteIndex[i] < 0)
         return std::nullopt;
-    return static_cast<std::size_t>(noteIndex[i]);
+    return static_cast<std::size_t>(m_noteIndex[i]);
 }
 
 std::string Catalogue::noteFieldForEntry(std::optional<std::size_t> modifiedRow, bool noteTouched) {
@@ -469,9 +547,9 @@ std::string Catalogue::noteFieldForEntry(std::optional<std::size_t> modifiedRow,
     if (!noteTouched)
         return ownNote ? std::to_string(*ownNote) : "-1";
     // A reference beyond the notes names no note the dialog could edit: it appended a new one.
-    if (ownNote && *ownNote < lstMemo.size())
+    if (ownNote && *ownNote < m_lstMemo.size())
         return CommitNote(*ownNote);
-    return lstMemo.empty() ? "-1" : CommitNote(lstMemo.size() - 1);
+    return m_lstMemo.empty() ? "-1" : CommitNote(m_lstMemo.size() - 1);
 }
 
 std::string Catalogue::catalogueTextFromUtf8(std::string_view utf8) {
@@ -491,22 +569,22 @@ std::string Catalogue::noteTextFromUtf8(std::string_view utf8) {
 }
 
 void Catalogue::switchCatalogueToUtf8() {
-    for (auto* lines : {&lstAll, &lstFiles, &lstPath, &categoryNames})
+    for (auto* lines : {&m_lstAll, &m_lstFiles, &m_lstPath, &m_categoryNames})
         convertToUtf8(*lines);
     catalogueEncoding = TextEncoding::Utf8;
 }
 
 void Catalogue::switchNotesToUtf8() {
-    convertToUtf8(lstMemo);
+    convertToUtf8(m_lstMemo);
     notesEncoding = TextEncoding::Utf8;
 }
 
 void Catalogue::keepTextAsShown() {
-    const Misreading catalogue = misreadingOf(lstAll, catalogueEncoding, catalogueByteOrderMark);
+    const Misreading catalogue = misreadingOf(m_lstAll, catalogueEncoding, catalogueByteOrderMark);
     if (catalogue.asOtherText)
         switchCatalogueToUtf8();
     catalogueByteOrderMark = catalogueByteOrderMark || catalogue.needsMark;
-    const Misreading notes = misreadingOf(lstMemo, notesEncoding, notesByteOrderMark);
+    const Misreading notes = misreadingOf(m_lstMemo, notesEncoding, notesByteOrderMark);
     if (notes.asOtherText)
         switchNotesToUtf8();
     notesByteOrderMark = notesByteOrderMark || notes.needsMark;

@@ -32,19 +32,55 @@ bool hasLeadingNumber(std::string_view line);
 
 // The catalogue model: every line of qubrix.dat but the options line, the notes of
 // descript.txt, the category table and the shown category's parallel rows.
+//
+// The lines and rows are read through the accessors below and change only through the
+// model's operations, so that the category table and the shown rows cannot fall out of step
+// with the lines, and every change to them is counted.
 class Catalogue {
 public:
-    std::vector<std::string> lstAll;
-    std::vector<std::string> lstMemo;
+    // Every catalogue line but the options line, as stored.
+    const std::vector<std::string>& lstAll() const { return m_lstAll; }
+    // The notes, as stored; a listing refers to note k by its third field.
+    const std::vector<std::string>& lstMemo() const { return m_lstMemo; }
     // For category row k, the lstAll index of its header line.
-    std::vector<std::size_t> categoryStart;
+    const std::vector<std::size_t>& categoryStart() const { return m_categoryStart; }
     // The category names, row for row with categoryStart (the rows of CatBox).
-    std::vector<std::string> categoryNames;
-    // The shown category: row i is lstAll line categoryStart[shownCategory] + 1 + i.
-    int shownCategory = -1;
-    std::vector<std::string> lstFiles;
-    std::vector<std::string> lstPath;
-    std::vector<int> noteIndex; // -1 for a listing without note
+    const std::vector<std::string>& categoryNames() const { return m_categoryNames; }
+    // The shown category: row i is lstAll line categoryStart[shownCategory] + 1 + i; -1 for
+    // none.
+    int shownCategory() const { return m_shownCategory; }
+    // The shown category's listing lines, their path fields and their note fields, row for row.
+    const std::vector<std::string>& lstFiles() const { return m_lstFiles; }
+    const std::vector<std::string>& lstPath() const { return m_lstPath; }
+    const std::vector<int>& noteIndex() const { return m_noteIndex; } // -1 for no note
+
+    // The number of listings shown.
+    std::size_t rowCount() const { return m_lstFiles.size(); }
+    // The stored path bytes of a shown row; empty for no such row.
+    std::string storedPath(std::size_t row) const;
+    // The bytes of note k; nullptr for no such note.
+    const std::string* note(std::size_t k) const;
+
+    // Replaces every catalogue line (the options line not among them), rebuilds the category
+    // table and shows the shown category again, or none when it no longer exists. Counts as
+    // an edit. This is how a model is filled from lines rather than from the files.
+    void setLines(std::vector<std::string> lines);
+    // The notes dialog's text as a new last note; returns its index. The note is referred to
+    // by no listing until an entry commits it, so this is no edit of its own: the entry that
+    // commits it counts.
+    std::size_t appendNote(std::string bytes);
+    // Replaces the text of note k, for an entry to commit; like appendNote, no edit of its own.
+    // A k beyond the notes changes nothing.
+    void replaceNote(std::size_t k, std::string bytes);
+    // Gives every listing line, and the shown rows, the path newPath returns for their path
+    // field; a path it returns nothing for stays. Header lines and lines without a path field
+    // stay as they are. Returns the number of catalogue lines changed; counts as an edit when
+    // that is any.
+    std::size_t rewriteListingPaths(
+        const std::function<std::optional<std::string>(std::string_view path)>& newPath);
+    // Whether matches holds for the path field of any listing line.
+    bool anyListingPath(const std::function<bool(std::string_view path)>& matches) const;
+
     int optionsAtLoad = 0;
     TextEncoding catalogueEncoding = TextEncoding::Windows1252;
     TextEncoding notesEncoding = TextEncoding::Windows1252;
@@ -133,8 +169,6 @@ public:
     // one, a load or a new catalogue none. The encoding switches of the text conversions count
     // none, as the text stays what it was.
     std::uint64_t revision() const { return m_revision; }
-    // An edit made to the lines directly, by code outside this class (a folder rename).
-    void countEdit();
 
     // The lstAll index of row i of the shown category; lstAll.size() when none is shown.
     std::size_t lineIndexOfRow(std::size_t i) const;
@@ -185,7 +219,17 @@ public:
     std::string noteTextFromUtf8(std::string_view utf8);
 
 private:
+    std::vector<std::string> m_lstAll;
+    std::vector<std::string> m_lstMemo;
+    std::vector<std::size_t> m_categoryStart;
+    std::vector<std::string> m_categoryNames;
+    int m_shownCategory = -1;
+    std::vector<std::string> m_lstFiles;
+    std::vector<std::string> m_lstPath;
+    std::vector<int> m_noteIndex;
     std::uint64_t m_revision = 0;
+
+    void countEdit();
 
     // The notes of a read notes file, or none with notesReadError set.
     void takeNotes(const ReadOutcome& notes);

@@ -33,24 +33,25 @@ std::ptrdiff_t offset(std::size_t index) {
 } // namespace
 
 void Catalogue::addCategory(std::string_view name) {
-    lstAll.push_back(headerLine(name));
+    m_lstAll.push_back(headerLine(name));
     BuildCategories();
     countEdit();
 }
 
 void Catalogue::renameCategory(std::size_t k, std::string_view name) {
-    if (k >= categoryStart.size())
+    if (k >= m_categoryStart.size())
         return;
-    lstAll[categoryStart[k]] = headerLine(name);
+    m_lstAll[m_categoryStart[k]] = headerLine(name);
     BuildCategories();
     countEdit();
 }
 
 bool Catalogue::deleteCategory(std::size_t k) {
-    if (categoryStart.size() < 2 || k >= categoryStart.size())
+    if (m_categoryStart.size() < 2 || k >= m_categoryStart.size())
         return false;
-    const std::size_t end = k + 1 < categoryStart.size() ? categoryStart[k + 1] : lstAll.size();
-    lstAll.erase(lstAll.begin() + offset(categoryStart[k]), lstAll.begin() + offset(end));
+    const std::size_t end =
+        k + 1 < m_categoryStart.size() ? m_categoryStart[k + 1] : m_lstAll.size();
+    m_lstAll.erase(m_lstAll.begin() + offset(m_categoryStart[k]), m_lstAll.begin() + offset(end));
     BuildCategories();
     showCategory(0);
     countEdit();
@@ -58,17 +59,17 @@ bool Catalogue::deleteCategory(std::size_t k) {
 }
 
 bool Catalogue::moveListing(std::size_t row, std::size_t target) {
-    const int source = shownCategory;
-    if (source < 0 || row >= lstFiles.size() || target >= categoryStart.size())
+    const int source = m_shownCategory;
+    if (source < 0 || row >= m_lstFiles.size() || target >= m_categoryStart.size())
         return false;
     if (target == static_cast<std::size_t>(source) && row == 0)
         return false;
     const std::size_t from = lineIndexOfRow(row);
-    std::string line = std::move(lstAll[from]);
-    lstAll.erase(lstAll.begin() + offset(from));
+    std::string line = std::move(m_lstAll[from]);
+    m_lstAll.erase(m_lstAll.begin() + offset(from));
     // Headers after the removed line have moved up by one.
-    const std::size_t header = categoryStart[target] - (categoryStart[target] > from ? 1 : 0);
-    lstAll.insert(lstAll.begin() + offset(header + 1), std::move(line));
+    const std::size_t header = m_categoryStart[target] - (m_categoryStart[target] > from ? 1 : 0);
+    m_lstAll.insert(m_lstAll.begin() + offset(header + 1), std::move(line));
     BuildCategories();
     showCategory(source);
     countEdit();
@@ -76,12 +77,12 @@ bool Catalogue::moveListing(std::size_t row, std::size_t target) {
 }
 
 bool Catalogue::sortShownCategory() {
-    std::vector<std::string> sorted = lstFiles;
+    std::vector<std::string> sorted = m_lstFiles;
     std::stable_sort(sorted.begin(), sorted.end(), caseBlindLess);
-    if (sorted == lstFiles)
+    if (sorted == m_lstFiles)
         return false;
-    std::copy(sorted.begin(), sorted.end(), lstAll.begin() + offset(lineIndexOfRow(0)));
-    showCategory(shownCategory);
+    std::copy(sorted.begin(), sorted.end(), m_lstAll.begin() + offset(lineIndexOfRow(0)));
+    showCategory(m_shownCategory);
     countEdit();
     return true;
 }

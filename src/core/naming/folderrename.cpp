@@ -49,30 +49,6 @@ std::optional<std::pair<std::size_t, std::size_t>> matchRenamedFolder(std::strin
                         std::vector<std::string>(rename.folder.begin() + 1, rename.folder.end()));
 }
 
-// The path field of a listing line: from its first ";" to the second one or the end.
-std::optional<std::pair<std::size_t, std::size_t>> pathField(std::string_view line) {
-    if (line.empty() || line.front() == '[')
-        return std::nullopt;
-    const std::size_t first = line.find(';');
-    if (first == std::string_view::npos)
-        return std::nullopt;
-    const std::size_t second = line.find(';', first + 1);
-    const std::size_t end = second == std::string_view::npos ? line.size() : second;
-    return std::make_pair(first + 1, end - first - 1);
-}
-
-bool renameInLine(std::string& line, const FolderRename& rename) {
-    const auto field = pathField(line);
-    if (!field)
-        return false;
-    const auto renamed =
-        storedPathAfterRename(std::string_view(line).substr(field->first, field->second), rename);
-    if (!renamed)
-        return false;
-    line.replace(field->first, field->second, *renamed);
-    return true;
-}
-
 std::optional<FolderRename> inEncoding(const FolderRename& rename, TextEncoding encoding) {
     FolderRename converted = rename;
     for (std::string& name : converted.folder) {
@@ -85,8 +61,8 @@ std::optional<FolderRename> inEncoding(const FolderRename& rename, TextEncoding 
 }
 
 bool anyListingMatches(const Catalogue& catalogue, const FolderRename& rename) {
-    return std::any_of(catalogue.lstAll.begin(), catalogue.lstAll.end(),
-                       [&](std::string line) { return renameInLine(line, rename); });
+    return catalogue.anyListingPath(
+        [&](std::string_view path) { return storedPathAfterRename(path, rename).has_value(); });
 }
 
 } // namespace
@@ -122,17 +98,8 @@ std::size_t renameFolderInListings(Catalogue& catalogue, const FolderRename& ren
     FolderRename inCatalogue = *inEncoding(rename, catalogue.catalogueEncoding);
     inCatalogue.newName = newName;
 
-    std::size_t changed = 0;
-    for (std::string& line : catalogue.lstAll)
-        changed += renameInLine(line, inCatalogue) ? 1 : 0;
-    for (std::string& line : catalogue.lstFiles)
-        renameInLine(line, inCatalogue);
-    for (std::string& path : catalogue.lstPath)
-        if (auto renamed = storedPathAfterRename(path, inCatalogue))
-            path = std::move(*renamed);
-    if (changed > 0)
-        catalogue.countEdit();
-    return changed;
+    return catalogue.rewriteListingPaths(
+        [&](std::string_view path) { return storedPathAfterRename(path, inCatalogue); });
 }
 
 } // namespace qubrix

@@ -16,14 +16,14 @@ WindowLogic::WindowLogic(const std::string& folder, const std::string& driveRoot
 
 std::vector<std::string> WindowLogic::categoryRows() const {
     std::vector<std::string> rows;
-    for (const std::string& name : m_document.model().categoryNames)
+    for (const std::string& name : m_document.model().categoryNames())
         rows.push_back(m_document.shownText(name));
     return rows;
 }
 
 std::vector<std::string> WindowLogic::listingRows() const {
     std::vector<std::string> rows;
-    for (std::size_t i = 0; i < m_document.model().lstFiles.size(); ++i)
+    for (std::size_t i = 0; i < m_document.model().rowCount(); ++i)
         rows.push_back(listingRow(i));
     return rows;
 }
@@ -34,20 +34,17 @@ std::string WindowLogic::listingRow(std::size_t row) const {
 
 std::string WindowLogic::rowNote(std::size_t row) const {
     const Catalogue& model = m_document.model();
-    if (row >= model.noteIndex.size())
-        return {};
-    const int note = model.noteIndex[row];
-    const bool known = note >= 0 && std::size_t(note) < model.lstMemo.size();
-    return known ? m_document.shownNote(model.lstMemo[std::size_t(note)]) : std::string();
+    const auto k = model.noteOfRow(row);
+    const std::string* note = k ? model.note(*k) : nullptr;
+    return note ? m_document.shownNote(*note) : std::string();
 }
 
 std::string WindowLogic::storedPathOfRow(std::size_t row) const {
-    const Catalogue& model = m_document.model();
-    return row < model.lstPath.size() ? m_document.shownText(model.lstPath[row]) : std::string();
+    return m_document.shownText(m_document.model().storedPath(row));
 }
 
 bool WindowLogic::isListingRow(int row) const {
-    return row >= 0 && std::size_t(row) < m_document.model().lstFiles.size();
+    return row >= 0 && std::size_t(row) < m_document.model().rowCount();
 }
 
 void WindowLogic::BuildCategories(int selectRow) {
@@ -85,7 +82,7 @@ void WindowLogic::updateCommands() {
     CommandStates& c = m_commands;
     const bool editable = !m_document.readOnly();
     const bool quickEdit = m_editFlags.quickEditActive;
-    const bool hasRows = !m_document.model().lstFiles.empty();
+    const bool hasRows = m_document.model().rowCount() > 0;
     c.editingShown = editable;
     c.listsEnabled = !quickEdit;
     c.quickEditButtons = quickEdit;
@@ -110,18 +107,19 @@ void WindowLogic::showError(const std::string& text) {
 
 std::optional<std::string> WindowLogic::ShowNote(int row) {
     const Catalogue& model = m_document.model();
-    if (row < 0 || std::size_t(row) >= model.noteIndex.size())
+    if (row < 0 || std::size_t(row) >= model.rowCount())
         return std::nullopt;
-    const int note = model.noteIndex[std::size_t(row)];
-    if (note < 0) {
+    const auto k = model.noteOfRow(std::size_t(row));
+    if (!k) {
         m_user.beep();
         return std::nullopt;
     }
-    if (std::size_t(note) >= model.lstMemo.size()) {
-        showError("List index out of bounds (" + std::to_string(note) + ")");
+    const std::string* note = model.note(*k);
+    if (!note) {
+        showError("List index out of bounds (" + std::to_string(*k) + ")");
         return std::nullopt;
     }
-    return m_document.shownNote(model.lstMemo[std::size_t(note)]);
+    return m_document.shownNote(*note);
 }
 
 } // namespace qubrix

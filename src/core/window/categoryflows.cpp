@@ -12,7 +12,7 @@ std::optional<std::string> WindowLogic::askCategoryName(DialogPort::CategoryPurp
 
 void WindowLogic::New1Click() {
     const int shown = m_categoryRow;
-    const std::size_t count = m_document.model().categoryNames.size();
+    const std::size_t count = m_document.model().categoryNames().size();
     const auto name = askCategoryName(DialogPort::CategoryPurpose::Add, {});
     // The new category is the last row.
     if (name)
@@ -23,10 +23,10 @@ void WindowLogic::New1Click() {
 
 void WindowLogic::Rename2Click() {
     const int shown = m_categoryRow;
-    if (shown < 0 || std::size_t(shown) >= m_document.model().categoryNames.size())
+    if (shown < 0 || std::size_t(shown) >= m_document.model().categoryNames().size())
         return;
     const std::string name =
-        m_document.shownText(m_document.model().categoryNames[std::size_t(shown)]);
+        m_document.shownText(m_document.model().categoryNames()[std::size_t(shown)]);
     if (const auto newName = askCategoryName(DialogPort::CategoryPurpose::Rename, name)) {
         m_document.model().renameCategory(std::size_t(shown), *newName);
         BuildCategories(shown);
@@ -35,7 +35,7 @@ void WindowLogic::Rename2Click() {
 }
 
 void WindowLogic::Delete2Click() {
-    if (m_document.model().categoryNames.size() < 2) {
+    if (m_document.model().categoryNames().size() < 2) {
         m_user.tell("Cannot Delete Main Category!", "Delete Category");
         return;
     }

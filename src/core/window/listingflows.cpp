@@ -133,7 +133,7 @@ void WindowLogic::mnuModifyClick() {
 
 bool WindowLogic::entryHasItsPlace(int row) {
     // A modify replaces the current listing; a new listing goes to the shown category.
-    if (m_editFlags.modifyMode ? isListingRow(row) : m_document.model().shownCategory >= 0)
+    if (m_editFlags.modifyMode ? isListingRow(row) : m_document.model().shownCategory() >= 0)
         return true;
     if (m_editFlags.modifyMode)
         m_user.tell("Select the listing to change first.", "Modify");
@@ -239,7 +239,7 @@ void WindowLogic::mnuDeleteClick() {
     m_document.model().removeListing(std::size_t(row));
     BuildCategories(category);
     // The neighbour becomes current, as in a list box that lost the row; none is selected.
-    const int remaining = int(m_document.model().lstFiles.size());
+    const int remaining = int(m_document.model().rowCount());
     listingRowsChanged(remaining == 0 ? -1 : std::min(row, remaining - 1));
     saveIfAutoSave();
 }
@@ -275,7 +275,7 @@ std::optional<std::size_t> WindowLogic::noteOfCurrentListing() const {
     const int row = m_currentRow;
     const auto note = row < 0 ? std::nullopt : m_document.model().noteOfRow(std::size_t(row));
     // A reference beyond the notes file names no note that could be shown or edited.
-    if (!note || *note >= m_document.model().lstMemo.size())
+    if (!note || !m_document.model().note(*note))
         return std::nullopt;
     return note;
 }
@@ -289,7 +289,7 @@ std::optional<std::string> WindowLogic::noteOfEntry() const {
     const auto note = noteOfCurrentListing();
     if (m_editFlags.newNoteMode || !note)
         return std::nullopt;
-    return m_document.shownNote(m_document.model().lstMemo[*note]);
+    return m_document.shownNote(*m_document.model().note(*note));
 }
 
 void WindowLogic::storeNoteOfEntry(const std::string& text) {
@@ -297,9 +297,9 @@ void WindowLogic::storeNoteOfEntry(const std::string& text) {
     Catalogue& model = m_document.model();
     std::string bytes = model.noteTextFromUtf8(text);
     if (m_editFlags.newNoteMode || !note)
-        model.lstMemo.push_back(std::move(bytes));
+        model.appendNote(std::move(bytes));
     else
-        model.lstMemo[*note] = std::move(bytes);
+        model.replaceNote(*note, std::move(bytes));
 }
 
 void WindowLogic::noteOfEntryCancelled() {

@@ -61,7 +61,7 @@ bool WindowLogic::FormCreate() {
     CatBoxChange(m_categoryRow);
     // Keys go to the lists first: the first Space must not press the first tool button.
     if (m_view)
-        m_view->focusOn(m_document.model().lstFiles.empty() ? Focus::Categories : Focus::Listings);
+        m_view->focusOn(m_document.model().rowCount() == 0 ? Focus::Categories : Focus::Listings);
     return true;
 }
 
