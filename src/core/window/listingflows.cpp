@@ -47,12 +47,12 @@ std::string pickerFolder(const std::string& folder) {
 
 } // namespace
 
-// The program's own changes of the file name count as a change of the catalogue as well.
+// Only the author's typing and a picked file are a change of the catalogue: the program's own
+// clearing after OK or Cancel must not ask for a save that Auto-Save already made.
 void WindowLogic::setFileName(const std::string& text) {
     if (text == m_fileName)
         return;
     m_fileName = text;
-    m_document.markChanged();
     if (m_view)
         m_view->entryChanged();
 }
@@ -66,6 +66,8 @@ void WindowLogic::setDescription(const std::string& text) {
 }
 
 void WindowLogic::fileNameEdited(const std::string& text) {
+    if (text != m_fileName)
+        m_document.markChanged();
     setFileName(text);
 }
 
@@ -110,6 +112,8 @@ bool WindowLogic::setPickedPath(const std::string& fullPath) {
                     "File name");
         return false;
     }
+    if (m_picked.pickedPath != m_fileName)
+        m_document.markChanged();
     setFileName(m_picked.pickedPath);
     return true;
 }
@@ -268,6 +272,8 @@ void WindowLogic::MenuEditChange(const std::string& text) {
     // replaces the listing the quick edit started on.
     m_commands.quickEditorText = text;
     updateCommands();
+    if (text != m_fileName)
+        m_document.markChanged();
     setFileName(text);
 }
 
