@@ -148,24 +148,26 @@ bool WindowLogic::entryHasItsPlace(int row) {
     return false;
 }
 
-bool WindowLogic::entryFieldsAccepted() {
+std::optional<LaunchKind> WindowLogic::acceptedEntryKind() {
     if (m_fileName.empty()) {
         m_user.tell("Please enter file name!", "File name");
-        return false;
+        return std::nullopt;
     }
     // Blanks count as a description.
     if (m_description.empty()) {
         m_user.tell("A file description is required!", "Description");
-        return false;
+        return std::nullopt;
     }
     FieldMessage problem = fieldMessage(listingFieldProblem(m_description, m_fileName));
-    // Run refuses such a listing, as the system plans it; the author learns it here.
-    if (problem.text.empty() && m_system.planLaunch(m_fileName).leavesMedium)
+    if (problem.text.empty()) {
+        // Run refuses such a listing, as the system plans it; the author learns it here.
+        const LaunchPlan plan = m_system.planLaunch(m_fileName);
+        if (!plan.leavesMedium)
+            return plan.kind;
         problem = {"The file name leads outside the medium.", "File name"};
-    if (problem.text.empty())
-        return true;
+    }
     m_user.tell(problem.text, problem.caption);
-    return false;
+    return std::nullopt;
 }
 
 void WindowLogic::cmdOkClick() {
@@ -174,13 +176,19 @@ void WindowLogic::cmdOkClick() {
         setDescription(trimmedDescription(row));
     // A refused entry keeps its text, and a quick edit keeps the lists until it is stored or
     // cancelled.
-    if (!entryHasItsPlace(row) || !entryFieldsAccepted())
+    if (!entryHasItsPlace(row))
         return;
-    // The stored path is always the one the author sees; the name check tests that path.
+    const std::optional<LaunchKind> kind = acceptedEntryKind();
+    if (!kind)
+        return;
+    // The stored path is always the one the author sees; the name check tests the file it
+    // names, and a program's arguments follow the renamed file as typed.
     if (m_document.options().isoCheck) {
-        m_picked.describeShownPath(m_fileName, m_document.place(),
-                                   m_document.options().includeParent);
+        const std::string file = namedFileOf(m_fileName, *kind);
+        const std::string arguments = m_fileName.substr(file.size());
+        m_picked.describeShownPath(file, m_document.place(), m_document.options().includeParent);
         checkNames();
+        setFileName(m_picked.pickedPath + arguments);
     }
     storeEntry(row);
     saveIfAutoSave();
