@@ -77,11 +77,13 @@ void WindowLogic::descriptionEdited(const std::string& text) {
 
 void WindowLogic::cmdBrowseClick() {
     m_picked.browseStarted();
-    // Discs show names in either letter case.
-    const std::optional<std::string> chosen = m_user.pickFile(
-        pickerFolder(m_document.folder()),
-        {{"Programs (*.com, *.exe, *.bat)", {"*.[cC][oO][mM]", "*.[eE][xX][eE]", "*.[bB][aA][tT]"}},
-         {"All files (*.*)", {"*"}}});
+    // A disc holds documents and scripts as often as programs: the picker shows every file
+    // first. Discs show names in either letter case.
+    const std::optional<std::string> chosen =
+        m_user.pickFile(pickerFolder(m_document.folder()),
+                        {{"All files (*.*)", {"*"}},
+                         {"Programs (*.com, *.exe, *.bat, *.sh)",
+                          {"*.[cC][oO][mM]", "*.[eE][xX][eE]", "*.[bB][aA][tT]", "*.[sS][hH]"}}});
     // The name is in place: what is left to type is the description.
     if (chosen && !chosen->empty() && setPickedPath(*chosen) && m_view)
         m_view->focusOn(Focus::Description);
