@@ -225,6 +225,43 @@ private slots:
         QVERIFY(lstDesc->hasFocus());
     }
 
+    // The listings reached by keys alone, from a category just entered: Down and the first
+    // letters of a description.
+    void listingsByKey_data() {
+        QTest::addColumn<int>("category");
+        QTest::addColumn<QString>("keys"); // "Down" or letters, by blanks
+        QTest::addColumn<QList<int>>("selected");
+        QTest::newRow("first Down") << 0 << "Down" << QList<int>{0};
+        QTest::newRow("lone listing by Down") << 1 << "Down" << QList<int>{0};
+        QTest::newRow("letters past the blanks") << 0 << "re" << QList<int>{1};
+    }
+
+    void listingsByKey() {
+        QFETCH(int, category);
+        QFETCH(QString, keys);
+        QFETCH(QList<int>, selected);
+        writeExample();
+        QVERIFY(createWindows());
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        auto* lstDesc = control<QListWidget>("lstDesc");
+        clickRow(control<QListWidget>("CatBox"), category);
+        lstDesc->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), lstDesc);
+        for (const QString& key : keys.split(' ')) {
+            if (key == "Down") {
+                QTest::keyClick(lstDesc, Qt::Key_Down);
+            } else {
+                QTest::keyClicks(lstDesc, key);
+            }
+        }
+        QList<int> rows;
+        for (const QListWidgetItem* item : lstDesc->selectedItems())
+            rows << lstDesc->row(item);
+        QCOMPARE(rows, selected);
+        const std::vector<int> logicRows(selected.begin(), selected.end());
+        QCOMPARE(mainWindow().logic().selectedRows(), logicRows);
+    }
+
     void tabFollowsTheScreen() {
         writeExample();
         QVERIFY(createWindows());
