@@ -32,20 +32,20 @@ QString helpPageOf(const QString& programFolder) {
     return {};
 }
 
-void LinuxDesktopService::openUrl(const QUrl& url) {
-    QDesktopServices::openUrl(url);
+bool LinuxDesktopService::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
 }
 
-void LinuxDesktopService::openHelp() {
+bool LinuxDesktopService::openHelp() {
     const QString page = helpPageOf(QCoreApplication::applicationDirPath());
     if (page.isEmpty()) {
         m_dialogs.messageBox(QString("The help page is not installed beside %1.")
                                  .arg(QCoreApplication::applicationFilePath()),
                              QCoreApplication::applicationName(), DialogService::Icon::Error,
                              DialogService::Buttons::Ok);
-        return;
+        return true;
     }
-    openUrl(QUrl::fromLocalFile(page));
+    return openUrl(QUrl::fromLocalFile(page));
 }
 
 // Sound 1000 is compiled into the executable (resources/sound1000.wav); the code that plays it

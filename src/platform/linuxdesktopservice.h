@@ -16,8 +16,8 @@ public:
     // A help page that is not installed is reported through dialogs.
     explicit LinuxDesktopService(DialogService& dialogs) : m_dialogs(dialogs) {}
 
-    void openUrl(const QUrl& url) override;
-    void openHelp() override;
+    bool openUrl(const QUrl& url) override;
+    bool openHelp() override;
     void playSound1000() override;
 
 private:

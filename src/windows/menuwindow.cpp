@@ -210,14 +210,16 @@ void MenuWindow::command(int id, int notification) {
     }
 }
 
-void MenuWindow::openHelp() {
+bool MenuWindow::openHelp() {
     const std::wstring page = helpPagePath();
     if (page.empty()) {
         winmenu::ask(L"The help page is not installed beside " + programFolder() + L"\\qubrix.exe.",
                      widen(applicationTitle), winmenu::Icon::Error, winmenu::Buttons::Ok);
-        return;
+        return true;
     }
-    ShellExecuteW(m_window, L"open", page.c_str(), nullptr, nullptr, SW_SHOWDEFAULT);
+    // ShellExecuteW reports success with a value above 32.
+    return reinterpret_cast<INT_PTR>(ShellExecuteW(m_window, L"open", page.c_str(), nullptr,
+                                                   nullptr, SW_SHOWDEFAULT)) > 32;
 }
 
 // The window goes at once; the message loop ends with status once it has gone.

@@ -129,11 +129,11 @@ private:
     bool renameWithoutReplacing(const std::string& from, const std::string& to) override;
     std::string storedPathRoot(const std::string& storedPath) override;
     qubrix::LaunchPlan planLaunch(const std::string& storedPath) override;
-    void openDocument(const qubrix::LaunchPlan& plan) override;
+    bool openDocument(const qubrix::LaunchPlan& plan) override;
     bool runAndWait(const qubrix::LaunchPlan& plan,
                     const std::function<void()>& onStarted) override;
     void copy(const qubrix::CopyPlan& plan) override;
-    void openHelp() override;
+    bool openHelp() override;
     void endProgram(int status) override;
     void waitFor(HANDLE process);
 

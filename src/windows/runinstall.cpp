@@ -31,7 +31,7 @@ qubrix::LaunchPlan MenuWindow::planLaunch(const std::string& storedPath) {
     return qubrix::planDriveLaunch(m_disc.driveRoot, storedPath);
 }
 
-void MenuWindow::openDocument(const qubrix::LaunchPlan& plan) {
+bool MenuWindow::openDocument(const qubrix::LaunchPlan& plan) {
     const std::wstring file = widen(plan.document);
     SHELLEXECUTEINFOW open{};
     open.cbSize = sizeof open;
@@ -39,8 +39,7 @@ void MenuWindow::openDocument(const qubrix::LaunchPlan& plan) {
     open.lpVerb = L"open";
     open.lpFile = file.c_str();
     open.nShow = SW_SHOWDEFAULT;
-    // Whether the shell finds a program for the document is its own business.
-    ShellExecuteExW(&open);
+    return ShellExecuteExW(&open) != FALSE;
 }
 
 // Starts the program in the menu's own folder, the disc's top, and waits for its end while

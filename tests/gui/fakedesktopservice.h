@@ -11,7 +11,16 @@ public:
     int helpRequests = 0;
     int sounds = 0;
 
-    void openUrl(const QUrl& url) override { openedUrls.append(url); }
-    void openHelp() override { ++helpRequests; }
+    // Whether the desktop has a program for what it is asked to open.
+    bool opens = true;
+
+    bool openUrl(const QUrl& url) override {
+        openedUrls.append(url);
+        return opens;
+    }
+    bool openHelp() override {
+        ++helpRequests;
+        return opens;
+    }
     void playSound1000() override { ++sounds; }
 };

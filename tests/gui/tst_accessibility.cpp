@@ -5,9 +5,11 @@
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -223,6 +225,60 @@ private slots:
         QTest::keyClick(lstDesc, Qt::Key_Escape);
         QVERIFY(!note->isVisible());
         QVERIFY(lstDesc->hasFocus());
+    }
+
+    // The listings reached by keys alone, from a category just entered: Down, the first letters
+    // of a description, and the Menu key's pop-up, where Enter must not clear the category.
+    void listingsByKey_data() {
+        QTest::addColumn<int>("category");
+        QTest::addColumn<QString>("keys"); // "Down", "Menu", "Return" or letters, by blanks
+        QTest::addColumn<QList<int>>("selected");
+        QTest::addColumn<QString>("current"); // the pop-up's current item, "" for none
+        QTest::newRow("first Down") << 0 << "Down" << QList<int>{0} << "";
+        QTest::newRow("lone listing by Down") << 1 << "Down" << QList<int>{0} << "";
+        QTest::newRow("letters past the blanks") << 0 << "re" << QList<int>{1} << "";
+        QTest::newRow("pop-up, nothing selected, Enter twice")
+            << 0 << "Menu Return Return" << QList<int>{} << "";
+    }
+
+    void listingsByKey() {
+        QFETCH(int, category);
+        QFETCH(QString, keys);
+        QFETCH(QList<int>, selected);
+        QFETCH(QString, current);
+        writeExample();
+        QVERIFY(createWindows());
+        QVERIFY(QTest::qWaitForWindowActive(&mainWindow()));
+        auto* lstDesc = control<QListWidget>("lstDesc");
+        auto* popup = control<QMenu>("EditPopup");
+        clickRow(control<QListWidget>("CatBox"), category);
+        const int listings = lstDesc->count();
+        lstDesc->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), lstDesc);
+        for (const QString& key : keys.split(' ')) {
+            if (key == "Down") {
+                QTest::keyClick(lstDesc, Qt::Key_Down);
+            } else if (key == "Menu") {
+                QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(10, 10),
+                                          lstDesc->mapToGlobal(QPoint(10, 10)));
+                QApplication::sendEvent(lstDesc, &menuKey);
+                QTRY_VERIFY(popup->isVisible());
+            } else if (key == "Return") {
+                QTest::keyClick(popup, Qt::Key_Return);
+            } else {
+                QTest::keyClicks(lstDesc, key);
+            }
+        }
+        QList<int> rows;
+        for (const QListWidgetItem* item : lstDesc->selectedItems())
+            rows << lstDesc->row(item);
+        QCOMPARE(rows, selected);
+        const std::vector<int> logicRows(selected.begin(), selected.end());
+        QCOMPARE(mainWindow().logic().selectedRows(), logicRows);
+        QCOMPARE(popup->activeAction() ? popup->activeAction()->objectName() : QString(), current);
+        QCOMPARE(dialogs().boxes.size(), 0);
+        QCOMPARE(lstDesc->count(), listings);
+        popup->close();
     }
 
     void tabFollowsTheScreen() {

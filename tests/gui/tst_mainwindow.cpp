@@ -231,6 +231,8 @@ private slots:
         writeOnDisc("qubrix.dat", "[Main]\r\nLong;L.TXT;0\r\n110\r\n");
         writeOnDisc("descript.txt", QByteArray("word ").repeated(40) + "\r\n");
         QVERIFY(createWindows());
+        // The note is the current listing's; the list starts with none current.
+        clickRow(control<QListWidget>("lstDesc"), 0);
         doubleClickAt(control<QListWidget>("lstDesc"), 190);
         QTRY_VERIFY(control<QTextEdit>("NotePad")->isVisible());
         const QRect pad = control<QTextEdit>("NotePad")->geometry();

@@ -64,6 +64,12 @@ void TestPrepareMedium::asksChecksAndWrites_data() {
         << "no program" << -1LL << true << QStringList{"Error: /qubrix is not there."} << false;
     QTest::newRow("No writes nothing") << "" << -1LL << false << QStringList{question} << false;
     QTest::newRow("Yes writes") << "" << -1LL << true << QStringList{question, ready} << true;
+    QTest::newRow("Windows program and autorun.inf named")
+        << "windows" << -1LL << false
+        << QStringList{"Information: Prepare Medium puts autorun.sh, autorun.inf and the program "
+                       "folder .qubrix, which holds Qubrix with the libraries and plugins it "
+                       "needs and the Windows program qubrix.exe, at the top of DISC."}
+        << false;
     QTest::newRow("older ones replaced")
         << "older" << -1LL << true
         << QStringList{"Information: in place of the older autorun.sh and .qubrix there.", ready}
@@ -105,9 +111,15 @@ void TestPrepareMedium::asksChecksAndWrites() {
         files().room = FileService::Room{quint64(room), 4096};
     dialogs().answers.push_back(yes ? DialogService::Answer::Yes : DialogService::Answer::No);
     QTemporaryDir elsewhere;
-    const Installation installation = setup == "no program"
-                                          ? Installation::around(elsewhere.path())
-                                          : smallInstallation(elsewhere.path() + "/installed");
+    Installation installation = setup == "no program"
+                                    ? Installation::around(elsewhere.path())
+                                    : smallInstallation(elsewhere.path() + "/installed");
+    if (setup == "windows") {
+        installation.windowsProgram = elsewhere.path() + "/installed/windows/qubrix.exe";
+        QVERIFY(QDir().mkpath(elsewhere.path() + "/installed/windows"));
+        QFile program(installation.windowsProgram);
+        QVERIFY(program.open(QIODevice::WriteOnly) && program.write("MZ") == 2);
+    }
     std::unique_ptr<HangingTool> hanging;
     if (setup == "hanging ldd") {
         hanging = std::make_unique<HangingTool>("ldd", elsewhere.path() + "/tools");

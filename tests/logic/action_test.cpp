@@ -34,6 +34,7 @@ TEST_F(LogicTest, RunAsksThenOpensOrStarts) {
         bool startSucceeds;
         bool runAgainWhileRunning;
         std::vector<std::string> exchanges;
+        bool contents = false; // Contents instead of Run
     };
     const Row rows[] = {
         {"document, Yes",
@@ -91,6 +92,26 @@ TEST_F(LogicTest, RunAsksThenOpensOrStarts) {
          true,
          {"sound", "planLaunch TOOLS\\VIEW.EXE", "beep", confirm + "/TOOLS/VIEW.EXE",
           "run /TOOLS/VIEW.EXE", "programStarted", "sound", "programEnded"}},
+        {"document nothing opens",
+         1,
+         launchPlan(LaunchKind::Document, "/README.TXT"),
+         UserPort::Answer::Yes,
+         false,
+         false,
+         {"sound", "planLaunch README.TXT", "beep", confirm + "/README.TXT", "open /README.TXT",
+          "beep",
+          "ask Error Ok Error: Cannot open /README.TXT.\nThere is no program on this computer "
+          "that opens this kind of file."}},
+        {"help page nothing shows",
+         -1,
+         {},
+         std::nullopt,
+         false,
+         false,
+         {"help", "beep",
+          "ask Error Ok Contents: Cannot open the help page.\nThere is no web browser on this "
+          "computer that shows it."},
+         true},
         {"nothing selected",
          -1,
          launchPlan(LaunchKind::Program, "/TOOLS/VIEW.EXE"),
@@ -120,7 +141,7 @@ TEST_F(LogicTest, RunAsksThenOpensOrStarts) {
                 logic->cmdInstallClick();
             };
         ports.log.clear();
-        logic->cmdInstallClick();
+        row.contents ? logic->Contents1Click() : logic->cmdInstallClick();
         EXPECT_EQ(ports.exchanges(), row.exchanges);
         EXPECT_EQ(runningMeanwhile, row.runAgainWhileRunning);
         // Once the program has ended, or did not start, Run starts again.

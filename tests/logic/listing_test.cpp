@@ -114,6 +114,13 @@ TEST_F(LogicTest, OkStoresTheEntryWithItsNote) {
             l.mnuNoteClick();
         };
     };
+    // A Browse cancelled in the picker, which opens on every file, keeps the typed name.
+    const Act browseCancelled = [](WindowLogic& l, RecordingPorts& p) {
+        p.log.clear();
+        l.cmdBrowseClick();
+        ASSERT_EQ(p.exchanges().size(), 1u);
+        EXPECT_TRUE(p.exchanges()[0].ends_with(" All files (*.*)")) << p.exchanges()[0];
+    };
     const std::string demo = "Install the demo;DEMO\\SETUP.EXE;0\r\n";
     const std::string readMe = "Read me first;README.TXT;-1\r\n";
     struct Row {
@@ -135,6 +142,12 @@ TEST_F(LogicTest, OkStoresTheEntryWithItsNote) {
          {note("kept"), note(std::nullopt)},
          withMain(demo + readMe + "New;NEW.TXT;-1\r\n", 1),
          notes + "kept\r\n",
+         "rowsChanged"},
+        {"new, Browse cancelled",
+         false,
+         {browseCancelled},
+         withMain(demo + readMe + "New;NEW.TXT;-1\r\n", 1),
+         notes,
          "rowsChanged"},
         {"modify, another row current",
          true,

@@ -1,5 +1,7 @@
 #include "logicfixture.h"
 
+#include <functional>
+
 namespace qubrix::test {
 namespace {
 
@@ -40,8 +42,9 @@ TEST_F(LogicTest, CommandsFollowTheModeAndTheSelection) {
     }
 }
 
-// Leaving asks only when something would be lost, and only Yes writes.
+// Leaving, or making the disc, asks only when something would be lost, and only Yes writes.
 TEST_F(LogicTest, ExitAsksToSaveOnlyAChangedEditableCatalogue) {
+    using Edit = std::function<void(WindowLogic&)>;
     struct Row {
         const char* what;
         bool writeProtected;
@@ -49,9 +52,21 @@ TEST_F(LogicTest, ExitAsksToSaveOnlyAChangedEditableCatalogue) {
         std::optional<UserPort::Answer> answer;
         std::vector<std::string> exchanges;
         bool written;
+        Edit edit = nullptr;
+        bool beforeDisc = false; // the question before the disc is made instead of Exit
     };
     const std::string question =
         "ask Warning YesNo Confirm SAVE: List has changed--Save before exiting?";
+    const std::string discQuestion =
+        "ask Warning YesNoCancel Prepare Medium: The catalogue has changes that are not saved. "
+        "Save them first, so that the disc holds them?\n\nNo makes the disc from the files as "
+        "they are.";
+    const Edit storedEntry = [](WindowLogic& l) {
+        l.fileNameEdited("NEW.TXT");
+        l.descriptionEdited("New");
+        l.cmdOkClick();
+    };
+    const Edit typedName = [](WindowLogic& l) { l.fileNameEdited("NEW.TXT"); };
     const Row rows[] = {
         {"unchanged", false, false, std::nullopt, {"end 1"}, false},
         {"options changed, No",
@@ -73,6 +88,16 @@ TEST_F(LogicTest, ExitAsksToSaveOnlyAChangedEditableCatalogue) {
          {"beep", question},
          false},
         {"read-only", true, true, std::nullopt, {"end 1"}, false},
+        {"entry auto-saved", false, false, std::nullopt, {"end 1"}, false, storedEntry},
+        {"entry auto-saved, disc", false, false, std::nullopt, {}, false, storedEntry, true},
+        {"file name typed, disc",
+         false,
+         false,
+         UserPort::Answer::No,
+         {"beep", discQuestion},
+         false,
+         typedName,
+         true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -83,8 +108,10 @@ TEST_F(LogicTest, ExitAsksToSaveOnlyAChangedEditableCatalogue) {
             ports.answers.push_back(*row.answer);
         if (row.changeOptions)
             logic->setIncludeParent(true);
+        if (row.edit)
+            row.edit(*logic);
         ports.log.clear();
-        logic->mnuExitClick();
+        row.beforeDisc ? void(logic->saveChangesFirst("Prepare Medium")) : logic->mnuExitClick();
         EXPECT_EQ(ports.exchanges(), row.exchanges);
         EXPECT_EQ(catalogueOnDisk().ends_with("111\r\n"), row.written);
         ports.answers.clear();

@@ -26,6 +26,8 @@ TEST_F(LogicTest, NameCheckRenamesOnlyWhatTheAuthorChanges) {
         std::vector<DialogPort::NameAnswer> answers; // then Skip
         std::vector<std::string> exchanges;          // after the planning of the run
         std::string stored, other, onDisk;
+        LaunchKind kind = LaunchKind::Document; // as the system plans the typed path
+        std::string content = {};               // of the renamed file, when not LONGNAME1.TXT
     };
     const std::string longFile = "LONG_FOLDER_NAME\\LONGNAME1.TXT";
     const Row rows[] = {
@@ -69,17 +71,32 @@ TEST_F(LogicTest, NameCheckRenamesOnlyWhatTheAuthorChanges) {
          "MY FILE.TXT",
          "long_folder_name\\OTHER.TXT",
          "MY FILE.TXT"},
+        {"a program's arguments kept out of the check",
+         "LONG_FOLDER_NAME\\setup_all.sh --from <DRIVE>",
+         true,
+         {change("LONGFOLD"), change("SETUP.SH")},
+         {ask("Folder", "LONG_FOLDER_NAME\\setup_all.sh", "LONG_FOLDER_NAME"),
+          "rename " + d + "/LONG_FOLDER_NAME -> " + d + "/LONGFOLD",
+          ask("File", "LONGFOLD\\setup_all.sh", "setup_all.sh"),
+          "rename " + d + "/LONGFOLD/setup_all.sh -> " + d + "/LONGFOLD/SETUP.SH"},
+         "LONGFOLD\\SETUP.SH --from <DRIVE>",
+         "LONGFOLD\\OTHER.TXT",
+         "LONGFOLD/SETUP.SH",
+         LaunchKind::ProgramWithArguments,
+         "LONG_FOLDER_NAME/setup_all.sh"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         fs::remove_all(d);
         fs::create_directories(d + "/LONG_FOLDER_NAME");
-        for (const char* file :
-             {"LONG_FOLDER_NAME/LONGNAME1.TXT", "LONG_FOLDER_NAME/EXISTING.TXT", "MY FILE.TXT"})
+        for (const char* file : {"LONG_FOLDER_NAME/LONGNAME1.TXT", "LONG_FOLDER_NAME/EXISTING.TXT",
+                                 "MY FILE.TXT", "LONG_FOLDER_NAME/setup_all.sh"})
             writeFile(d + "/" + file, file);
         writeCatalogue("[Main]\r\nOther;long_folder_name\\OTHER.TXT;-1\r\n110\r\n");
         start();
         ports.renamesSucceed = row.renamesSucceed;
+        ports.plan = {};
+        ports.plan.kind = row.kind;
         ports.newNames.assign(row.answers.begin(), row.answers.end());
         logic->fileNameEdited(row.typed);
         logic->descriptionEdited("Mine");
@@ -90,8 +107,10 @@ TEST_F(LogicTest, NameCheckRenamesOnlyWhatTheAuthorChanges) {
         EXPECT_EQ(ports.exchanges(), expected);
         EXPECT_EQ(catalogueOnDisk(),
                   "[Main]\r\nOther;" + row.other + ";-1\r\nMine;" + row.stored + ";-1\r\n110\r\n");
-        EXPECT_EQ(readFile(d + "/" + row.onDisk),
-                  row.onDisk == "MY FILE.TXT" ? "MY FILE.TXT" : "LONG_FOLDER_NAME/LONGNAME1.TXT");
+        EXPECT_EQ(readFile(d + "/" + row.onDisk), !row.content.empty() ? row.content
+                                                  : row.onDisk == "MY FILE.TXT"
+                                                      ? "MY FILE.TXT"
+                                                      : "LONG_FOLDER_NAME/LONGNAME1.TXT");
     }
 }
 

@@ -199,8 +199,9 @@ LaunchPlan RecordingPorts::planLaunch(const std::string& storedPath) {
     return plan;
 }
 
-void RecordingPorts::openDocument(const LaunchPlan& launch) {
+bool RecordingPorts::openDocument(const LaunchPlan& launch) {
     log.push_back("open " + launch.document);
+    return startsSucceed;
 }
 
 bool RecordingPorts::runAndWait(const LaunchPlan& launch, const std::function<void()>& onStarted) {

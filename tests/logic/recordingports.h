@@ -38,6 +38,7 @@ public:
     bool attributesChangeable = true;
     // Renames are made on disk, never replacing an entry, unless renamesSucceed is off.
     bool renamesSucceed = true;
+    // Whether programs start, and documents and the help page find a program to open them.
     bool startsSucceed = true;
     // Run by runAndWait while the started program runs: what the user does meanwhile.
     std::function<void()> whileRunning;
@@ -81,10 +82,13 @@ public:
     bool renameWithoutReplacing(const std::string& from, const std::string& to) override;
     std::string storedPathRoot(const std::string&) override { return mountPoint; }
     LaunchPlan planLaunch(const std::string& storedPath) override;
-    void openDocument(const LaunchPlan& launch) override;
+    bool openDocument(const LaunchPlan& launch) override;
     bool runAndWait(const LaunchPlan& launch, const std::function<void()>& onStarted) override;
     void copy(const CopyPlan& copyPlan) override;
-    void openHelp() override { log.push_back("help"); }
+    bool openHelp() override {
+        log.push_back("help");
+        return startsSucceed;
+    }
     void endProgram(int status) override;
 
     void categoriesChanged() override { log.push_back("categoriesChanged"); }

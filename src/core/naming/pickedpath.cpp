@@ -46,6 +46,14 @@ void PickedPath::describeShownPath(std::string_view shownPath, const DiscPlace& 
     splitPickedPath();
 }
 
+std::string namedFileOf(std::string_view storedPath, LaunchKind kind) {
+    std::string file(storedPath);
+    if (kind != LaunchKind::ProgramWithArguments ||
+        classifyCommandLine(file, true, "") == LaunchKind::ProgramWithArguments)
+        return file;
+    return file.substr(0, file.find(' ', file.find_first_not_of(' ')));
+}
+
 void PickedPath::splitPickedPath() {
     const auto lastBackslash = pickedPath.rfind('\\');
     if (lastBackslash == std::string::npos) {

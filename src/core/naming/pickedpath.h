@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/actions/launch.h"
 #include "core/catalogue/discplace.h"
 
 #include <string>
@@ -32,5 +33,10 @@ struct PickedPath {
 private:
     void splitPickedPath();
 };
+
+// The part of a stored path that names a file, as Run finds it: a program with arguments (kind)
+// ends before the blank after its ".EXE", ".COM" or ".BAT", else, as a program of the system's
+// own, before its first blank. The arguments are no names on the medium.
+std::string namedFileOf(std::string_view storedPath, LaunchKind kind);
 
 } // namespace qubrix

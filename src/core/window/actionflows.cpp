@@ -29,8 +29,11 @@ void WindowLogic::cmdInstallClick() {
                    UserPort::Buttons::YesNo) != UserPort::Answer::Yes)
         return;
     if (plan.kind == LaunchKind::Document) {
-        // Whether the desktop finds a program for the document is its own business.
-        m_system.openDocument(plan);
+        // A desktop without a program for the document says nothing itself.
+        if (!m_system.openDocument(plan))
+            m_user.tell("Cannot open " + plan.document +
+                            ".\nThere is no program on this computer that opens this kind of file.",
+                        "Error");
         return;
     }
     // While the program runs the window waits minimised, and every command but Run stays

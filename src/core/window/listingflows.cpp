@@ -47,12 +47,12 @@ std::string pickerFolder(const std::string& folder) {
 
 } // namespace
 
-// The program's own changes of the file name count as a change of the catalogue as well.
+// Only the author's typing and a picked file are a change of the catalogue: the program's own
+// clearing after OK or Cancel must not ask for a save that Auto-Save already made.
 void WindowLogic::setFileName(const std::string& text) {
     if (text == m_fileName)
         return;
     m_fileName = text;
-    m_document.markChanged();
     if (m_view)
         m_view->entryChanged();
 }
@@ -66,6 +66,8 @@ void WindowLogic::setDescription(const std::string& text) {
 }
 
 void WindowLogic::fileNameEdited(const std::string& text) {
+    if (text != m_fileName)
+        m_document.markChanged();
     setFileName(text);
 }
 
@@ -75,11 +77,13 @@ void WindowLogic::descriptionEdited(const std::string& text) {
 
 void WindowLogic::cmdBrowseClick() {
     m_picked.browseStarted();
-    // Discs show names in either letter case.
-    const std::optional<std::string> chosen = m_user.pickFile(
-        pickerFolder(m_document.folder()),
-        {{"Programs (*.com, *.exe, *.bat)", {"*.[cC][oO][mM]", "*.[eE][xX][eE]", "*.[bB][aA][tT]"}},
-         {"All files (*.*)", {"*"}}});
+    // A disc holds documents and scripts as often as programs: the picker shows every file
+    // first. Discs show names in either letter case.
+    const std::optional<std::string> chosen =
+        m_user.pickFile(pickerFolder(m_document.folder()),
+                        {{"All files (*.*)", {"*"}},
+                         {"Programs (*.com, *.exe, *.bat, *.sh)",
+                          {"*.[cC][oO][mM]", "*.[eE][xX][eE]", "*.[bB][aA][tT]", "*.[sS][hH]"}}});
     // The name is in place: what is left to type is the description.
     if (chosen && !chosen->empty() && setPickedPath(*chosen) && m_view)
         m_view->focusOn(Focus::Description);
@@ -110,6 +114,8 @@ bool WindowLogic::setPickedPath(const std::string& fullPath) {
                     "File name");
         return false;
     }
+    if (m_picked.pickedPath != m_fileName)
+        m_document.markChanged();
     setFileName(m_picked.pickedPath);
     return true;
 }
@@ -144,24 +150,26 @@ bool WindowLogic::entryHasItsPlace(int row) {
     return false;
 }
 
-bool WindowLogic::entryFieldsAccepted() {
+std::optional<LaunchKind> WindowLogic::acceptedEntryKind() {
     if (m_fileName.empty()) {
         m_user.tell("Please enter file name!", "File name");
-        return false;
+        return std::nullopt;
     }
     // Blanks count as a description.
     if (m_description.empty()) {
         m_user.tell("A file description is required!", "Description");
-        return false;
+        return std::nullopt;
     }
     FieldMessage problem = fieldMessage(listingFieldProblem(m_description, m_fileName));
-    // Run refuses such a listing, as the system plans it; the author learns it here.
-    if (problem.text.empty() && m_system.planLaunch(m_fileName).leavesMedium)
+    if (problem.text.empty()) {
+        // Run refuses such a listing, as the system plans it; the author learns it here.
+        const LaunchPlan plan = m_system.planLaunch(m_fileName);
+        if (!plan.leavesMedium)
+            return plan.kind;
         problem = {"The file name leads outside the medium.", "File name"};
-    if (problem.text.empty())
-        return true;
+    }
     m_user.tell(problem.text, problem.caption);
-    return false;
+    return std::nullopt;
 }
 
 void WindowLogic::cmdOkClick() {
@@ -170,13 +178,19 @@ void WindowLogic::cmdOkClick() {
         setDescription(trimmedDescription(row));
     // A refused entry keeps its text, and a quick edit keeps the lists until it is stored or
     // cancelled.
-    if (!entryHasItsPlace(row) || !entryFieldsAccepted())
+    if (!entryHasItsPlace(row))
         return;
-    // The stored path is always the one the author sees; the name check tests that path.
+    const std::optional<LaunchKind> kind = acceptedEntryKind();
+    if (!kind)
+        return;
+    // The stored path is always the one the author sees; the name check tests the file it
+    // names, and a program's arguments follow the renamed file as typed.
     if (m_document.options().isoCheck) {
-        m_picked.describeShownPath(m_fileName, m_document.place(),
-                                   m_document.options().includeParent);
+        const std::string file = namedFileOf(m_fileName, *kind);
+        const std::string arguments = m_fileName.substr(file.size());
+        m_picked.describeShownPath(file, m_document.place(), m_document.options().includeParent);
         checkNames();
+        setFileName(m_picked.pickedPath + arguments);
     }
     storeEntry(row);
     saveIfAutoSave();
@@ -268,6 +282,8 @@ void WindowLogic::MenuEditChange(const std::string& text) {
     // replaces the listing the quick edit started on.
     m_commands.quickEditorText = text;
     updateCommands();
+    if (text != m_fileName)
+        m_document.markChanged();
     setFileName(text);
 }
 

@@ -158,7 +158,10 @@ void WindowLogic::mnuExitClick() {
 }
 
 void WindowLogic::Contents1Click() {
-    m_system.openHelp();
+    if (!m_system.openHelp())
+        m_user.tell("Cannot open the help page.\nThere is no web browser on this computer that "
+                    "shows it.",
+                    "Contents");
 }
 
 } // namespace qubrix

@@ -43,15 +43,17 @@ public:
     virtual std::string storedPathRoot(const std::string& storedPath) = 0;
     // How the Run command starts the listing at storedPath on this system.
     virtual LaunchPlan planLaunch(const std::string& storedPath) = 0;
-    // Hands a document to the desktop's "open".
-    virtual void openDocument(const LaunchPlan& plan) = 0;
+    // Hands a document to the desktop's "open"; false when the desktop could not open it (no
+    // program for its kind).
+    virtual bool openDocument(const LaunchPlan& plan) = 0;
     // Starts the plan's program and waits for its end while the window keeps working; once it
     // runs, onStarted is called. False, without onStarted, when the start fails.
     virtual bool runAndWait(const LaunchPlan& plan, const std::function<void()>& onStarted) = 0;
     // Copies what plan names with progress and Cancel; returns once the copy is over.
     virtual void copy(const CopyPlan& plan) = 0;
-    // Opens the program's help page at its contents.
-    virtual void openHelp() = 0;
+    // Opens the program's help page at its contents; false when no program could show the
+    // page. A help page that is not installed is reported by the system itself.
+    virtual bool openHelp() = 0;
     // Ends the program with status once control returns to the event loop.
     virtual void endProgram(int status) = 0;
 };

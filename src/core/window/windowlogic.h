@@ -159,7 +159,8 @@ private:
     void setFileName(const std::string& text);
     void setDescription(const std::string& text);
     bool entryHasItsPlace(int row);
-    bool entryFieldsAccepted();
+    // The launch kind of an entry that may be stored; none, after saying why, when it may not.
+    std::optional<LaunchKind> acceptedEntryKind();
     void storeEntry(int row);
     std::optional<std::size_t> noteOfCurrentListing() const;
     std::string trimmedDescription(int row) const;

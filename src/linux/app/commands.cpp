@@ -17,6 +17,12 @@
 
 namespace {
 
+// The keys that activate a menu's current item.
+bool activatesMenuItem(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space ||
+           key == Qt::Key_Select;
+}
+
 bool isEnter(int key) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
@@ -149,6 +155,7 @@ void TfrmMain::filterInput() {
         edit->installEventFilter(this);
     m_categoryViewport = m_controls.CatBox->viewport();
     m_categoryViewport->installEventFilter(this);
+    m_controls.EditPopup->installEventFilter(this);
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -157,6 +164,12 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     // is no longer a list, yet its viewport still sees events.
     if (watched == m_categoryViewport)
         return categoryDropEvent(event) || QMainWindow::eventFilter(watched, event);
+    // The pop-up opens with no item current, and Enter would then make its first enabled item
+    // current: with nothing selected that is Clear, and a second Enter would clear the category.
+    // Only an item the author moved to is activated.
+    if (watched == c.EditPopup)
+        return event->type() == QEvent::KeyPress && !c.EditPopup->activeAction() &&
+               activatesMenuItem(static_cast<QKeyEvent*>(event)->key());
     if (event->type() == QEvent::KeyPress) {
         editKeyPressed(watched, static_cast<QKeyEvent*>(event)->key());
     } else if (event->type() == QEvent::MouseButtonDblClick && watched == c.txtFilename) {

@@ -6,8 +6,10 @@
 #include "linux/ui/readers.h"
 #include "linux/ui/toolglyphs.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -20,10 +22,53 @@
 #include <QTextEdit>
 #include <QToolButton>
 
+#include <algorithm>
+
 // Every control sits at a fixed place in the client area, as the window was designed; there
 // are no layouts apart from the two button rows.
 
 namespace {
+
+// The listing list. Qt makes the first row current when a list without one gets the focus, so
+// the first Down would select the second listing and a lone listing could not be reached by
+// keys: the list keeps no current row until the author picks one. Each row starts with two
+// blanks, which typing a description's first letters looks past.
+class ListingList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        const bool hadCurrent = currentIndex().isValid();
+        QListWidget::focusInEvent(event);
+        if (!hadCurrent)
+            selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    }
+
+    void keyboardSearch(const QString& search) override {
+        if (search.isEmpty() || count() == 0) {
+            m_typed.clear();
+            return;
+        }
+        const bool goingOn =
+            m_typing.isValid() && m_typing.elapsed() <= QApplication::keyboardInputInterval();
+        m_typed = goingOn ? m_typed + search : search;
+        m_typing.start();
+        // Further letters may keep the current row; a new search starts after it.
+        const int first = std::max(0, currentRow() + (goingOn ? 0 : 1));
+        for (int i = 0; i < count(); ++i) {
+            QListWidgetItem* row = item((first + i) % count());
+            if (row->text().trimmed().startsWith(m_typed, Qt::CaseInsensitive)) {
+                setCurrentItem(row, QItemSelectionModel::ClearAndSelect);
+                return;
+            }
+        }
+    }
+
+private:
+    QString m_typed;
+    QElapsedTimer m_typing;
+};
 
 QFrame* divider(QWidget* parent, const char* name, int width) {
     auto* line = new QFrame(parent);
@@ -239,7 +284,7 @@ void MainLayout::buildListBand(QWidget* client) {
     // Listings dragged from the listing list are dropped on a category row.
     CatBox->viewport()->setAcceptDrops(true);
 
-    lstDesc = new QListWidget(Splitter3);
+    lstDesc = new ListingList(Splitter3);
     lstDesc->setObjectName("lstDesc");
     lstDesc->setAccessibleName("Listings");
     lstDesc->setSelectionMode(QAbstractItemView::ExtendedSelection);

@@ -127,8 +127,8 @@ qubrix::LaunchPlan QtPorts::planLaunch(const std::string& storedPath) {
     return qubrix::planLaunch(storedPathRoot(storedPath), storedPath);
 }
 
-void QtPorts::openDocument(const qubrix::LaunchPlan& plan) {
-    m_services.desktop.openUrl(QUrl::fromLocalFile(pathOf(plan.document)));
+bool QtPorts::openDocument(const qubrix::LaunchPlan& plan) {
+    return m_services.desktop.openUrl(QUrl::fromLocalFile(pathOf(plan.document)));
 }
 
 bool QtPorts::runAndWait(const qubrix::LaunchPlan& plan, const std::function<void()>& onStarted) {
@@ -143,8 +143,8 @@ void QtPorts::copy(const qubrix::CopyPlan& plan) {
     m_services.copy.copy(plan);
 }
 
-void QtPorts::openHelp() {
-    m_services.desktop.openHelp();
+bool QtPorts::openHelp() {
+    return m_services.desktop.openHelp();
 }
 
 void QtPorts::endProgram(int status) {

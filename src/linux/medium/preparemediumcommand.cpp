@@ -1,5 +1,6 @@
 #include "linux/medium/preparemediumcommand.h"
 
+#include "medium/autoruninf.h"
 #include "medium/imagewriter.h"
 #include "medium/preparecheck.h"
 
@@ -90,9 +91,19 @@ bool PrepareMediumCommand::askToWrite(const PreparePlan& plan) {
         older << "autorun.sh";
     if (plan.hasBundle)
         older << ".qubrix";
-    QString text = tr("Prepare Medium puts autorun.sh and the program folder .qubrix, which holds "
-                      "Qubrix with the libraries and plugins it needs, at the top of %1")
-                       .arg(plan.folder);
+    // The author is asked about every file that goes onto the disc, the Windows ones included.
+    const QString topFiles = plan.hasWindowsProgram
+                                 ? "autorun.sh, " + QString::fromUtf8(qubrix::kAutorunInf.data(),
+                                                                      qubrix::kAutorunInf.size())
+                                 : QString("autorun.sh");
+    const QString windowsProgram =
+        plan.hasWindowsProgram ? tr(" and the Windows program %1")
+                                     .arg(QString::fromUtf8(qubrix::kWindowsProgramTarget.data(),
+                                                            qubrix::kWindowsProgramTarget.size()))
+                               : QString();
+    QString text = tr("Prepare Medium puts %1 and the program folder .qubrix, which holds Qubrix "
+                      "with the libraries and plugins it needs%2, at the top of %3")
+                       .arg(topFiles, windowsProgram, plan.folder);
     text +=
         older.isEmpty() ? "." : tr(", in place of the older %1 there.").arg(older.join(" and "));
     text += "\n\n" + tr("They need %1 of room").arg(shownBytes(needed, qubrix::Rounding::Up));
