@@ -87,14 +87,14 @@ DiscFolder findDiscFolder() {
     return disc;
 }
 
-qubrix::PairRead MenuWindow::readDataFiles(const qubrix::DataFilePair& files) {
+qubrix::PairRead MenuWindow::readPair(const qubrix::DataFilePair& files) {
     return qubrix::readDataFiles(files);
 }
 
 // The menu shows a finished disc and never writes its catalogue: a save that reaches this
 // program is refused, whatever it would write.
-qubrix::WriteOutcome MenuWindow::saveDataFiles(const qubrix::DataFilePair& files, std::string_view,
-                                               std::string_view, const qubrix::PairStamp*) {
+qubrix::WriteOutcome MenuWindow::writePair(const qubrix::DataFilePair& files, std::string_view,
+                                           std::string_view, const qubrix::PairStamp*) {
     qubrix::WriteOutcome refused;
     refused.ok = false;
     refused.failedPath = files.catalogue;

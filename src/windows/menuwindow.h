@@ -116,10 +116,10 @@ private:
 
     // The system: the data files, the medium and its attributes (catalogueload.cpp), starting
     // (runinstall.cpp), copying (copy.cpp), help and leaving (menuwindow.cpp).
-    qubrix::PairRead readDataFiles(const qubrix::DataFilePair& files) override;
-    qubrix::WriteOutcome saveDataFiles(const qubrix::DataFilePair& files,
-                                       std::string_view catalogueBytes, std::string_view notesBytes,
-                                       const qubrix::PairStamp* expected) override;
+    qubrix::PairRead readPair(const qubrix::DataFilePair& files) override;
+    qubrix::WriteOutcome writePair(const qubrix::DataFilePair& files,
+                                   std::string_view catalogueBytes, std::string_view notesBytes,
+                                   const qubrix::PairStamp* expected) override;
     std::string mountPointOf(const std::string& path) override;
     std::string canonicalFolderOf(const std::string& path) override;
     std::string volumeLabel(const std::string& mountPoint) override;

@@ -53,18 +53,17 @@ ReadOutcome readPlainly(const std::string& path) {
 
 } // namespace
 
-PairRead RecordingPorts::readDataFiles(const DataFilePair& files) {
+PairRead RecordingPorts::readPair(const DataFilePair& files) {
     PairRead read{readPlainly(files.catalogue), readPlainly(files.notes), {}};
     read.stamp = {stampOf(read.catalogue), stampOf(read.notes)};
     return read;
 }
 
-WriteOutcome RecordingPorts::saveDataFiles(const DataFilePair& files,
-                                           std::string_view catalogueBytes,
-                                           std::string_view notesBytes, const PairStamp* expected) {
+WriteOutcome RecordingPorts::writePair(const DataFilePair& files, std::string_view catalogueBytes,
+                                       std::string_view notesBytes, const PairStamp* expected) {
     log.push_back("save");
     WriteOutcome outcome;
-    const PairRead now = readDataFiles(files);
+    const PairRead now = readPair(files);
     if (expected && now.stamp != *expected) {
         outcome.ok = false;
         outcome.changedOnDisk = true;

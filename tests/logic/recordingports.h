@@ -67,9 +67,9 @@ public:
     // The data files read and written plainly: the logic's decisions, not the pair's safety,
     // are under test. A write refuses, as the system's writer does, when the pair no longer
     // holds what the save expects; writesFail refuses every write.
-    PairRead readDataFiles(const DataFilePair& files) override;
-    WriteOutcome saveDataFiles(const DataFilePair& files, std::string_view catalogueBytes,
-                               std::string_view notesBytes, const PairStamp* expected) override;
+    PairRead readPair(const DataFilePair& files) override;
+    WriteOutcome writePair(const DataFilePair& files, std::string_view catalogueBytes,
+                           std::string_view notesBytes, const PairStamp* expected) override;
     bool writesFail = false;
 
     std::string mountPointOf(const std::string&) override { return mountPoint; }

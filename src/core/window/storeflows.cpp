@@ -25,7 +25,7 @@ DataFilePair WindowLogic::dataFiles() const {
 bool WindowLogic::FormCreate() {
     using Status = Catalogue::LoadOutcome::Status;
     const std::optional<bool> writeProtected = m_system.isReadOnly(m_document.catalogPath());
-    const auto outcome = m_document.model().loadFiles(m_system.readDataFiles(dataFiles()));
+    const auto outcome = m_document.model().loadFiles(m_system.readPair(dataFiles()));
     bool readOnly = false;
     switch (outcome.status) {
     case Status::Unreadable:
@@ -99,7 +99,7 @@ bool WindowLogic::saveCatalogue() {
     const DataFilePair files = dataFiles();
     const auto write = [this, &files](std::string_view catalogue, std::string_view notes,
                                       const PairStamp* expected) {
-        return m_system.saveDataFiles(files, catalogue, notes, expected);
+        return m_system.writePair(files, catalogue, notes, expected);
     };
     const auto save = [&](const PairStamp* replacing) {
         return m_document.model().SaveCatalogue(files, optionsNumber(), replacing, write);

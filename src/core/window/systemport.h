@@ -19,9 +19,9 @@ public:
 
     // The data files of this system: both read as one, both written as one (pair-safe; a pair
     // that no longer holds expected is left as it is, changedOnDisk).
-    virtual PairRead readDataFiles(const DataFilePair& files) = 0;
-    virtual WriteOutcome saveDataFiles(const DataFilePair& files, std::string_view catalogueBytes,
-                                       std::string_view notesBytes, const PairStamp* expected) = 0;
+    virtual PairRead readPair(const DataFilePair& files) = 0;
+    virtual WriteOutcome writePair(const DataFilePair& files, std::string_view catalogueBytes,
+                                   std::string_view notesBytes, const PairStamp* expected) = 0;
 
     // The mount point of the file system that holds path ("/" for the root file system; the
     // drive's root on Windows).

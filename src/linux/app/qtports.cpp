@@ -79,14 +79,14 @@ void QtPorts::showNotesDialog() {
         m_noteDialog->exec();
 }
 
-qubrix::PairRead QtPorts::readDataFiles(const qubrix::DataFilePair& files) {
+qubrix::PairRead QtPorts::readPair(const qubrix::DataFilePair& files) {
     return qubrix::readDataFiles(files);
 }
 
-qubrix::WriteOutcome QtPorts::saveDataFiles(const qubrix::DataFilePair& files,
-                                            std::string_view catalogueBytes,
-                                            std::string_view notesBytes,
-                                            const qubrix::PairStamp* expected) {
+qubrix::WriteOutcome QtPorts::writePair(const qubrix::DataFilePair& files,
+                                        std::string_view catalogueBytes,
+                                        std::string_view notesBytes,
+                                        const qubrix::PairStamp* expected) {
     return qubrix::saveDataFiles(files, catalogueBytes, notesBytes, expected);
 }
 

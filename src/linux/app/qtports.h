@@ -42,10 +42,10 @@ public:
                           const std::string& name) override;
     void showNotesDialog() override;
 
-    qubrix::PairRead readDataFiles(const qubrix::DataFilePair& files) override;
-    qubrix::WriteOutcome saveDataFiles(const qubrix::DataFilePair& files,
-                                       std::string_view catalogueBytes, std::string_view notesBytes,
-                                       const qubrix::PairStamp* expected) override;
+    qubrix::PairRead readPair(const qubrix::DataFilePair& files) override;
+    qubrix::WriteOutcome writePair(const qubrix::DataFilePair& files,
+                                   std::string_view catalogueBytes, std::string_view notesBytes,
+                                   const qubrix::PairStamp* expected) override;
     std::string canonicalFolderOf(const std::string& path) override;
     std::string mountPointOf(const std::string& path) override;
     std::string volumeLabel(const std::string& mountPoint) override;
