@@ -66,7 +66,9 @@ TEST_F(LogicTest, ExitAsksToSaveOnlyAChangedEditableCatalogue) {
         l.descriptionEdited("New");
         l.cmdOkClick();
     };
+    // A typed file name is not in the files until OK stores it; a sort is, with the next save.
     const Edit typedName = [](WindowLogic& l) { l.fileNameEdited("NEW.TXT"); };
+    const Edit sorted = [](WindowLogic& l) { l.cmdSortClick(); };
     const Row rows[] = {
         {"unchanged", false, false, std::nullopt, {"end 1"}, false},
         {"options changed, No",
@@ -88,15 +90,22 @@ TEST_F(LogicTest, ExitAsksToSaveOnlyAChangedEditableCatalogue) {
          {"beep", question},
          false},
         {"read-only", true, true, std::nullopt, {"end 1"}, false},
-        {"entry auto-saved", false, false, std::nullopt, {"end 1"}, false, storedEntry},
+        {"entry auto-saved",
+         false,
+         false,
+         std::nullopt,
+         {"beep", question, "end 1"},
+         false,
+         storedEntry},
         {"entry auto-saved, disc", false, false, std::nullopt, {}, false, storedEntry, true},
-        {"file name typed, disc",
+        {"file name typed, disc", false, false, std::nullopt, {}, false, typedName, true},
+        {"sorted, disc",
          false,
          false,
          UserPort::Answer::No,
          {"beep", discQuestion},
          false,
-         typedName,
+         sorted,
          true},
     };
     for (const Row& row : rows) {

@@ -22,6 +22,10 @@ bool CatalogueDocument::isChanged() const {
     return !m_readOnly && (m_markedChanged || m_model.revision() != m_savedRevision);
 }
 
+bool CatalogueDocument::hasUnsavedEdits() const {
+    return !m_readOnly && m_model.revision() != m_savedRevision;
+}
+
 void CatalogueDocument::markChanged() {
     m_markedChanged = true;
 }

@@ -40,6 +40,9 @@ public:
     // Whether there is something to save: an edit of the model since the last load or save, or
     // a markChanged since then.
     bool isChanged() const;
+    // Whether the files would change with a save: an edit of the model since the last load or
+    // save. The file-name edit alone puts nothing into the files.
+    bool hasUnsavedEdits() const;
     // A change that is no edit of the model (the file-name edit).
     void markChanged();
     // The files hold what the model holds: after a load or a save.

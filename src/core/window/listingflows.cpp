@@ -47,12 +47,13 @@ std::string pickerFolder(const std::string& folder) {
 
 } // namespace
 
-// Only the author's typing and a picked file are a change of the catalogue: the program's own
-// clearing after OK or Cancel must not ask for a save that Auto-Save already made.
+// The program's own changes of the file name count as a change of the catalogue as well, so
+// that leaving after an entry asks whether to save.
 void WindowLogic::setFileName(const std::string& text) {
     if (text == m_fileName)
         return;
     m_fileName = text;
+    m_document.markChanged();
     if (m_view)
         m_view->entryChanged();
 }
@@ -66,8 +67,6 @@ void WindowLogic::setDescription(const std::string& text) {
 }
 
 void WindowLogic::fileNameEdited(const std::string& text) {
-    if (text != m_fileName)
-        m_document.markChanged();
     setFileName(text);
 }
 
@@ -114,8 +113,6 @@ bool WindowLogic::setPickedPath(const std::string& fullPath) {
                     "File name");
         return false;
     }
-    if (m_picked.pickedPath != m_fileName)
-        m_document.markChanged();
     setFileName(m_picked.pickedPath);
     return true;
 }
@@ -282,8 +279,6 @@ void WindowLogic::MenuEditChange(const std::string& text) {
     // replaces the listing the quick edit started on.
     m_commands.quickEditorText = text;
     updateCommands();
-    if (text != m_fileName)
-        m_document.markChanged();
     setFileName(text);
 }
 

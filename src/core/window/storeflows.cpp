@@ -130,8 +130,10 @@ void WindowLogic::saveIfAutoSave() {
 }
 
 bool WindowLogic::saveChangesFirst(const std::string& caption) {
+    // Only what a save would write counts: the file-name edit emptied after an auto-saved entry
+    // marks the catalogue changed for leaving, yet puts nothing into the files.
     if (m_document.readOnly() ||
-        (!m_document.isChanged() && optionsNumber() == m_document.model().optionsAtLoad))
+        (!m_document.hasUnsavedEdits() && optionsNumber() == m_document.model().optionsAtLoad))
         return true;
     const auto answer = m_user.ask(
         "The catalogue has changes that are not saved. Save them first, so that the disc holds "
