@@ -176,8 +176,9 @@ void TestPrepareMedium::saveChangesFirst() {
     QFETCH(bool, wentOn);
     writeOnDisc("qubrix.dat", "[Main]\r\n111\r\n");
     QVERIFY(createWindows());
+    // An edit that a save would write.
     if (changed)
-        mainWindow().document().markChanged();
+        mainWindow().document().model().addCategory("Games");
     dialogs().answers.push_back(answer);
     trigger("mnuPrepareMedium");
 
