@@ -12,7 +12,7 @@ void WindowLogic::cmdInstallClick() {
     if (m_programRunning)
         return;
     const int row = m_currentRow;
-    if (row < 0 || std::size_t(row) >= m_document.model().rowCount())
+    if (!isListingRow(row))
         return;
     const LaunchPlan plan = m_system.planLaunch(storedPathOfRow(std::size_t(row)));
     if (plan.leavesMedium) {
@@ -57,7 +57,7 @@ void WindowLogic::cmdInstallClick() {
 void WindowLogic::copySelection(bool folderMode) {
     std::vector<int> rows;
     for (const int row : m_selectedRows)
-        if (row >= 0 && std::size_t(row) < m_document.model().rowCount())
+        if (isListingRow(row))
             rows.push_back(row);
     if (rows.empty())
         return;
